@@ -1,0 +1,27 @@
+// Text files named by Windows paths, mapped onto this machine's file system.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <string_view>
+
+// "c:\ToonPacks\Tarnik.txt" -> <root>/c/ToonPacks/Tarnik.txt, the drive letter as a
+// lower-case folder and each backslash a folder separator; <root> is $TARNIK_DRIVES,
+// else the user's data folder. A path without a drive ("sortconfig.xml", "Cfg\x.xml")
+// is relative to the current folder. A path that already uses "/" (a module path on
+// this machine) is returned unchanged.
+std::filesystem::path MapWindowsPath(std::string_view windowsPath);
+
+// The folder that holds mapped drives.
+std::filesystem::path DrivesRoot();
+
+// The user's data folder for Tarnik: $XDG_DATA_HOME/tarnik or ~/.local/share/tarnik.
+std::filesystem::path UserDataFolder();
+
+// Text mode as on Windows: each "\n" written becomes "\r\n".
+std::string ToTextMode(std::string_view text);
+
+// Writes the file whole or not at all: the bytes go to a temporary file in the same
+// folder, which is flushed and renamed over the target. False (and the old file left
+// as it was) when any step fails.
+[[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);

@@ -1,0 +1,186 @@
+// CTarnik, the plug-in object: all of the plug-in's state, and its operations, whose
+// definitions live in the folder of the subsystem that owns them.
+#pragma once
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "platform/ComObject.h"
+#include "platform/ConnectionPoint.h"
+#include "plugin/Identity.h"
+#include "plugin/Log.h"
+#include "plugin/Types.h"
+#include "plugin/host/CharacterStats.h"
+#include "plugin/host/Checkbox.h"
+#include "plugin/host/Choice.h"
+#include "plugin/host/EchoFilter.h"
+#include "plugin/host/Edit.h"
+#include "plugin/host/Hooks.h"
+#include "plugin/host/Plugin.h"
+#include "plugin/host/PushButton.h"
+#include "plugin/host/Site.h"
+#include "plugin/host/StaticText.h"
+#include "plugin/host/View.h"
+#include "plugin/host/WorldFilter.h"
+
+class CXmlDocument;
+
+// Every method runs on the host's one thread, inside a host callback or the step timer.
+// The state is public so that each subsystem's operations and the tests can reach it.
+class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
+  public:
+    CTarnik();
+    ~CTarnik() override;
+
+    // The live object, or null once it is destroyed; the step timer reaches it only so.
+    static CTarnik* Live();
+
+    // ---- COM: IDispatch and ITarnik (plugin/Tarnik.cpp)
+    HRESULT QueryInterface(REFIID riid, void** ppv) override;
+    HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                          DISPID* ids) override;
+    HRESULT Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
+                   VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override;
+    HRESULT DoCommand(BSTR command) override;
+    HRESULT get_IsBusy(VARIANT_BOOL* busy) override;
+
+    // ---- Lifecycle and event wiring (plugin/Lifecycle.cpp)
+    HRESULT Initialize(IPluginSite2* site) override;
+    HRESULT Terminate() override;
+    void SetupEvents();
+    void TeardownEvents();
+    bool PointersValid();
+    void OnCharacterKnown(LONG id);
+    void OnLoginComplete();  // OnCharacterLogin, then pbRecord's text colour
+
+    // ---- Window messages (commands/Hotkeys.cpp once hotkeys exist)
+    HRESULT WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                          VARIANT_BOOL* eat) override;
+    HRESULT WindowMessageEnd(HWND, UINT, WPARAM, LPARAM, VARIANT_BOOL*) override { return S_OK; }
+
+    // ---- Logging and chat output (plugin/ChatOutput.cpp)
+    void Log(std::int32_t level, const char* format, ...) TARNIK_PRINTF(3, 4);
+    void WriteToChat(const char* format, ...) TARNIK_PRINTF(2, 3);
+    void onOutputWindowChoice(LONG index);
+    void SendText(const std::string& text);
+    void Split(LONG count);
+
+    // ---- Job scheduler (plugin/Scheduler.cpp)
+    void ArmTimer(UINT intervalMs);
+    static void TimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
+    void OnTimer();
+
+    // ---- Control panel (plugin/Panel.cpp)
+    void SetupControls();
+    void TeardownControls();
+    void onButton(LONG id);
+    void onChoice(LONG id, LONG index);
+    void OnActivate();
+    void OnSelectedChanged(LONG id);
+
+    // ---- Chat commands (commands/ChatCommands.cpp)
+    HRESULT raw_ChatText(BSTR text, VARIANT_BOOL* eat);
+    void Help();
+
+    // ---- Inventory (inventory/Inventory.cpp, inventory/Failures.cpp)
+    void SetPacks();
+    bool PackHasRoom(ObjectId pack, const std::u16string& name, LONG count);
+    void RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge, JobCode job);
+    void DisplayFailures(const std::string& verb);
+
+    // ---- Sorting (organise/Sort.cpp)
+    void Sort(std::int32_t type);
+    void SortFromChoice();
+    void SortNext();
+
+    // ---- Server messages and equip recording (equip/ServerMessages.cpp)
+    void OnServerMessage(IMessage2* message);
+    void WearItem(IMessage2* message);
+    void InsertInvItem(IMessage2* message);
+    void StackAdjusted(IMessage2* message);
+    void CreateEquipList();
+    void AddEquipList(ObjectId item);
+    bool IsInEquipList(ObjectId item) const;
+    void RemoveFromEquipList(ObjectId item);
+    void ShowEquipList();
+
+    // ---- World events (field/ once corpses exist)
+    void OnObjectCreated(IWorldObject* object);
+    void OnObjectReleased(IWorldObject* object);
+
+    // ---- Configuration (config/Config.cpp)
+    void OnCharacterLogin();
+    void LoadConfig();
+    void SaveConfig();
+    void WriteConfigFile();
+
+    // ================= State, in declaration order =================
+    CComPtr<IPluginSite> m_pSite1;  // "PluginSite1"
+    CComPtr<IView> m_pView;
+    CComPtr<IPluginSite2> m_pSite;
+    CComPtr<IACHooks> m_pHooks;
+
+    // The 42 bound controls.
+    CComPtr<IPushButton> m_pbStore, m_pbPack, m_pbCram, m_pbHelp, m_pbSort, m_pbStrip, m_pbEquip,
+        m_pbSetHotkey, m_pbSaveHot, m_pbDeleteHot, m_pbSetCfg, m_pbRemoveCfg, m_pbScarabs,
+        m_pbHerbs, m_pbPowders, m_pbPotions, m_pbTalismans, m_pbPin, m_pbUnpin, m_pbRemoveAll,
+        m_pbNewProfile, m_pbRecord, m_pbDelete, m_pbAddStrip, m_pbAddStripWeapons,
+        m_pbAddStripJewelry, m_pbAll, m_pbTapers, m_pbPeas;
+    CComPtr<IEdit> m_ceNewProfile, m_edHotAction, m_edHotCommand;
+    CComPtr<IStaticText> m_stCfg, m_stPin, m_stHotkeyValue;
+    CComPtr<IChoice> m_chEquip, m_chEquipProfile, m_chHotkeyItem, m_chHotCommand, m_chSortBy,
+        m_chOutputWindow;
+    CComPtr<ICheckbox> m_cbReverse;
+
+    CComPtr<IWorld> m_pWorld;
+    CComPtr<ICharacterStats> m_pCharStats;
+    CComPtr<IUnknown> m_pEcho;  // EchoFilter2
+    std::unique_ptr<CXmlDocument> m_ConfigDoc;
+    CLog m_Log;
+
+    ObjectId m_Me = 0;
+    ObjectId m_SortPack = 0;
+    ObjectId m_SelectedPack = 0;
+    ObjectId m_SelectedObject = 0;
+    char m_StripKind = 0;
+    std::int32_t m_Job = JOB_NONE;
+    std::int32_t m_OutputWindow = 1;
+    ObjectId m_AwaitedItem = 0;
+    std::string m_CharacterKey;
+    std::string m_CharacterPath;
+    std::string m_ItemPath;
+    std::string m_ProfilePath;
+    std::string m_OutputWindowName = "Main";
+    bool m_CannotPin = true;
+    std::int32_t m_SortLast = 0;
+    bool m_PackMissingShown = false;
+    bool m_Recording = false;
+    bool m_HotkeyCapture = false;
+    bool m_Stripping = false;
+    bool m_Initialized = false;
+    std::int32_t m_EquipPos = 0;
+    std::int32_t m_MoveRemaining = 0;
+    ObjectId m_MoveFrom = 0;
+    ObjectId m_MoveTo = 0;
+    std::string m_HotCommandAction;
+    std::optional<std::vector<EquipAction>> m_Actions;  // present while recording or playing
+    std::vector<PackItem> m_PackConfig;
+    std::map<ObjectId, Corpse> m_Corpses;
+    std::vector<SortEntry> m_SortEntries;
+    std::map<ObjectId, ObjectId> m_Pins;
+    std::map<std::string, std::string> m_Failures;
+    std::map<std::string, std::string> m_Hotkeys;
+    std::map<std::string, std::string> m_HotCommands;
+    std::vector<ObjectId> m_EquipList;
+    std::vector<ObjectId> m_PackList;
+
+    // The 38 event sinks, in the order they are advised (plugin/Lifecycle.cpp).
+    std::vector<CComPtr<CDispEventSink>> m_Sinks;
+};
+
+// Creates a plain (not aggregated) plug-in object, holding one reference.
+CComPtr<CTarnik> CreateTarnik();

@@ -1,0 +1,67 @@
+// Small value types shared by the plug-in's subsystems.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+using ObjectId = std::uint32_t;
+
+// The current long action (m_Job).
+enum JobCode : std::int32_t {
+    JOB_NONE = 0,
+    JOB_STORE = 1,
+    JOB_PACK = 2,
+    JOB_SORT = 3,
+    JOB_STRIP = 4,
+    JOB_EQUIP = 5,
+    JOB_STORE_BUSY = 6,
+    JOB_CRAM = 7,
+    JOB_MOVE = 8,
+    JOB_HOTCOMMAND = 9,
+};
+
+// Sort criteria: the option index of the chSortBy choice.
+enum SortType : std::int32_t {
+    SORT_TYPE = 0,
+    SORT_VALUE = 1,
+    SORT_MATERIAL = 2,
+    SORT_NAME = 3,
+    SORT_BASE_NAME = 4,
+    SORT_WEIGHT = 5,
+};
+
+// One item of the pack being sorted, filed by its slot.
+struct SortEntry {
+    ObjectId id = 0;
+    std::int32_t slot = 0;
+    std::string key;
+};
+
+// One entry of the pack configuration: items of this name belong in this pack.
+struct PackItem {
+    std::string name;
+    ObjectId pack = 0;
+    friend bool operator==(const PackItem&, const PackItem&) = default;
+};
+
+enum EquipActionCode : std::int32_t {
+    EQUIP_ACTION_EQUIP = 1,
+    EQUIP_ACTION_UNEQUIP = 2,
+    EQUIP_ACTION_STRIP_ALL = 3,
+    EQUIP_ACTION_STRIP_JEWELRY = 4,
+    EQUIP_ACTION_STRIP_WEAPONS = 5,
+};
+
+// One step of an equipment profile.
+struct EquipAction {
+    std::int32_t action = 0;
+    ObjectId item = 0;
+    std::string name;
+};
+
+// A monster corpse on the ground and whether it was picked in the current cycle.
+struct Corpse {
+    ObjectId id = 0;
+    std::uint8_t views = 0;
+    double distance = 0.0;
+};

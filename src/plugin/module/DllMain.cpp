@@ -1,0 +1,1 @@
+// The module's entry points (filled in with the class factory and registrar).
