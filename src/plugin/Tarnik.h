@@ -33,14 +33,21 @@ class CXmlDocument;
 // The state is public so that each subsystem's operations and the tests can reach it.
 class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
   public:
-    CTarnik();
+    // With an outer unknown the object is aggregated: the IUnknown methods of all its
+    // interfaces go to the outer object, which owns it (see plugin/TarnikFactory.h).
+    explicit CTarnik(IUnknown* outer = nullptr);
     ~CTarnik() override;
 
     // The live object, or null once it is destroyed; the step timer reaches it only so.
     static CTarnik* Live();
 
-    // ---- COM: IDispatch and ITarnik (plugin/Tarnik.cpp)
+    // ---- COM: IUnknown, IDispatch and ITarnik (plugin/Tarnik.cpp)
     HRESULT QueryInterface(REFIID riid, void** ppv) override;
+    ULONG AddRef() override;
+    ULONG Release() override;
+    // The object's own answer, whether aggregated or not.
+    HRESULT InternalQueryInterface(REFIID riid, void** ppv);
+    IUnknown* const m_pOuter;  // not counted: the outer object owns this one
     HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
                           DISPID* ids) override;
     HRESULT Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,

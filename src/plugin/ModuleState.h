@@ -1,0 +1,22 @@
+// The module's own state: its instance handle, and the live-object and lock counts that
+// decide whether the host may unload it.
+#pragma once
+
+#include "platform/WinTypes.h"
+
+// The module that holds the plug-in (set at load time by the application object).
+void SetModuleInstance(HMODULE module);
+HMODULE ModuleInstance();
+
+// Every plug-in object counts from its construction to its destruction.
+void ModuleObjectCreated();
+void ModuleObjectDestroyed();
+LONG ModuleObjectCount();
+
+// IClassFactory::LockServer.
+void ModuleLock();
+void ModuleUnlock();
+LONG ModuleLockCount();
+
+// S_OK when no object lives and no lock is held, else S_FALSE (DllCanUnloadNow).
+HRESULT ModuleCanUnloadNow();

@@ -1,0 +1,121 @@
+// CTarnik's construction, COM identity (IUnknown, IDispatch) and the ITarnik methods.
+#include "plugin/Tarnik.h"
+
+#include <vector>
+
+#include "config/XmlDocument.h"
+#include "plugin/ModuleState.h"
+#include "plugin/TypeLib.h"
+
+namespace {
+CTarnik* g_LiveTarnik = nullptr;
+}
+
+CTarnik::CTarnik(IUnknown* outer) : m_pOuter(outer) {
+    // make_unique throws when no document can be made, so the host gets no object.
+    m_ConfigDoc = std::make_unique<CXmlDocument>();
+    g_LiveTarnik = this;
+    ModuleObjectCreated();
+}
+
+CTarnik::~CTarnik() {
+    // A newer object may have taken the live reference; only our own is cleared.
+    if (g_LiveTarnik == this)
+        g_LiveTarnik = nullptr;
+    ModuleObjectDestroyed();
+}
+
+CTarnik* CTarnik::Live() {
+    return g_LiveTarnik;
+}
+
+CComPtr<CTarnik> CreateTarnik() {
+    return MakeComObject<CTarnik>();
+}
+
+HRESULT CTarnik::InternalQueryInterface(REFIID riid, void** ppv) {
+    if (!ppv)
+        return E_POINTER;
+    *ppv = nullptr;
+    if (riid == IID_IUnknown || riid == ITarnik::iid || riid == IID_IDispatch)
+        *ppv = static_cast<ITarnik*>(this);
+    else if (riid == IPlugin2::iid)
+        *ppv = static_cast<IPlugin2*>(this);
+    else if (riid == IWindowsMessageSink::iid)
+        *ppv = static_cast<IWindowsMessageSink*>(this);
+    else
+        return E_NOINTERFACE;
+    AddRef();
+    return S_OK;
+}
+
+HRESULT CTarnik::QueryInterface(REFIID riid, void** ppv) {
+    if (m_pOuter)
+        return m_pOuter->QueryInterface(riid, ppv);
+    return InternalQueryInterface(riid, ppv);
+}
+
+ULONG CTarnik::AddRef() {
+    if (m_pOuter)
+        return m_pOuter->AddRef();
+    return ComObject::AddRef();
+}
+
+ULONG CTarnik::Release() {
+    if (m_pOuter)
+        return m_pOuter->Release();
+    return ComObject::Release();
+}
+
+HRESULT CTarnik::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+    return TypeLibGetIDsOfNames(TarnikTypeLib().primary, riid, names, count, ids);
+}
+
+HRESULT CTarnik::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
+                        VARIANT* result, EXCEPINFO*, UINT* argErr) {
+    const TypeLibFunc* func = nullptr;
+    std::vector<const VARIANT*> args;
+    HRESULT hr =
+        TypeLibCheckInvoke(TarnikTypeLib().primary, riid, id, flags, params, argErr, &func, &args);
+    if (FAILED(hr))
+        return hr;
+    if (result)
+        VariantInit(result);
+    switch (func->id) {
+        case DISPID_DoCommand:
+            return DoCommand(args[0]->bstrVal);
+        case DISPID_IsBusy: {
+            VARIANT_BOOL busy = VARIANT_FALSE;
+            hr = get_IsBusy(&busy);
+            if (SUCCEEDED(hr) && result) {
+                result->vt = VT_BOOL;
+                result->boolVal = busy;
+            }
+            return hr;
+        }
+        default:
+            return DISP_E_MEMBERNOTFOUND;
+    }
+}
+
+HRESULT CTarnik::DoCommand(BSTR) {
+    WriteToChat("Got Command");
+    return S_OK;
+}
+
+HRESULT CTarnik::get_IsBusy(VARIANT_BOOL* busy) {
+    WriteToChat("Current job is: %d", m_Job);
+    if (!busy)
+        return E_POINTER;
+    *busy = m_Job != JOB_NONE ? VARIANT_TRUE : VARIANT_FALSE;
+    return S_OK;
+}
+
+// Hotkeys are not built yet: no key is taken and the game sees every message.
+HRESULT CTarnik::WindowMessage(HWND, UINT, WPARAM, LPARAM, VARIANT_BOOL*) {
+    return S_OK;
+}
+
+// Corpse tracking is not built yet: world objects coming and going are not followed.
+void CTarnik::OnObjectCreated(IWorldObject*) {}
+void CTarnik::OnObjectReleased(IWorldObject*) {}
