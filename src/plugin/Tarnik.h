@@ -58,7 +58,8 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     // ---- Lifecycle and event wiring (plugin/Lifecycle.cpp)
     HRESULT Initialize(IPluginSite2* site) override;
     HRESULT Terminate() override;
-    void SetupEvents();
+    // Fails, leaving nothing connected, when a source offers no connection point.
+    [[nodiscard]] HRESULT SetupEvents();
     void TeardownEvents();
     bool PointersValid();
     void OnCharacterKnown(LONG id);
@@ -82,7 +83,8 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     void OnTimer();
 
     // ---- Control panel (plugin/Panel.cpp)
-    void SetupControls();
+    // Fails, leaving nothing bound, when the view lacks a control or its interface.
+    [[nodiscard]] HRESULT SetupControls();
     void TeardownControls();
     void onButton(LONG id);
     void onChoice(LONG id, LONG index);
