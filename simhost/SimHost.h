@@ -1,0 +1,226 @@
+// SimHost, the simulated plug-in host and game: the site and every host object a plug-in
+// uses, a world with its server, the event loop, and what a test or a player does and sees.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Unknown.h"
+#include "plugin/host/Plugin.h"
+#include "simhost/EventLoop.h"
+#include "simhost/ViewDescription.h"
+#include "simhost/World.h"
+
+namespace sim {
+
+class CSimSite;
+class CSimHooks;
+class CSimWorldFilter;
+class CSimCharacterStats;
+class CSimEchoFilter;
+class CSimView;
+
+// Which host objects exist, for start-up failure tests.
+struct HostOptions {
+    bool worldFilter = true;     // "DecalFilters.World"
+    bool characterStats = true;  // "DecalFilters.CharacterStats"
+    bool echoFilter = true;      // "DecalFilters.EchoFilter2"
+    bool hooks = true;           // the site's hooks object
+    bool pluginSite1 = true;     // the site answers IPluginSite (PluginSite1)
+    bool views = true;           // LoadView builds views (false: every load fails)
+};
+
+// A line the plug-in printed in a chat window.
+struct ChatLine {
+    std::string text;
+    LONG color = 0;
+    LONG window = 0;
+};
+
+// A text that reached the game: handed to the chat parser, or a chat line the player
+// entered that no sink ate.
+struct GameText {
+    enum class Source { ChatParser, ChatLine };
+    std::string text;
+    Source source = Source::ChatParser;
+};
+
+struct MoveRequest {
+    Millis at = 0;
+    ObjectId item = 0;
+    ObjectId container = 0;
+    LONG slot = 0;
+    bool merge = false;
+    LONG split = 0;  // units split off by a preceding SetSplitCount, 0 for the whole item
+};
+
+struct UseRequest {
+    Millis at = 0;
+    ObjectId item = 0;
+    ObjectId target = 0;
+};
+
+// A server message delivered through EchoFilter2, with its delivery time.
+struct SentMessage {
+    Millis at = 0;
+    Message message;
+};
+
+struct Modifiers {
+    bool shift = false;
+    bool ctrl = false;
+    bool alt = false;
+};
+
+// One host per process at a time: it installs the platform's timer, key-state and
+// debugger-output backends while it lives. Everything runs on the caller's thread.
+class SimHost {
+  public:
+    explicit SimHost(const WorldSpec& world, HostOptions options = {});
+    ~SimHost();
+    SimHost(const SimHost&) = delete;
+    SimHost& operator=(const SimHost&) = delete;
+
+    // ---- Clock and event loop
+    EventLoop& Loop() { return loop_; }
+    Millis Now() const { return loop_.Now(); }
+    std::size_t Advance(Millis ms) { return loop_.Advance(ms); }
+    [[nodiscard]] RunResult RunUntilIdle(RunBound bound = {}) { return loop_.RunUntilIdle(bound); }
+    void SetRealtime(bool on) { loop_.SetRealtime(on); }
+
+    // ---- World and server
+    World& GetWorld() { return *world_; }
+    const World& GetWorld() const { return *world_; }
+    ObjectId Me() const { return world_->Character(); }
+    // The id of the first object of that name; 0 when there is none.
+    ObjectId IdOf(std::string_view name) const;
+    void SetLatency(Millis ms) { world_->SetLatencyMs(ms); }
+    Millis Latency() const { return world_->LatencyMs(); }
+    // Delivers a message through EchoFilter2 after `delayMs` (0: at once).
+    void SendServerMessage(Message message, Millis delayMs = 0);
+
+    // ---- The plug-in
+    IPluginSite2* Site() const;
+    // Calls plugin->Initialize(site) and keeps the plug-in until TerminatePlugin.
+    HRESULT InitializePlugin(IPlugin2* plugin);
+    // Calls Terminate and lets the plug-in go; S_FALSE when none is attached.
+    HRESULT TerminatePlugin();
+    IPlugin2* Plugin() const { return plugin_; }
+    // The window-message sink the plug-in registered, or null.
+    IWindowsMessageSink* MessageSink() const;
+
+    // ---- What the player and the tests see
+    const std::vector<ChatLine>& ChatLines() const;
+    std::vector<std::string> ChatTexts() const;  // the texts of ChatLines
+    const std::vector<GameText>& GameTexts() const;
+    const std::vector<MoveRequest>& Moves() const;
+    const std::vector<UseRequest>& Uses() const;
+    const std::vector<ObjectId>& IdRequests() const;
+    const std::vector<LONG>& SplitRequests() const;
+    const std::vector<ObjectId>& SelectRequests() const;  // SelectItem calls by the plug-in
+    ObjectId CurrentSelection() const;
+    const std::vector<SentMessage>& SentMessages() const { return sent_; }
+    const std::vector<ObjectId>& OpenedCorpses() const { return world_->OpenedCorpses(); }
+    // Debugger output (the plug-in's trace), one entry per line written.
+    const std::vector<std::string>& TraceLines() const { return trace_; }
+    bool TraceContains(std::string_view fragment) const;
+    // The host's own complaints (a refused view description, a refused move).
+    const std::vector<std::string>& HostErrors() const { return errors_; }
+    // Forgets every record above (the world stays as it is).
+    void ClearRecords();
+    // Also called with every trace line and every host error, as they happen.
+    void OnTrace(std::function<void(const std::string&)> callback) {
+        traceCallback_ = std::move(callback);
+    }
+    void OnHostError(std::function<void(const std::string&)> callback) {
+        errorCallback_ = std::move(callback);
+    }
+
+    // The most recently loaded view, its layout, and its controls by name (first wins).
+    CSimView* View() const;
+    const ControlState* Control(std::string_view name) const;
+
+    // ---- What the player does
+    // Enters a chat line; true when a sink ate it, else it reaches the game.
+    bool EnterChat(std::string_view line);
+    // Selects an object in the game (SelectedChanged reaches the plug-in).
+    void Select(ObjectId id);
+    // A key-down (or system-key-down) message with these modifiers held; true when eaten.
+    bool KeyDown(int virtualKey, Modifiers held = {}, bool system = false);
+    // While true the player is typing in the chat line (the hooks' chat state).
+    void SetChatActive(bool active);
+    // Panel actions by control name; false when no control of that name and kind exists.
+    bool PressButton(std::string_view name);
+    bool ChooseOption(std::string_view name, LONG index);
+    bool ChooseOption(std::string_view name, std::string_view optionText);
+    bool SetChecked(std::string_view name, bool checked);
+    bool SetEditText(std::string_view name, std::string_view text);
+    void ActivateView();
+    // CharacterStats events; id 0 means the world's character.
+    void FireCharacterKnown(ObjectId id = 0);
+    void FireLoginComplete();
+    // The player wears or takes off an item by hand: the server answers after the latency.
+    void WearByHand(ObjectId item);
+    void TakeOffByHand(ObjectId item, ObjectId container = 0, LONG slot = 0);
+    // Objects on the ground; the World filter reports them created and released.
+    ObjectId SpawnCorpse(std::string name, double distance);
+    ObjectId Spawn(Item item);
+    bool Despawn(ObjectId id);
+    bool SetDistance(ObjectId id, double distance);
+
+    // ---- Internals shared with the host's objects
+    void RecordChat(ChatLine line);
+    void RecordGameText(std::string text, GameText::Source source);
+    void RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge);
+    void RequestUse(ObjectId item, ObjectId target);
+    void RequestId(ObjectId item);
+    void RequestSplit(LONG count);
+    void RequestSelect(ObjectId id);
+    bool ChatActive() const { return chatActive_; }
+    void RegisterSink(IUnknown* plugin);
+    HRESULT LoadView(std::string_view description, CSimView** view);
+    void HostError(std::string text);
+    std::shared_ptr<World> SharedWorld() const { return world_; }
+
+  private:
+    void Deliver(const Outcome& outcome);
+    void Trace(const char* line);
+
+    EventLoop loop_;
+    std::shared_ptr<World> world_;
+    HostOptions options_;
+    CComPtr<CSimSite> site_;
+    CComPtr<CSimHooks> hooks_;
+    CComPtr<CSimWorldFilter> worldFilter_;
+    CComPtr<CSimCharacterStats> stats_;
+    CComPtr<CSimEchoFilter> echo_;
+    CComPtr<CSimView> view_;
+    CComPtr<IPlugin2> plugin_;
+    CComPtr<IWindowsMessageSink> messageSink_;
+
+    ObjectId selection_ = 0;
+    ObjectId splitItem_ = 0;
+    LONG splitCount_ = 0;
+    bool chatActive_ = false;
+    Modifiers held_;
+
+    std::vector<ChatLine> chat_;
+    std::vector<GameText> gameTexts_;
+    std::vector<MoveRequest> moves_;
+    std::vector<UseRequest> uses_;
+    std::vector<ObjectId> idRequests_;
+    std::vector<LONG> splits_;
+    std::vector<ObjectId> selects_;
+    std::vector<SentMessage> sent_;
+    std::vector<std::string> trace_;
+    std::vector<std::string> errors_;
+    std::function<void(const std::string&)> traceCallback_;
+    std::function<void(const std::string&)> errorCallback_;
+};
+
+}  // namespace sim
