@@ -1,0 +1,161 @@
+// The game server's messages: dispatch, the confirmations that arm the step timer, the
+// equip list of worn items, and the Equip and Unequip steps of a recording.
+#include "inventory/Inventory.h"
+#include "plugin/Tarnik.h"
+
+namespace {
+
+constexpr LONG MSG_GAME_EVENT = 0xF7B0;
+constexpr LONG MSG_STACK_ADJUSTED = 0x0197;
+constexpr LONG EVENT_INSERT_INV_ITEM = 0x22;
+constexpr LONG EVENT_WEAR_ITEM = 0x23;
+
+constexpr UINT kConfirmIntervalMs = 105;
+constexpr UINT kStackIntervalMs = 500;
+
+LONG Field(IMessage2* message, const char* name) {
+    LONG value = 0;
+    if (FAILED(message->get_Value(CComBSTR(name), &value)))
+        return 0;
+    return value;
+}
+
+// The jobs whose steps wait for an item to arrive in a container.
+bool WaitsForInsert(std::int32_t job) {
+    switch (job) {
+        case JOB_STORE:
+        case JOB_PACK:
+        case JOB_SORT:
+        case JOB_STRIP:
+        case JOB_EQUIP:
+        case JOB_CRAM:
+        case JOB_MOVE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+void CTarnik::OnServerMessage(IMessage2* message) {
+    if (!message)
+        return;
+    LONG type = 0;
+    if (FAILED(message->get_Type(&type)))
+        return;
+    if (type == MSG_STACK_ADJUSTED) {
+        StackAdjusted(message);
+    } else if (type == MSG_GAME_EVENT) {
+        LONG event = Field(message, "event");
+        if (event == EVENT_INSERT_INV_ITEM)
+            InsertInvItem(message);
+        else if (event == EVENT_WEAR_ITEM)
+            WearItem(message);
+    }
+}
+
+void CTarnik::WearItem(IMessage2* message) {
+    Log(INF, "WearItem");
+    ObjectId item = static_cast<ObjectId>(Field(message, "item"));
+    LONG slot = Field(message, "slot");
+    Log(TRC, "WearItem %u covering %x", item, static_cast<unsigned>(slot));
+    CComPtr<IWorldObject> object = FindObject(m_pWorld, item);
+    if (!object)
+        return;
+    VARIANT_BOOL hasIdData = VARIANT_TRUE;
+    object->get_HasIdData(&hasIdData);
+    if (hasIdData == VARIANT_FALSE) {
+        Log(TRC, "Requesting ID data");
+        if (m_pHooks)
+            m_pHooks->RequestId(static_cast<LONG>(item));
+    }
+    AddEquipList(item);
+    if (m_Recording) {
+        std::string name = NameOf(object);
+        if (!m_Actions)
+            m_Actions.emplace();
+        m_Actions->push_back(EquipAction{EQUIP_ACTION_EQUIP, item, "Equip " + name});
+        WriteToChat("Equipping %s added to profile!", name.c_str());
+    } else if (m_Job == JOB_EQUIP) {
+        ArmTimer(kConfirmIntervalMs);
+    }
+}
+
+void CTarnik::InsertInvItem(IMessage2* message) {
+    Log(TRC, "InsertInvItem");
+    ObjectId item = static_cast<ObjectId>(Field(message, "item"));
+    ObjectId container = static_cast<ObjectId>(Field(message, "container"));
+    Log(TRC, "%u in %u", item, container);
+    CComPtr<IWorldObject> object = FindObject(m_pWorld, item);
+    if (m_Recording && IsInEquipList(item)) {
+        RemoveFromEquipList(item);
+        if (!object) {
+            // The step's label needs the name; an item the filter has forgotten is left out.
+            Log(ERR, "Unequip of unknown item %x not recorded", static_cast<unsigned>(item));
+        } else if (!m_Stripping) {
+            std::string name = NameOf(object);
+            if (!m_Actions)
+                m_Actions.emplace();
+            m_Actions->push_back(EquipAction{EQUIP_ACTION_UNEQUIP, item, "Unequip " + name});
+            WriteToChat("Unequip of %s added to profile!", name.c_str());
+        }
+    }
+    if (WaitsForInsert(m_Job) && item == m_AwaitedItem)
+        ArmTimer(kConfirmIntervalMs);
+}
+
+void CTarnik::StackAdjusted(IMessage2* message) {
+    ObjectId item = static_cast<ObjectId>(Field(message, "item"));
+    ObjectId count = static_cast<ObjectId>(Field(message, "count"));
+    Log(TRC, "StackAdjusted %u count: %u", item, count);
+    if (m_Job == JOB_STORE)
+        ArmTimer(kStackIntervalMs);
+}
+
+void CTarnik::CreateEquipList() {
+    Log(INF, "CreateEquipList");
+    m_EquipList.clear();
+    CComPtr<IWorldIterator> view = InventoryView(m_pWorld);
+    WalkView(*this, view, WALK_EQUIP_LIST, [&](IWorldObject* object) {
+        if (IntValue(object, KEY_SLOT) == SLOT_WORN)
+            m_EquipList.push_back(IdOf(object));
+        return true;
+    });
+}
+
+void CTarnik::AddEquipList(ObjectId item) {
+    Log(INF, "AddEquipList");
+    m_EquipList.push_back(item);
+}
+
+bool CTarnik::IsInEquipList(ObjectId item) const {
+    // CTarnik::Log is not const; the plug-in object itself is never const.
+    const_cast<CLog&>(m_Log).Log(TRC, "IsInEquipList");
+    for (ObjectId worn : m_EquipList)
+        if (worn == item)
+            return true;
+    return false;
+}
+
+void CTarnik::RemoveFromEquipList(ObjectId item) {
+    Log(INF, "RemoveFromEquipList");
+    for (auto it = m_EquipList.begin(); it != m_EquipList.end(); ++it) {
+        if (*it == item) {
+            m_EquipList.erase(it);
+            return;
+        }
+    }
+}
+
+void CTarnik::ShowEquipList() {
+    Log(TRC, "Displaying equip list");
+    for (ObjectId item : m_EquipList) {
+        CComPtr<IWorldObject> object = FindObject(m_pWorld, item);
+        if (!object) {
+            Log(TRC, "Equipped item %x is no longer known", static_cast<unsigned>(item));
+            continue;
+        }
+        WriteToChat("Equipped: %s", NameOf(object).c_str());
+    }
+}
