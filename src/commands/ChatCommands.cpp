@@ -1,0 +1,149 @@
+// The "@tk" chat commands: recognising a chat line, running its command, and the help text.
+#include <algorithm>
+#include <cctype>
+#include <string>
+#include <string_view>
+
+#include "commands/ChatArgs.h"
+#include "commands/Tokenizer.h"
+#include "config/ConfigPath.h"
+#include "plugin/Tarnik.h"
+
+namespace {
+
+constexpr std::string_view kCommandDelimiters = "/@ ";
+constexpr std::string_view kCodeDelimiters = "% #";
+
+// ASCII only: the bytes of other UTF-8 characters pass unchanged.
+std::string LowerCase(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
+        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    });
+    return text;
+}
+
+void SetEat(VARIANT_BOOL* eat, bool value) {
+    if (eat)
+        *eat = value ? VARIANT_TRUE : VARIANT_FALSE;
+}
+
+}  // namespace
+
+HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
+    Log(TRC, "raw_ChatText");
+    std::string line = BstrToUtf8(text);
+    // Every way out but three logs the handler's name again.
+    auto leave = [this] {
+        Log(TRC, "raw_ChatText");
+        return S_OK;
+    };
+
+    if (!PointersValid())
+        return leave();
+    if (line.empty() || (line[0] != '/' && line[0] != '@'))
+        return leave();
+    line = LowerCase(std::move(line));
+
+    if (line.starts_with("//")) {
+        auto found = m_HotCommands.find(line.substr(2));
+        if (found != m_HotCommands.end()) {
+            // The sender that expands and sends the action comes with hot commands.
+            m_HotCommandAction = found->second;
+            SetEat(eat, true);
+        }
+        return S_OK;
+    }
+
+    CTokenizer tokens(line);
+    const std::string command(tokens.Next(kCommandDelimiters));
+    Log(TRC, "Cmdline command: %s", command.c_str());
+    if (command == "tarnik" && m_Job == JOB_NONE) {
+        // Store is not built yet: the line is taken, nothing starts.
+        SetEat(eat, true);
+    }
+    if (command != "tk")
+        return leave();
+
+    std::string_view word = tokens.Next(kCodeDelimiters);
+    if (word.empty()) {
+        WriteToChat("Invalid Tarnik command.");
+        SetEat(eat, true);
+        return S_OK;
+    }
+    const std::string code(word.substr(0, 2));
+    SetEat(eat, true);
+
+    if (code == "so") {
+        m_Job = JOB_NONE;
+        SortFromChoice();
+    } else if (code == "ma") {
+        Sort(SORT_MATERIAL);
+    } else if (code == "ty") {
+        Sort(SORT_TYPE);
+    } else if (code == "bu") {
+        Sort(SORT_WEIGHT);
+    } else if (code == "va") {
+        Sort(SORT_VALUE);
+    } else if (code == "ti") {
+        Sort(SORT_NAME);
+    } else if (code == "he") {
+        Help();
+    } else if (code == "da") {
+        ShowEquipList();
+    } else if (code == "de") {
+        m_Log.SetThreshold(TRC);
+        WriteToChat("Debug mode ON");
+    } else if (code == "no") {
+        m_Log.SetThreshold(ALL);
+        WriteToChat("Debug mode OFF");
+    } else if (code == "mo") {
+        MoveArgs move = ParseMoveArgs(tokens, m_Me);
+        if (!move.complete) {
+            WriteToChat("Missing count or destination in move command");
+            return S_OK;
+        }
+        // Moving between packs is not built yet: the parsed request goes nowhere.
+    } else if (code == "eq") {
+        std::optional<std::string> name = ParseEquipName(tokens);
+        if (!name) {
+            Log(INF, "Delimiter not found");
+        } else {
+            Log(INF, "Cmd Line: Equip %s", name->c_str());
+            // Equip playback is not built yet: the named profile is not played.
+        }
+    } else if (code == "st" || code == "pa" || code == "na" || code == "to" || code == "fi" ||
+               code == "wc" || code == "se" || code == "op" || code == "cr") {
+        // Commands whose actions are not built yet: the line is taken, nothing starts.
+    } else {
+        SetEat(eat, false);
+    }
+    return leave();
+}
+
+void CTarnik::Help() {
+    Log(INF, "Help");
+    WriteToChat("Tarnik! understands the following text commands:");
+    WriteToChat("  @tk store - Equivalent to pushing store button.");
+    WriteToChat("  @tk sort  - Equivalent to pushing sort button.");
+    WriteToChat("  @tk pack  - Equivalent to pushing pack button.");
+    WriteToChat("  @tk cram  - Equivalent to pushing cram button.");
+    WriteToChat("  @tk naked - Equivalent to pushing strip button.");
+    WriteToChat("  @tk town  - Equips your town clothes.");
+    WriteToChat("  @tk fight - Equips your fighting clothes.");
+    WriteToChat("  @tk select- Select next monster corpse");
+    WriteToChat("  @tk open  - Open next monster corpse");
+    WriteToChat("  @tk mater - Sort by material");
+    WriteToChat("  @tk value - Sort by value");
+    WriteToChat("  @tk title - Sort by name");
+    WriteToChat("  @tk type  - Sort by type");
+    WriteToChat("  @tk burden- Sort by burden");
+    WriteToChat("  @tk equip Profile Name - equips profile 'Profile Name'.");
+    WriteToChat("  @tk move count toPack fromPack - moves top count items from fromPack to toPack");
+    WriteToChat("     If fromPack is not specified, moves from main pack. Main pack is pack 0.");
+    WriteToChat("  @tk help  - Displays this help.");
+    WriteToChat(
+        "The commands can be abbreviated to the first two characters. '@tk st' is equivalent to "
+        "'@tk store'");
+    WriteToChat("Note: the @tarnik command still works for backward compatability.");
+    WriteToChat("Configuration stored at %s", g_ConfigPath.c_str());
+}
