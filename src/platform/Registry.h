@@ -23,12 +23,19 @@ constexpr LSTATUS ERROR_INVALID_PARAMETER = 87;
 constexpr LSTATUS ERROR_MORE_DATA = 234;
 constexpr LSTATUS ERROR_NO_MORE_ITEMS = 259;
 constexpr LSTATUS ERROR_WRITE_FAULT = 29;
+constexpr LSTATUS ERROR_KEY_DELETED = 1018;  // the handle's key was deleted meanwhile
 
 constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;
 constexpr DWORD REG_EXPAND_SZ = 2;
 constexpr DWORD REG_DWORD = 4;
 
+// A handle allows what it was opened for: queries need KEY_QUERY_VALUE, value changes
+// KEY_SET_VALUE, new sub-keys KEY_CREATE_SUB_KEY, enumeration KEY_ENUMERATE_SUB_KEYS.
+constexpr REGSAM KEY_QUERY_VALUE = 0x0001;
+constexpr REGSAM KEY_SET_VALUE = 0x0002;
+constexpr REGSAM KEY_CREATE_SUB_KEY = 0x0004;
+constexpr REGSAM KEY_ENUMERATE_SUB_KEYS = 0x0008;
 constexpr REGSAM KEY_READ = 0x20019;
 constexpr REGSAM KEY_WRITE = 0x20006;
 constexpr REGSAM KEY_ALL_ACCESS = 0xF003F;
@@ -36,6 +43,9 @@ constexpr DWORD REG_OPTION_NON_VOLATILE = 0;
 constexpr DWORD REG_CREATED_NEW_KEY = 1;
 constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 
+// Every change is written to the file at once; when that fails the call returns
+// ERROR_WRITE_FAULT (ERROR_ACCESS_DENIED for a file that is not a registry file) and
+// nothing changes. A handle whose key was deleted meanwhile yields ERROR_KEY_DELETED.
 // Key paths use backslashes and compare without regard to letter case. Value names do
 // too; the empty or null name is the key's default value. String data is UTF-8 with its
 // terminating zero counted in the size, as the A functions of Windows report it.

@@ -1,0 +1,204 @@
+// Windows paths mapped onto this machine, the user's data folder, and atomic file writes.
+#include "platform/Files.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <atomic>
+#include <cerrno>
+#include <cstdlib>
+#include <string>
+#include <system_error>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+char LowerAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+bool EqualIgnoringCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return LowerAscii(x) == LowerAscii(y);
+           });
+}
+
+const char* NonEmptyEnv(const char* name) {
+    const char* value = std::getenv(name);
+    return value && *value ? value : nullptr;
+}
+
+// Windows finds "c:\toonpacks" when the folder is "C:\ToonPacks"; this file system
+// does not, so a component that does not exist as written takes the name of an entry
+// that differs only in letter case.
+std::string ResolveCase(const fs::path& folder, const std::string& name) {
+    std::error_code ec;
+    if (fs::exists(folder / name, ec))
+        return name;
+    std::vector<std::string> matches;
+    for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        std::string entry = it->path().filename().string();
+        if (EqualIgnoringCase(entry, name))
+            matches.push_back(std::move(entry));
+    }
+    if (matches.empty())
+        return name;
+    return *std::min_element(matches.begin(), matches.end());
+}
+
+// Splits at backslashes, dropping empty and "." components; ".." climbs one level but,
+// as on Windows, never above the drive's root.
+std::vector<std::string> SplitWindowsPath(std::string_view path, bool rooted) {
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        std::size_t end = path.find('\\', start);
+        if (end == std::string_view::npos)
+            end = path.size();
+        std::string_view part = path.substr(start, end - start);
+        start = end + 1;
+        if (part.empty() || part == ".")
+            continue;
+        if (part == ".." && rooted) {
+            if (!parts.empty())
+                parts.pop_back();
+            continue;
+        }
+        if (part == ".." && !parts.empty() && parts.back() != "..") {
+            parts.pop_back();
+            continue;
+        }
+        parts.emplace_back(part);
+    }
+    return parts;
+}
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+}  // namespace
+
+fs::path UserDataFolder() {
+    // XDG asks that a relative XDG_DATA_HOME be ignored.
+    if (const char* xdg = NonEmptyEnv("XDG_DATA_HOME"); xdg && xdg[0] == '/')
+        return fs::path(xdg) / "tarnik";
+    const char* home = NonEmptyEnv("HOME");
+    if (!home) {
+        if (const passwd* entry = ::getpwuid(::getuid()); entry && entry->pw_dir)
+            home = entry->pw_dir;
+    }
+    return fs::path(home ? home : ".") / ".local" / "share" / "tarnik";
+}
+
+fs::path DrivesRoot() {
+    if (const char* root = NonEmptyEnv("TARNIK_DRIVES"))
+        return fs::path(root);
+    return UserDataFolder();
+}
+
+fs::path MapWindowsPath(std::string_view windowsPath) {
+    // The Windows functions take zero-terminated text: nothing after a zero is the name.
+    windowsPath = windowsPath.substr(0, windowsPath.find('\0'));
+    if (windowsPath.find('/') != std::string_view::npos)
+        return fs::path(windowsPath);
+
+    fs::path base;
+    bool rooted = false;
+    if (windowsPath.size() >= 2 && windowsPath[1] == ':' &&
+        ((windowsPath[0] >= 'a' && windowsPath[0] <= 'z') ||
+         (windowsPath[0] >= 'A' && windowsPath[0] <= 'Z'))) {
+        base = DrivesRoot() / std::string(1, LowerAscii(windowsPath[0]));
+        windowsPath.remove_prefix(2);
+        rooted = true;
+    } else if (!windowsPath.empty() && windowsPath[0] == '\\') {
+        // The root of the current drive; there is one drive to speak of, c.
+        base = DrivesRoot() / "c";
+        rooted = true;
+    }
+
+    fs::path result = base;
+    fs::path onDisk = rooted ? base : fs::path(".");
+    for (const std::string& part : SplitWindowsPath(windowsPath, rooted)) {
+        std::string name = part == ".." ? part : ResolveCase(onDisk, part);
+        result /= name;
+        onDisk /= name;
+    }
+    return result;
+}
+
+std::string ToTextMode(std::string_view text) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 16);
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '\n' && (i == 0 || text[i - 1] != '\r'))
+            out.push_back('\r');
+        out.push_back(text[i]);
+    }
+    return out;
+}
+
+bool WriteFileAtomically(const fs::path& path, std::string_view bytes) {
+    if (path.empty() || !path.has_filename())
+        return false;
+    // Writing through a symbolic link keeps the link and replaces what it points to.
+    fs::path target = path;
+    if (struct stat link{}; ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        std::error_code ec;
+        target = fs::weakly_canonical(path, ec);
+        if (ec)
+            return false;
+    }
+    fs::path folder = target.parent_path();
+    if (folder.empty())
+        folder = ".";
+
+    // O_EXCL with a fresh name: the kernel applies the umask, and nothing else can be
+    // writing the same temporary.
+    static std::atomic<unsigned> counter{0};
+    fs::path temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = folder / (target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
+                              "-" + std::to_string(counter++));
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd < 0 && errno != EEXIST)
+            return false;
+    }
+    if (fd < 0)
+        return false;
+
+    // The new file keeps the permissions of the one it replaces.
+    bool ok = true;
+    struct stat old {};
+    if (::stat(target.c_str(), &old) == 0)
+        ok = ::fchmod(fd, old.st_mode & 07777) == 0;
+
+    ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    ok = ::close(fd) == 0 && ok;
+    if (ok)
+        ok = ::rename(temporary.c_str(), target.c_str()) == 0;
+    if (!ok) {
+        ::unlink(temporary.c_str());
+        return false;
+    }
+    // Make the rename itself durable; a failure here leaves a complete file either way.
+    if (int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+    return true;
+}

@@ -1,0 +1,89 @@
+// Test helpers for the platform's file tests: a fresh folder per test, file reading, and
+// running a check where folder permissions apply (also when the tests run as root).
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace platform_test {
+
+class TempFolder {
+  public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tarnik-XXXXXX").string();
+        if (::mkdtemp(pattern.data()))
+            path_ = pattern;
+    }
+    ~TempFolder() {
+        std::error_code ec;
+        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
+                                     std::filesystem::perm_options::add, ec);
+        std::filesystem::remove_all(path_, ec);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(path_))
+            names.push_back(entry.path().filename().string());
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+  private:
+    std::filesystem::path path_;
+};
+
+inline std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream out;
+    out << in.rdbuf();
+    return out.str();
+}
+
+inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// Runs `check` with `folder` made read-only. Root ignores permissions, so then the check
+// runs in a child process that gives up root first; the result is whether check passed.
+inline bool WithReadOnlyFolder(const std::filesystem::path& folder,
+                               const std::function<bool()>& check) {
+    ::chmod(folder.c_str(), 0555);
+    bool passed = false;
+    if (::geteuid() != 0) {
+        passed = check();
+    } else {
+        // The child needs to reach the folder as an ordinary user.
+        for (auto p = folder.parent_path(); !p.empty() && p != p.root_path(); p = p.parent_path())
+            if (p.filename().string().starts_with("tarnik-"))
+                ::chmod(p.c_str(), 0755);
+        pid_t child = ::fork();
+        if (child == 0) {
+            bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0 && check();
+            ::_exit(ok ? 0 : 1);
+        }
+        int status = 0;
+        passed = child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+                 WEXITSTATUS(status) == 0;
+    }
+    ::chmod(folder.c_str(), 0755);
+    return passed;
+}
+
+}  // namespace platform_test
