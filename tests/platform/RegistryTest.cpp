@@ -21,22 +21,13 @@ using platform_test::WriteFile;
 
 class RegistryTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        if (const char* old = std::getenv("TARNIK_REGISTRY"))
-            oldLocation_ = old;
-        file_ = folder_ / "registry.reg";
-        ::setenv("TARNIK_REGISTRY", file_.c_str(), 1);
-        TarnikRegistryReload();
-    }
+    void SetUp() override { TarnikRegistryReload(); }
     void TearDown() override {
         for (HKEY key : open_)
             RegCloseKey(key);
-        if (oldLocation_)
-            ::setenv("TARNIK_REGISTRY", oldLocation_->c_str(), 1);
-        else
-            ::unsetenv("TARNIK_REGISTRY");
-        TarnikRegistryReload();
     }
+    // Reads the location again after the fixture's variable is gone.
+    static void TearDownTestSuite() { TarnikRegistryReload(); }
 
     HKEY Create(HKEY root, const char* path, DWORD* disposition = nullptr) {
         HKEY key = nullptr;
@@ -95,8 +86,8 @@ class RegistryTest : public ::testing::Test {
     std::string FileText() const { return ReadFile(file_); }
 
     TempFolder folder_;
-    std::filesystem::path file_;
-    std::optional<std::string> oldLocation_;
+    std::filesystem::path file_ = folder_ / "registry.reg";
+    platform_test::ScopedEnv location_{"TARNIK_REGISTRY", file_.c_str()};
     std::vector<HKEY> open_;
 };
 
@@ -458,19 +449,12 @@ TEST_F(RegistryTest, SeesChangesAnotherProgramWroteToTheFile) {
 
 TEST_F(RegistryTest, LivesInTheUserDataFolderWithoutTheVariable) {
     TempFolder data;
-    const char* oldXdg = std::getenv("XDG_DATA_HOME");
-    std::optional<std::string> savedXdg =
-        oldXdg ? std::optional<std::string>(oldXdg) : std::nullopt;
-    ::setenv("XDG_DATA_HOME", data.Path().c_str(), 1);
-    ::unsetenv("TARNIK_REGISTRY");
+    platform_test::ScopedEnv xdg("XDG_DATA_HOME", data.Path().c_str());
+    platform_test::ScopedEnv location("TARNIK_REGISTRY", nullptr);
     TarnikRegistryReload();
     EXPECT_EQ(TarnikRegistryPath(), (data / "tarnik/registry.reg").string());
     Create(HKEY_CURRENT_USER, "Software\\Vellumcraft");
     EXPECT_TRUE(std::filesystem::exists(data / "tarnik/registry.reg")) << "folder made as needed";
-    if (savedXdg)
-        ::setenv("XDG_DATA_HOME", savedXdg->c_str(), 1);
-    else
-        ::unsetenv("XDG_DATA_HOME");
 }
 
 }  // namespace
