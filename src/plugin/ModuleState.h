@@ -8,7 +8,7 @@
 void SetModuleInstance(HMODULE module);
 HMODULE ModuleInstance();
 
-// Every plug-in object counts from its construction to its destruction.
+// Every plug-in object and class object counts from its construction to its destruction.
 void ModuleObjectCreated();
 void ModuleObjectDestroyed();
 LONG ModuleObjectCount();

@@ -244,7 +244,11 @@ class Parser {
         if (pos_ >= text_.size())
             return;
         char c = text_[pos_];
-        if (c == '{' || c == '}' || c == '=') {
+        // A brace standing alone opens or closes a block; "{70dd...}" is a name.
+        bool alone = pos_ + 1 >= text_.size() ||
+                     std::isspace(static_cast<unsigned char>(text_[pos_ + 1])) ||
+                     text_[pos_ + 1] == '{' || text_[pos_ + 1] == '}';
+        if (((c == '{' || c == '}') && alone) || c == '=') {
             token_.type = c == '{' ? Token::Type::Open
                                    : (c == '}' ? Token::Type::Close : Token::Type::Equals);
             ++pos_;
@@ -277,8 +281,7 @@ class Parser {
         token_.type = Token::Type::Word;
         while (pos_ < text_.size()) {
             char w = text_[pos_];
-            if (std::isspace(static_cast<unsigned char>(w)) || w == '{' || w == '}' || w == '=' ||
-                w == '\'')
+            if (std::isspace(static_cast<unsigned char>(w)) || w == '=' || w == '\'')
                 break;
             token_.text.push_back(w);
             ++pos_;

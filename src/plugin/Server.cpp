@@ -33,8 +33,12 @@ class CTarnikAggregate final : public ComObject<IUnknown> {
     std::unique_ptr<CTarnik> m_Inner;
 };
 
+// A host may hold the class object and call it later, so it keeps the module loaded too.
 class CTarnikClassFactory final : public ComObject<IClassFactory> {
   public:
+    CTarnikClassFactory() { ModuleObjectCreated(); }
+    ~CTarnikClassFactory() override { ModuleObjectDestroyed(); }
+
     HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
         return CreateTarnikInstance(outer, riid, ppv);
     }
