@@ -79,9 +79,10 @@ class EventLoop final : public ITimerBackend {
     struct Timer {
         UINT elapseMs;
         TIMERPROC callback;
+        Key tick;  // the queued next tick
     };
 
-    void Schedule(Millis due, Task task);
+    Key Schedule(Millis due, Task task);
     void ScheduleTimer(UINT_PTR id, Millis due);
     void RunOne();
     void SleepUntil(Millis due);

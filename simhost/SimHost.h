@@ -183,12 +183,15 @@ class SimHost {
     void RequestSelect(ObjectId id);
     bool ChatActive() const { return chatActive_; }
     void RegisterSink(IUnknown* plugin);
+    // Forgets the window-message sink of that plug-in (after its Terminate).
+    void UnregisterSink(IUnknown* plugin);
     HRESULT LoadView(std::string_view description, CSimView** view);
     void HostError(std::string text);
     std::shared_ptr<World> SharedWorld() const { return world_; }
 
   private:
     void Deliver(const Outcome& outcome);
+    void DeliverMessage(const Message& message);
     void Trace(const char* line);
 
     EventLoop loop_;
@@ -201,7 +204,11 @@ class SimHost {
     CComPtr<CSimEchoFilter> echo_;
     CComPtr<CSimView> view_;
     CComPtr<IPlugin2> plugin_;
-    CComPtr<IWindowsMessageSink> messageSink_;
+    struct Sink {
+        IUnknown* identity;  // the plug-in's IUnknown, only compared
+        CComPtr<IWindowsMessageSink> sink;
+    };
+    std::vector<Sink> sinks_;
 
     ObjectId selection_ = 0;
     ObjectId splitItem_ = 0;

@@ -89,6 +89,8 @@ struct Item {
     Item& Coverage(LONG mask);
     Item& Identified(bool value);
     Item& Distance(double value);
+
+    friend bool operator==(const Item&, const Item&) = default;
 };
 
 // A side pack in one of the pack slots 0 to 6.
@@ -98,6 +100,8 @@ struct PackSpec {
     int slot = 0;
     LONG capacity = 24;
     std::vector<Item> items;  // slots 0, 1, 2... in this order
+
+    friend bool operator==(const PackSpec&, const PackSpec&) = default;
 };
 
 // Everything a world is built from; the builder and the world file fill it.
@@ -110,6 +114,8 @@ struct WorldSpec {
     std::vector<PackSpec> packs;
     std::vector<Item> worn;
     std::vector<Item> ground;
+
+    friend bool operator==(const WorldSpec&, const WorldSpec&) = default;
 };
 
 // Inline world building for tests:

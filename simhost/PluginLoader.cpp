@@ -1,0 +1,150 @@
+// Plug-in loading through the registry, dlopen and the module's class factory.
+#include "simhost/PluginLoader.h"
+
+#include <dlfcn.h>
+
+#include <algorithm>
+
+#include "platform/ClassFactory.h"
+#include "platform/Registry.h"
+#include "simhost/SimHost.h"
+
+namespace sim {
+
+namespace {
+
+constexpr const char* kPluginsKey = "SOFTWARE\\Decal\\Plugins";
+
+std::optional<std::string> ReadString(HKEY root, const std::string& path, const char* value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    DWORD type = 0;
+    DWORD size = 0;
+    std::optional<std::string> result;
+    if (RegQueryValueExA(key, value, nullptr, &type, nullptr, &size) == ERROR_SUCCESS &&
+        (type == REG_SZ || type == REG_EXPAND_SZ)) {
+        std::string text(size, '\0');
+        if (RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(text.data()),
+                             &size) == ERROR_SUCCESS) {
+            text.resize(size);
+            while (!text.empty() && text.back() == '\0')
+                text.pop_back();
+            result = text;
+        }
+    }
+    RegCloseKey(key);
+    return result;
+}
+
+std::optional<DWORD> ReadDword(HKEY root, const std::string& path, const char* value) {
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return std::nullopt;
+    DWORD type = 0;
+    DWORD data = 0;
+    DWORD size = sizeof data;
+    LSTATUS status =
+        RegQueryValueExA(key, value, nullptr, &type, reinterpret_cast<BYTE*>(&data), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || type != REG_DWORD)
+        return std::nullopt;
+    return data;
+}
+
+std::string Hex(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(hr));
+    return text;
+}
+
+}  // namespace
+
+std::size_t PluginLoader::LoadAll() {
+    HKEY plugins = nullptr;
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPluginsKey, 0, KEY_READ, &plugins) != ERROR_SUCCESS) {
+        errors_.push_back(std::string("no plug-in is registered: HKEY_LOCAL_MACHINE\\") +
+                          kPluginsKey + " is missing");
+        return 0;
+    }
+    std::vector<std::string> names;
+    for (DWORD index = 0;; ++index) {
+        char name[256];
+        DWORD size = sizeof name;
+        if (RegEnumKeyExA(plugins, index, name, &size, nullptr, nullptr, nullptr, nullptr) !=
+            ERROR_SUCCESS)
+            break;
+        names.emplace_back(name, size);
+    }
+    RegCloseKey(plugins);
+    std::size_t before = plugins_.size();
+    for (const std::string& name : names)
+        LoadOne(name);
+    return plugins_.size() - before;
+}
+
+void PluginLoader::Fail(const std::string& keyName, const std::string& why) {
+    errors_.push_back(keyName + ": " + why);
+}
+
+void PluginLoader::LoadOne(const std::string& keyName) {
+    std::string pluginKey = std::string(kPluginsKey) + "\\" + keyName;
+    if (ReadDword(HKEY_LOCAL_MACHINE, pluginKey, "Enabled").value_or(0) != 1)
+        return;  // disabled plug-ins are skipped without complaint
+    auto clsid = GUID::Parse(keyName);
+    if (!clsid)
+        return Fail(keyName, "the key name is not a class id");
+    auto path =
+        ReadString(HKEY_CLASSES_ROOT, "CLSID\\" + clsid->ToString() + "\\InprocServer32", nullptr);
+    if (!path || path->empty())
+        return Fail(keyName, "the class has no InprocServer32 module");
+
+    void* module = dlopen(path->c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!module)
+        return Fail(keyName, std::string("cannot load ") + *path + ": " + dlerror());
+    auto getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(module, "DllGetClassObject"));
+    if (!getClassObject || !dlsym(module, "DllCanUnloadNow")) {
+        dlclose(module);
+        return Fail(keyName, *path + " lacks DllGetClassObject or DllCanUnloadNow");
+    }
+    CComPtr<IClassFactory> factory;
+    HRESULT hr = getClassObject(*clsid, IClassFactory::iid, reinterpret_cast<void**>(&factory));
+    CComPtr<IPlugin2> plugin;
+    if (SUCCEEDED(hr) && factory)
+        hr = factory->CreateInstance(nullptr, IPlugin2::iid, reinterpret_cast<void**>(&plugin));
+    factory.Release();
+    if (FAILED(hr) || !plugin) {
+        if (reinterpret_cast<DllCanUnloadNowFn>(dlsym(module, "DllCanUnloadNow"))() == S_OK)
+            dlclose(module);
+        else
+            ++kept_;
+        return Fail(keyName, "the module made no plug-in object (" + Hex(hr) + ")");
+    }
+
+    LoadedPlugin loaded;
+    loaded.clsid = *clsid;
+    loaded.name = ReadString(HKEY_LOCAL_MACHINE, pluginKey, nullptr).value_or("");
+    loaded.modulePath = *path;
+    loaded.module = module;
+    loaded.plugin = plugin;
+    loaded.initResult = plugin->Initialize(host_.Site());
+    plugins_.push_back(std::move(loaded));
+}
+
+void PluginLoader::UnloadAll() {
+    while (!plugins_.empty()) {
+        LoadedPlugin loaded = std::move(plugins_.back());
+        plugins_.pop_back();
+        loaded.plugin->Terminate();
+        host_.UnregisterSink(loaded.plugin);
+        loaded.plugin.Release();
+        auto canUnload =
+            reinterpret_cast<DllCanUnloadNowFn>(dlsym(loaded.module, "DllCanUnloadNow"));
+        if (canUnload && canUnload() == S_OK)
+            dlclose(loaded.module);
+        else
+            ++kept_;
+    }
+}
+
+}  // namespace sim

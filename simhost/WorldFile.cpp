@@ -1,0 +1,354 @@
+// World files in JSON, read strictly so that a mistyped field is reported, not ignored.
+#include "simhost/WorldFile.h"
+
+#include <nlohmann/json.hpp>
+
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <sstream>
+#include <stdexcept>
+
+namespace sim {
+
+namespace {
+
+using nlohmann::json;
+
+// A refusal: the path of the field and what was wrong with it.
+struct Bad : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+[[noreturn]] void Fail(const std::string& path, const std::string& what) {
+    throw Bad(path + ": " + what);
+}
+
+struct IntField {
+    const char* name;
+    LONG key;
+};
+constexpr IntField kIntFields[] = {
+    {"value", key::kValue},
+    {"burden", key::kBurden},
+    {"material", key::kMaterial},
+    {"stack", key::kStackCount},
+    {"stack_max", key::kStackMax},
+    {"equipable", key::kEquipable},
+    {"unenchantable", key::kUnenchantable},
+    {"kit_uses", key::kKitUses},
+};
+constexpr const char* kQualityField = "quality";
+
+std::string TypeName(const json& value) {
+    return value.type_name();
+}
+
+LONG Long(const json& value, const std::string& path) {
+    if (!value.is_number_integer())
+        Fail(path, "expected an integer, found " + TypeName(value));
+    if (value.is_number_unsigned()) {
+        auto number = value.get<std::uint64_t>();
+        if (number > static_cast<std::uint64_t>(std::numeric_limits<LONG>::max()))
+            Fail(path, "the number " + value.dump() + " is too large");
+        return static_cast<LONG>(number);
+    }
+    auto number = value.get<std::int64_t>();
+    if (number < std::numeric_limits<LONG>::min() || number > std::numeric_limits<LONG>::max())
+        Fail(path, "the number " + value.dump() + " is out of range");
+    return static_cast<LONG>(number);
+}
+
+double Real(const json& value, const std::string& path) {
+    if (!value.is_number())
+        Fail(path, "expected a number, found " + TypeName(value));
+    return value.get<double>();
+}
+
+std::string Text(const json& value, const std::string& path) {
+    if (!value.is_string())
+        Fail(path, "expected a text, found " + TypeName(value));
+    return value.get<std::string>();
+}
+
+bool Flag(const json& value, const std::string& path) {
+    if (!value.is_boolean())
+        Fail(path, "expected true or false, found " + TypeName(value));
+    return value.get<bool>();
+}
+
+// A number, or a text "0x..." in hexadecimal.
+std::uint32_t Unsigned32(const json& value, const std::string& path) {
+    if (value.is_string()) {
+        std::string text = value.get<std::string>();
+        if (text.size() < 3 || text.size() > 10 ||
+            (text.rfind("0x", 0) != 0 && text.rfind("0X", 0) != 0))
+            Fail(path,
+                 "\"" + text + "\" is not a number nor a \"0x...\" text of 8 hex digits at most");
+        std::uint32_t number = 0;
+        for (char c : text.substr(2)) {
+            int digit = (c >= '0' && c <= '9')   ? c - '0'
+                        : (c >= 'a' && c <= 'f') ? c - 'a' + 10
+                        : (c >= 'A' && c <= 'F') ? c - 'A' + 10
+                                                 : -1;
+            if (digit < 0)
+                Fail(path, "\"" + text + "\" has a character that is not a hex digit");
+            number = number * 16 + static_cast<std::uint32_t>(digit);
+        }
+        return number;
+    }
+    if (!value.is_number_integer())
+        Fail(path, "expected a number or a \"0x...\" text, found " + TypeName(value));
+    if (value.is_number_unsigned() && value.get<std::uint64_t>() <= 0xFFFFFFFFull)
+        return static_cast<std::uint32_t>(value.get<std::uint64_t>());
+    Fail(path, "the number " + value.dump() + " is not between 0 and 0xFFFFFFFF");
+}
+
+const json& Object(const json& value, const std::string& path) {
+    if (!value.is_object())
+        Fail(path, "expected an object, found " + TypeName(value));
+    return value;
+}
+
+const json& Array(const json& value, const std::string& path) {
+    if (!value.is_array())
+        Fail(path, "expected a list, found " + TypeName(value));
+    return value;
+}
+
+void OnlyKnown(const json& object, const std::string& path,
+               std::initializer_list<std::string_view> known) {
+    for (const auto& [name, value] : object.items()) {
+        bool found = false;
+        for (std::string_view candidate : known)
+            found = found || candidate == name;
+        if (!found)
+            Fail(path.empty() ? name : path + "." + name, "is not a known field");
+    }
+}
+
+LONG PropertyKey(const std::string& name, const std::string& path) {
+    if (name.rfind("0x", 0) == 0)
+        return static_cast<LONG>(Unsigned32(json(name), path));
+    try {
+        std::size_t used = 0;
+        long number = std::stol(name, &used);
+        if (used == name.size())
+            return static_cast<LONG>(number);
+    } catch (const std::exception&) {
+    }
+    Fail(path, "the property key \"" + name + "\" is not a number nor a \"0x...\" text");
+}
+
+Item ReadItem(const json& value, const std::string& path) {
+    Object(value, path);
+    OnlyKnown(value, path,
+              {"id", "name", "type", "value", "burden", "material", "quality", "stack", "stack_max",
+               "equipable", "unenchantable", "kit_uses", "coverage", "identified", "distance",
+               "properties", "real_properties"});
+    Item item;
+    if (!value.contains("name"))
+        Fail(path + ".name", "missing");
+    item.name = Text(value["name"], path + ".name");
+    if (value.contains("id"))
+        item.id = Unsigned32(value["id"], path + ".id");
+    if (value.contains("type"))
+        item.type = Long(value["type"], path + ".type");
+    for (const IntField& field : kIntFields)
+        if (value.contains(field.name))
+            item.ints[field.key] = Long(value[field.name], path + "." + field.name);
+    if (value.contains(kQualityField))
+        item.reals[key::kQuality] = Real(value[kQualityField], path + "." + kQualityField);
+    if (value.contains("coverage"))
+        item.coverage = Long(value["coverage"], path + ".coverage");
+    if (value.contains("identified"))
+        item.identified = Flag(value["identified"], path + ".identified");
+    if (value.contains("distance"))
+        item.distance = Real(value["distance"], path + ".distance");
+    if (value.contains("properties")) {
+        std::string where = path + ".properties";
+        for (const auto& [name, number] : Object(value["properties"], where).items())
+            item.ints[PropertyKey(name, where + "." + name)] = Long(number, where + "." + name);
+    }
+    if (value.contains("real_properties")) {
+        std::string where = path + ".real_properties";
+        for (const auto& [name, number] : Object(value["real_properties"], where).items())
+            item.reals[PropertyKey(name, where + "." + name)] = Real(number, where + "." + name);
+    }
+    return item;
+}
+
+std::vector<Item> ReadItems(const json& root, const char* field) {
+    std::vector<Item> items;
+    if (!root.contains(field))
+        return items;
+    const json& list = Array(root[field], field);
+    for (std::size_t i = 0; i < list.size(); ++i)
+        items.push_back(ReadItem(list[i], std::string(field) + "[" + std::to_string(i) + "]"));
+    return items;
+}
+
+WorldSpec ReadWorld(const json& root) {
+    Object(root, "the world");
+    OnlyKnown(root, "", {"server", "character", "latency_ms", "main", "packs", "worn", "ground"});
+    WorldSpec world;
+    if (root.contains("server"))
+        world.server = Text(root["server"], "server");
+    if (root.contains("character")) {
+        const json& character = Object(root["character"], "character");
+        OnlyKnown(character, "character", {"id", "name"});
+        if (character.contains("id"))
+            world.characterId = Unsigned32(character["id"], "character.id");
+        if (character.contains("name"))
+            world.characterName = Text(character["name"], "character.name");
+    }
+    if (root.contains("latency_ms")) {
+        world.latencyMs = Long(root["latency_ms"], "latency_ms");
+        if (world.latencyMs < 0)
+            Fail("latency_ms", "must not be negative");
+    }
+    world.main = ReadItems(root, "main");
+    world.worn = ReadItems(root, "worn");
+    world.ground = ReadItems(root, "ground");
+    if (root.contains("packs")) {
+        const json& packs = Array(root["packs"], "packs");
+        for (std::size_t i = 0; i < packs.size(); ++i) {
+            std::string path = "packs[" + std::to_string(i) + "]";
+            const json& value = Object(packs[i], path);
+            OnlyKnown(value, path, {"id", "name", "slot", "capacity", "items"});
+            PackSpec pack;
+            for (const char* required : {"name", "slot", "capacity"})
+                if (!value.contains(required))
+                    Fail(path + "." + required, "missing");
+            pack.name = Text(value["name"], path + ".name");
+            pack.slot = Long(value["slot"], path + ".slot");
+            if (pack.slot < 0 || pack.slot >= kPackSlots)
+                Fail(path + ".slot", std::to_string(pack.slot) + " is not a pack slot 0 to 6");
+            pack.capacity = Long(value["capacity"], path + ".capacity");
+            if (pack.capacity <= 0)
+                Fail(path + ".capacity", "must be positive");
+            if (value.contains("id"))
+                pack.id = Unsigned32(value["id"], path + ".id");
+            if (value.contains("items")) {
+                const json& items = Array(value["items"], path + ".items");
+                for (std::size_t k = 0; k < items.size(); ++k)
+                    pack.items.push_back(
+                        ReadItem(items[k], path + ".items[" + std::to_string(k) + "]"));
+            }
+            world.packs.push_back(std::move(pack));
+        }
+    }
+    return world;
+}
+
+std::string HexId(ObjectId id) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08x", id);
+    return text;
+}
+
+json WriteItem(const Item& item) {
+    json out = json::object();
+    if (item.id)
+        out["id"] = HexId(item.id);
+    out["name"] = item.name;
+    if (item.type)
+        out["type"] = item.type;
+    json properties = json::object();
+    for (const auto& [key, value] : item.ints) {
+        const char* name = nullptr;
+        for (const IntField& field : kIntFields)
+            if (field.key == key)
+                name = field.name;
+        if (name)
+            out[name] = value;
+        else
+            properties[HexId(static_cast<ObjectId>(key))] = value;
+    }
+    json reals = json::object();
+    for (const auto& [key, value] : item.reals) {
+        if (key == key::kQuality)
+            out[kQualityField] = value;
+        else
+            reals[HexId(static_cast<ObjectId>(key))] = value;
+    }
+    if (!properties.empty())
+        out["properties"] = properties;
+    if (!reals.empty())
+        out["real_properties"] = reals;
+    if (item.coverage)
+        out["coverage"] = item.coverage;
+    if (!item.identified)
+        out["identified"] = false;
+    if (item.distance != 0.0)
+        out["distance"] = item.distance;
+    return out;
+}
+
+json WriteItems(const std::vector<Item>& items) {
+    json list = json::array();
+    for (const Item& item : items)
+        list.push_back(WriteItem(item));
+    return list;
+}
+
+}  // namespace
+
+WorldFileResult ParseWorldJson(std::string_view text) {
+    WorldFileResult result;
+    json root;
+    try {
+        root = json::parse(text.begin(), text.end());
+    } catch (const json::parse_error& error) {
+        result.error = std::string("the world file is not JSON: ") + error.what();
+        return result;
+    }
+    try {
+        WorldSpec world = ReadWorld(root);
+        World check(world);  // ids used twice, a pack slot held twice, too many items
+        result.world = std::move(world);
+    } catch (const std::exception& error) {
+        result.error = error.what();
+    }
+    return result;
+}
+
+WorldFileResult LoadWorldFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        WorldFileResult result;
+        result.error = "cannot read the world file " + path.string();
+        return result;
+    }
+    std::ostringstream text;
+    text << in.rdbuf();
+    WorldFileResult result = ParseWorldJson(text.str());
+    if (!result)
+        result.error = path.string() + ": " + result.error;
+    return result;
+}
+
+std::string WorldToJson(const WorldSpec& world) {
+    json root = json::object();
+    root["server"] = world.server;
+    root["character"] = {{"id", HexId(world.characterId)}, {"name", world.characterName}};
+    root["latency_ms"] = world.latencyMs;
+    root["main"] = WriteItems(world.main);
+    json packs = json::array();
+    for (const PackSpec& pack : world.packs) {
+        json out = json::object();
+        if (pack.id)
+            out["id"] = HexId(pack.id);
+        out["name"] = pack.name;
+        out["slot"] = pack.slot;
+        out["capacity"] = pack.capacity;
+        out["items"] = WriteItems(pack.items);
+        packs.push_back(out);
+    }
+    root["packs"] = packs;
+    root["worn"] = WriteItems(world.worn);
+    root["ground"] = WriteItems(world.ground);
+    return root.dump(2) + "\n";
+}
+
+}  // namespace sim

@@ -1,0 +1,104 @@
+// PluginFixture: the plug-in inside the simulated host, one fresh pair per test.
+#include "support/PluginFixture.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "config/ConfigPath.h"
+
+namespace {
+std::filesystem::path FreshFolder() {
+    static int counter = 0;
+    auto folder =
+        std::filesystem::temp_directory_path() /
+        ("tarnik-fixture-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+    return folder;
+}
+}  // namespace
+
+sim::WorldSpec PluginFixture::MakeWorld() {
+    using sim::Item;
+    return sim::WorldBuilder()
+        .Server("Test Server")
+        .Character("Tester", 0x50000001)
+        .Main({Item("Gold Ring").Id(0x1001).Type(4).Value(1200).Burden(20).Material(5).Quality(7.5),
+               Item("Iron Sword").Id(0x1002).Type(1).Value(900).Burden(350),
+               Item("Arrow").Id(0x1003).Type(8).Stack(40, 250).Value(40).Burden(40)})
+        .SidePack("Backpack", 0, 24, {Item("Apple").Id(0x1101).Type(15).Value(5)}, 0x2001)
+        .Spec();
+}
+
+void PluginFixture::SetUp() {
+    Start(MakeWorld(), MakeHostOptions(), LoginOnStart());
+}
+
+void PluginFixture::TearDown() {
+    Stop();
+    host_.reset();
+    if (!configFolder_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(configFolder_, ignored);
+    }
+}
+
+void PluginFixture::Start(const sim::WorldSpec& world, sim::HostOptions options, bool login) {
+    Stop();
+    host_.reset();
+    if (configFolder_.empty())
+        configFolder_ = FreshFolder();
+    g_ConfigPath = (configFolder_ / "sortconfig.xml").string();
+    ::setenv("TARNIK_DRIVES", (configFolder_ / "drives").c_str(), 1);
+
+    host_ = std::make_unique<sim::SimHost>(world, options);
+    chatSeen_ = 0;
+    plugin_ = CreateTarnik();
+    ASSERT_TRUE(plugin_) << "CreateTarnik made no object";
+    initResult_ = host_->InitializePlugin(plugin_.get());
+    if (login && SUCCEEDED(initResult_)) {
+        host_->FireCharacterKnown();
+        host_->FireLoginComplete();
+    }
+}
+
+void PluginFixture::Stop() {
+    if (host_)
+        host_->TerminatePlugin();
+    plugin_.Release();
+}
+
+std::vector<std::string> PluginFixture::NewChatLines() {
+    std::vector<std::string> all = host_->ChatTexts();
+    std::vector<std::string> fresh(
+        all.begin() + static_cast<std::ptrdiff_t>(std::min(chatSeen_, all.size())), all.end());
+    chatSeen_ = all.size();
+    return fresh;
+}
+
+bool PluginFixture::ChatHas(std::string_view text) const {
+    for (const sim::ChatLine& line : host_->ChatLines())
+        if (line.text == text)
+            return true;
+    return false;
+}
+
+std::vector<std::string> PluginFixture::GameTexts() const {
+    std::vector<std::string> texts;
+    for (const sim::GameText& text : host_->GameTexts())
+        texts.push_back(text.text);
+    return texts;
+}
+
+sim::RunResult PluginFixture::RunUntilIdle(sim::RunBound bound) {
+    sim::RunResult result = host_->RunUntilIdle(bound);
+    EXPECT_FALSE(result.hitBound) << "the event loop was still busy after " << result.events
+                                  << " events";
+    return result;
+}
+
+std::vector<std::string> PluginFixture::Names(sim::ObjectId container) const {
+    return host_->GetWorld().ContentNames(container);
+}
