@@ -90,6 +90,9 @@ TEST_F(ModuleLoadTest, TheModulesClassObjectCreatesThePluginAndHoldsTheModule) {
         getClassObject(MakeGuid("00000000-0000-0000-0000-000000000001"), IClassFactory::iid, &out),
         CLASS_E_CLASSNOTAVAILABLE);
 
+    // Computing the configuration path reads (and creates) the key naming its folder.
+    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Vellumcraft"));
+
     CComPtr<IClassFactory> factory;
     ASSERT_EQ(getClassObject(CLSID_Tarnik, IClassFactory::iid, reinterpret_cast<void**>(&factory)),
               S_OK);

@@ -1,4 +1,6 @@
 // The module's entry points and its application object, CTarnikPlgApp.
+#include <mutex>
+
 #include "config/ConfigPath.h"
 #include "platform/Module.h"
 #include "plugin/ModuleState.h"
@@ -8,18 +10,26 @@
 
 namespace {
 
-// Set up when the loader maps the module, before any entry point can be called.
 class CTarnikPlgApp {
   public:
-    CTarnikPlgApp() {
-        HMODULE module = ModuleHandleFromAddress(reinterpret_cast<const void*>(&Anchor));
-        SetModuleInstance(module);
-        InitConfigPath(module);
+    // Runs when the loader maps the module.
+    CTarnikPlgApp() : m_Module(ModuleHandleFromAddress(reinterpret_cast<const void*>(&Anchor))) {
+        SetModuleInstance(m_Module);
     }
     ~CTarnikPlgApp() { SetModuleInstance(nullptr); }
 
+    // The loader runs the static initialisers of the module's other files after this
+    // one's, and the configuration path is one of them; so the path is computed once on
+    // the first entry-point call, which comes before any object exists.
+    void Start() {
+        std::call_once(m_Started, [this] { InitConfigPath(m_Module); });
+    }
+
   private:
     static void Anchor() {}
+
+    HMODULE m_Module;
+    std::once_flag m_Started;
 };
 
 CTarnikPlgApp theApp;
@@ -31,13 +41,16 @@ TARNIK_EXPORT HRESULT DllCanUnloadNow() {
 }
 
 TARNIK_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
+    theApp.Start();
     return TarnikGetClassObject(clsid, riid, ppv);
 }
 
 TARNIK_EXPORT HRESULT DllRegisterServer() {
+    theApp.Start();
     return TarnikRegisterServer(ModuleInstance());
 }
 
 TARNIK_EXPORT HRESULT DllUnregisterServer() {
+    theApp.Start();
     return TarnikUnregisterServer(ModuleInstance());
 }
