@@ -2,7 +2,9 @@
 // operations the configuration needs, so no other code touches pugixml directly.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
@@ -14,34 +16,59 @@ class xml_document;
 class xml_node;
 }  // namespace pugi
 
+// What a load found. Failed until proven good.
+struct XmlLoadResult {
+    enum Status {
+        Loaded,
+        Missing,     // no file at the path
+        Unreadable,  // the file exists but cannot be read (permissions, a folder, I/O)
+        Malformed,   // read, but not a well-formed document with one root element
+    };
+    Status status = Malformed;
+    std::size_t offset = 0;   // where parsing stopped, for Malformed
+    std::string description;  // readable reason, empty when loaded
+
+    explicit operator bool() const { return status == Loaded; }
+};
+
 // A handle on one element of a CXmlDocument. An empty handle is safe to use: reads give
 // nothing, writes do nothing and report failure. Valid while its document lives and the
-// element is in it.
+// element is in it; loading new content into the document invalidates every handle.
 class XmlElement {
   public:
     XmlElement() = default;
 
     explicit operator bool() const { return node_ != nullptr; }
+    friend bool operator==(const XmlElement&, const XmlElement&) = default;
     std::string Name() const;
 
     std::optional<std::string> Attribute(std::string_view name) const;
     // The attribute read as a signed 32-bit decimal; ids written as negative numbers
-    // read back to the same 32-bit pattern. Empty when missing or not a number.
+    // read back to the same 32-bit pattern, and so do unsigned decimals up to 4294967295.
+    // Empty when missing or not a number.
     std::optional<std::int32_t> AttributeInt(std::string_view name) const;
+    // Sets the attribute, appending it after the others when it is new.
     bool SetAttribute(std::string_view name, std::string_view value);
     bool SetAttributeInt(std::string_view name, std::int32_t value);
 
-    // XPath selection relative to this element ("*", "Hotkey", "Item", ...).
+    // XPath selection relative to this element ("*", "Hotkey", "Item", ...). Only elements
+    // are returned, in document order; a pattern that does not parse selects nothing.
     XmlElement SelectOne(std::string_view xpath) const;
     std::vector<XmlElement> SelectAll(std::string_view xpath) const;
     std::vector<XmlElement> ChildElements() const;
+    // The first element child with exactly this name, without a selection pattern.
+    XmlElement Child(std::string_view name) const;
 
     // Appends a new element child; empty when the name is not a valid element name.
     XmlElement AppendChild(std::string_view name);
+    // Copies `source` (from any document) with its attributes and children.
+    XmlElement AppendCopy(const XmlElement& source);
+    XmlElement InsertCopyBefore(const XmlElement& source, const XmlElement& before);
     bool RemoveChild(const XmlElement& child);
 
     // The start tag as the document model serialises the element: "<Name a=\"1\">", or
-    // "<Name a=\"1\"/>" for an element without children.
+    // "<Name a=\"1\"/>" for an element without children. Attributes in document order,
+    // values in double quotes with &, <, >, " and the line-end and tab characters escaped.
     std::string StartTag() const;
 
   private:
@@ -58,9 +85,13 @@ class CXmlDocument {
     CXmlDocument(const CXmlDocument&) = delete;
     CXmlDocument& operator=(const CXmlDocument&) = delete;
 
-    // Replace the content; on failure the document is left empty and false returned.
-    [[nodiscard]] bool Load(const std::string& path);
-    [[nodiscard]] bool LoadText(std::string_view text);
+    // Replace the content from a file of this machine's file system (map Windows paths
+    // first) or from text. UTF-8 unless a byte-order mark or declaration says otherwise.
+    // On failure the document is left empty.
+    [[nodiscard]] XmlLoadResult Load(const std::filesystem::path& path);
+    [[nodiscard]] XmlLoadResult LoadText(std::string_view text);
+    // Exchanges the contents; handles keep pointing at their elements, now in `other`.
+    void Swap(CXmlDocument& other) noexcept;
 
     // XPath selection from the document ("/*", "/Tarnik/KEY/Item", ...).
     XmlElement SelectOne(std::string_view xpath) const;
@@ -70,9 +101,22 @@ class CXmlDocument {
     // The whole document as text (for tests and diagnostics).
     std::string ToText() const;
 
+    // Set when the document holds changes its file lacks because a write failed.
+    bool HasUnsavedChanges() const { return m_Unsaved; }
+    void SetUnsavedChanges(bool unsaved) { m_Unsaved = unsaved; }
+
   private:
     std::unique_ptr<pugi::xml_document> doc_;
+    bool m_Unsaved = false;
 };
 
-// True when `name` can be an XML element name.
+// XML names, without the namespace colon so that every valid name can also stand as a
+// step of a selection path.
+bool IsNameStartChar(char32_t c);
+bool IsNameChar(char32_t c);
+// True when `name` (UTF-8) can be an XML element name.
 bool IsValidElementName(std::string_view name);
+
+// Decodes the UTF-8 character at `pos` and moves past it. A malformed sequence yields
+// nothing and moves past its first byte.
+std::optional<char32_t> ReadUtf8Char(std::string_view text, std::size_t& pos);

@@ -1,0 +1,60 @@
+// Where sortconfig.xml lives: the registry value "Configs", else the module's folder.
+#include "config/ConfigPath.h"
+
+#include <cstring>
+
+#include "platform/Module.h"
+#include "platform/Registry.h"
+
+std::string g_ConfigPath;
+
+namespace {
+
+constexpr const char* kConfigKey = "Software\\Vellumcraft";
+constexpr const char* kConfigValue = "Configs";
+constexpr const char* kConfigFileName = "sortconfig.xml";
+
+// The "Configs" value when it is a string that fits with its zero into MAX_PATH
+// characters; read even when it is the empty text.
+bool ReadConfigsValue(std::string& value) {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_READ | KEY_WRITE, nullptr, &key, &disposition) != ERROR_SUCCESS)
+        return false;
+    char data[MAX_PATH];
+    DWORD size = sizeof data;
+    DWORD type = REG_NONE;
+    LSTATUS status =
+        RegQueryValueExA(key, kConfigValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0 ||
+        size > sizeof data)
+        return false;
+    // Stored data need not carry its terminating zero.
+    value.assign(data, ::strnlen(data, size));
+    return true;
+}
+
+std::string ModulePath(HMODULE module) {
+    // Wider than MAX_PATH: paths on this machine may be longer, and a cut path would
+    // name the wrong folder.
+    char path[4096];
+    DWORD length = GetModuleFileNameA(module, path, sizeof path);
+    return std::string(path, length);
+}
+
+}  // namespace
+
+std::string ConfigPathFromBase(const std::string& base) {
+    std::size_t separator = base.find_last_of("\\/");
+    std::string folder = separator == std::string::npos ? "" : base.substr(0, separator + 1);
+    return folder + kConfigFileName;
+}
+
+void InitConfigPath(HMODULE module) {
+    std::string base;
+    if (!ReadConfigsValue(base))
+        base = ModulePath(module);
+    g_ConfigPath = ConfigPathFromBase(base);
+}

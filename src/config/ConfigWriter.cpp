@@ -1,0 +1,60 @@
+// Writes the configuration document one tag per line, as the file has always been laid out.
+#include "config/ConfigWriter.h"
+
+#include <cstddef>
+#include <vector>
+
+std::string ClosingTag(std::string_view startTag) {
+    if (startTag.empty() || startTag.front() != '<')
+        return std::string(startTag);
+    std::string tag = "</";
+    tag += startTag.substr(1);
+    std::size_t blank = tag.find(' ');
+    if (blank != std::string::npos) {
+        tag.resize(blank);
+        tag += '>';
+    }
+    return tag;
+}
+
+std::string WriteXmlElement(const XmlElement& element, const std::string& indent) {
+    // An explicit stack, so that a deeply nested hand-edited file cannot exhaust the
+    // call stack.
+    struct Open {
+        std::vector<XmlElement> children;
+        std::size_t next = 0;
+        std::string indent;
+        std::string closing;
+    };
+    std::string text;
+    std::vector<Open> open;
+    auto start = [&](const XmlElement& e, const std::string& at) {
+        std::string tag = e.StartTag();
+        text += at + tag + "\n";
+        if (tag.size() >= 2 && tag.compare(tag.size() - 2, 2, "/>") == 0)
+            return;
+        open.push_back({e.SelectAll("*"), 0, at, ClosingTag(tag)});
+    };
+    if (!element)
+        return text;
+    start(element, indent);
+    while (!open.empty()) {
+        Open& top = open.back();
+        if (top.next < top.children.size()) {
+            XmlElement child = top.children[top.next++];
+            std::string childIndent = "  " + top.indent;
+            start(child, childIndent);  // may grow `open`: `top` is not used after this
+            continue;
+        }
+        text += top.indent + top.closing + "\n";
+        open.pop_back();
+    }
+    return text;
+}
+
+std::string ConfigFileText(const CXmlDocument& document) {
+    XmlElement root = document.SelectOne("/*");
+    if (!root)
+        return {};
+    return WriteXmlElement(root, "");
+}

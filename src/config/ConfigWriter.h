@@ -1,0 +1,20 @@
+// The text of sortconfig.xml: one tag per line, two blanks of indent per depth.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "config/XmlDocument.h"
+
+// The closing tag formed from a start tag: "/" inserted after the "<"; when the result
+// holds a blank, it is cut at the first blank and ">" appended.
+std::string ClosingTag(std::string_view startTag);
+
+// `element` and, below it, its element children in document order: each line is the
+// indent and a start tag, the indent growing by two blanks per depth; an element whose
+// start tag is not self-closing is followed by its children and its closing tag at its
+// own indent. Text and comments are not written. Lines end with "\n".
+std::string WriteXmlElement(const XmlElement& element, const std::string& indent);
+
+// The whole file: the root element written with no indent; empty without a root.
+std::string ConfigFileText(const CXmlDocument& document);

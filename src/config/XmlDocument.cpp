@@ -1,0 +1,348 @@
+// The configuration's XML document model over pugixml: loading, XPath selection, element
+// editing and the start tag as it is written to the file.
+#include "config/XmlDocument.h"
+
+#include <charconv>
+#include <exception>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <system_error>
+
+#include <pugixml.hpp>
+
+namespace {
+
+pugi::xml_node NodeOf(void* node) {
+    return pugi::xml_node(static_cast<pugi::xml_node_struct*>(node));
+}
+
+void AppendEscapedAttributeValue(std::string& out, std::string_view value) {
+    for (char c : value) {
+        switch (c) {
+            case '&':
+                out += "&amp;";
+                break;
+            case '<':
+                out += "&lt;";
+                break;
+            case '>':
+                out += "&gt;";
+                break;
+            case '"':
+                out += "&quot;";
+                break;
+            // Raw line ends and tabs would read back as blanks (attribute normalisation).
+            case '\t':
+                out += "&#9;";
+                break;
+            case '\n':
+                out += "&#10;";
+                break;
+            case '\r':
+                out += "&#13;";
+                break;
+            default:
+                out += c;
+        }
+    }
+}
+
+std::vector<XmlElement> ElementsOf(const pugi::xpath_node_set& nodes,
+                                   XmlElement (*make)(pugi::xml_node)) {
+    std::vector<XmlElement> out;
+    out.reserve(nodes.size());
+    for (const pugi::xpath_node& found : nodes)
+        if (found.node().type() == pugi::node_element)
+            out.push_back(make(found.node()));
+    return out;
+}
+
+// Selection that never throws: a pattern that does not parse selects nothing.
+pugi::xpath_node_set SelectNodes(const pugi::xml_node& context, std::string_view xpath) {
+    if (!context)
+        return {};
+    try {
+        pugi::xpath_query query(std::string(xpath).c_str());
+        if (!query)
+            return {};
+        pugi::xpath_node_set nodes = query.evaluate_node_set(context);
+        nodes.sort();
+        return nodes;
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+std::size_t CountTopLevelElements(const pugi::xml_document& doc) {
+    std::size_t count = 0;
+    for (pugi::xml_node child = doc.first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element)
+            ++count;
+    return count;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------- XmlElement
+
+pugi::xml_node XmlElement::Node() const {
+    return NodeOf(node_);
+}
+
+std::string XmlElement::Name() const {
+    return Node().name();
+}
+
+std::optional<std::string> XmlElement::Attribute(std::string_view name) const {
+    pugi::xml_attribute attribute = Node().attribute(std::string(name).c_str());
+    if (!attribute)
+        return std::nullopt;
+    return std::string(attribute.value());
+}
+
+std::optional<std::int32_t> XmlElement::AttributeInt(std::string_view name) const {
+    std::optional<std::string> text = Attribute(name);
+    if (!text)
+        return std::nullopt;
+    std::string_view digits = *text;
+    while (!digits.empty() && (digits.front() == ' ' || digits.front() == '\t'))
+        digits.remove_prefix(1);
+    while (!digits.empty() && (digits.back() == ' ' || digits.back() == '\t'))
+        digits.remove_suffix(1);
+    if (!digits.empty() && digits.front() == '+')
+        digits.remove_prefix(1);
+    std::int64_t value = 0;
+    auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    if (digits.empty() || error != std::errc() || end != digits.data() + digits.size())
+        return std::nullopt;
+    if (value < INT32_MIN || value > static_cast<std::int64_t>(UINT32_MAX))
+        return std::nullopt;
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+}
+
+bool XmlElement::SetAttribute(std::string_view name, std::string_view value) {
+    pugi::xml_node node = Node();
+    if (!node || name.empty())
+        return false;
+    std::string key(name);
+    pugi::xml_attribute attribute = node.attribute(key.c_str());
+    if (!attribute)
+        attribute = node.append_attribute(key.c_str());
+    return attribute && attribute.set_value(std::string(value).c_str());
+}
+
+bool XmlElement::SetAttributeInt(std::string_view name, std::int32_t value) {
+    return SetAttribute(name, std::to_string(value));
+}
+
+XmlElement XmlElement::SelectOne(std::string_view xpath) const {
+    std::vector<XmlElement> all = SelectAll(xpath);
+    return all.empty() ? XmlElement() : all.front();
+}
+
+std::vector<XmlElement> XmlElement::SelectAll(std::string_view xpath) const {
+    return ElementsOf(SelectNodes(Node(), xpath),
+                      [](pugi::xml_node n) { return XmlElement(n.internal_object()); });
+}
+
+std::vector<XmlElement> XmlElement::ChildElements() const {
+    std::vector<XmlElement> out;
+    for (pugi::xml_node child = Node().first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element)
+            out.push_back(XmlElement(child.internal_object()));
+    return out;
+}
+
+XmlElement XmlElement::Child(std::string_view name) const {
+    for (pugi::xml_node child = Node().first_child(); child; child = child.next_sibling())
+        if (child.type() == pugi::node_element && name == child.name())
+            return XmlElement(child.internal_object());
+    return {};
+}
+
+XmlElement XmlElement::AppendChild(std::string_view name) {
+    pugi::xml_node node = Node();
+    if (!node || !IsValidElementName(name))
+        return {};
+    return XmlElement(node.append_child(std::string(name).c_str()).internal_object());
+}
+
+XmlElement XmlElement::AppendCopy(const XmlElement& source) {
+    pugi::xml_node node = Node();
+    if (!node || !source)
+        return {};
+    return XmlElement(node.append_copy(source.Node()).internal_object());
+}
+
+XmlElement XmlElement::InsertCopyBefore(const XmlElement& source, const XmlElement& before) {
+    pugi::xml_node node = Node();
+    if (!node || !source || !before || before.Node().parent() != node)
+        return {};
+    return XmlElement(node.insert_copy_before(source.Node(), before.Node()).internal_object());
+}
+
+bool XmlElement::RemoveChild(const XmlElement& child) {
+    pugi::xml_node node = Node();
+    if (!node || !child || child.Node().parent() != node)
+        return false;
+    return node.remove_child(child.Node());
+}
+
+std::string XmlElement::StartTag() const {
+    pugi::xml_node node = Node();
+    if (!node)
+        return {};
+    std::string tag = "<";
+    tag += node.name();
+    for (pugi::xml_attribute attribute : node.attributes()) {
+        tag += ' ';
+        tag += attribute.name();
+        tag += "=\"";
+        AppendEscapedAttributeValue(tag, attribute.value());
+        tag += '"';
+    }
+    tag += node.first_child() ? ">" : "/>";
+    return tag;
+}
+
+// ---------------------------------------------------------------- CXmlDocument
+
+CXmlDocument::CXmlDocument() : doc_(std::make_unique<pugi::xml_document>()) {}
+
+CXmlDocument::~CXmlDocument() = default;
+
+XmlLoadResult CXmlDocument::Load(const std::filesystem::path& path) {
+    std::error_code error;
+    std::filesystem::file_status status = std::filesystem::status(path, error);
+    if (status.type() == std::filesystem::file_type::not_found) {
+        doc_->reset();
+        return {XmlLoadResult::Missing, 0, "no such file"};
+    }
+    if (error || std::filesystem::is_directory(status)) {
+        doc_->reset();
+        return {XmlLoadResult::Unreadable, 0, error ? error.message() : std::string("is a folder")};
+    }
+    std::ifstream in(path, std::ios::binary);
+    std::string bytes;
+    if (in)
+        bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (!in && !in.eof()) {
+        doc_->reset();
+        return {XmlLoadResult::Unreadable, 0, "cannot be read"};
+    }
+    return LoadText(bytes);
+}
+
+XmlLoadResult CXmlDocument::LoadText(std::string_view text) {
+    auto fresh = std::make_unique<pugi::xml_document>();
+    pugi::xml_parse_result parsed =
+        fresh->load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_auto);
+    if (!parsed) {
+        doc_->reset();
+        return {XmlLoadResult::Malformed, static_cast<std::size_t>(parsed.offset),
+                parsed.description()};
+    }
+    if (CountTopLevelElements(*fresh) != 1) {
+        doc_->reset();
+        return {XmlLoadResult::Malformed, 0, "not exactly one root element"};
+    }
+    doc_ = std::move(fresh);
+    return {XmlLoadResult::Loaded, 0, {}};
+}
+
+void CXmlDocument::Swap(CXmlDocument& other) noexcept {
+    doc_.swap(other.doc_);
+}
+
+XmlElement CXmlDocument::SelectOne(std::string_view xpath) const {
+    std::vector<XmlElement> all = SelectAll(xpath);
+    return all.empty() ? XmlElement() : all.front();
+}
+
+std::vector<XmlElement> CXmlDocument::SelectAll(std::string_view xpath) const {
+    return ElementsOf(SelectNodes(*doc_, xpath),
+                      [](pugi::xml_node n) { return XmlElement(n.internal_object()); });
+}
+
+XmlElement CXmlDocument::Root() const {
+    return XmlElement(doc_->document_element().internal_object());
+}
+
+std::string CXmlDocument::ToText() const {
+    std::ostringstream out;
+    doc_->save(out, "  ", pugi::format_default | pugi::format_no_declaration, pugi::encoding_utf8);
+    return out.str();
+}
+
+// ---------------------------------------------------------------- names
+
+bool IsNameStartChar(char32_t c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || c == '_' ||
+           (c >= 0xC0 && c <= 0xD6) || (c >= 0xD8 && c <= 0xF6) || (c >= 0xF8 && c <= 0x2FF) ||
+           (c >= 0x370 && c <= 0x37D) || (c >= 0x37F && c <= 0x1FFF) ||
+           (c >= 0x200C && c <= 0x200D) || (c >= 0x2070 && c <= 0x218F) ||
+           (c >= 0x2C00 && c <= 0x2FEF) || (c >= 0x3001 && c <= 0xD7FF) ||
+           (c >= 0xF900 && c <= 0xFDCF) || (c >= 0xFDF0 && c <= 0xFFFD) ||
+           (c >= 0x10000 && c <= 0xEFFFF);
+}
+
+bool IsNameChar(char32_t c) {
+    return IsNameStartChar(c) || c == '-' || c == '.' || (c >= '0' && c <= '9') || c == 0xB7 ||
+           (c >= 0x300 && c <= 0x36F) || (c >= 0x203F && c <= 0x2040);
+}
+
+bool IsValidElementName(std::string_view name) {
+    if (name.empty())
+        return false;
+    std::size_t pos = 0;
+    bool first = true;
+    while (pos < name.size()) {
+        std::optional<char32_t> c = ReadUtf8Char(name, pos);
+        if (!c || !(first ? IsNameStartChar(*c) : IsNameChar(*c)))
+            return false;
+        first = false;
+    }
+    return true;
+}
+
+std::optional<char32_t> ReadUtf8Char(std::string_view text, std::size_t& pos) {
+    if (pos >= text.size())
+        return std::nullopt;
+    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
+    unsigned char lead = byte(pos);
+    if (lead < 0x80) {
+        ++pos;
+        return lead;
+    }
+    std::size_t length = 0;
+    char32_t c = 0;
+    char32_t minimum = 0;
+    if ((lead & 0xE0) == 0xC0) {
+        length = 2, c = lead & 0x1F, minimum = 0x80;
+    } else if ((lead & 0xF0) == 0xE0) {
+        length = 3, c = lead & 0x0F, minimum = 0x800;
+    } else if ((lead & 0xF8) == 0xF0) {
+        length = 4, c = lead & 0x07, minimum = 0x10000;
+    } else {
+        ++pos;
+        return std::nullopt;
+    }
+    if (pos + length > text.size()) {
+        ++pos;
+        return std::nullopt;
+    }
+    for (std::size_t i = 1; i < length; ++i) {
+        if ((byte(pos + i) & 0xC0) != 0x80) {
+            ++pos;
+            return std::nullopt;
+        }
+        c = (c << 6) | (byte(pos + i) & 0x3F);
+    }
+    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
+        ++pos;
+        return std::nullopt;
+    }
+    pos += length;
+    return c;
+}
