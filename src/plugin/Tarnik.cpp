@@ -104,9 +104,9 @@ HRESULT CTarnik::DoCommand(BSTR) {
 }
 
 HRESULT CTarnik::get_IsBusy(VARIANT_BOOL* busy) {
-    WriteToChat("Current job is: %d", m_Job);
     if (!busy)
         return E_POINTER;
+    WriteToChat("Current job is: %d", m_Job);
     *busy = m_Job != JOB_NONE ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }

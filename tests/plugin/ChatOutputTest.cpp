@@ -43,10 +43,6 @@ TEST_F(ChatOutputTest, LogWritesOnlyLevelsUpToTheThresholdWithTheirPrefix) {
     }
 }
 
-TEST_F(ChatOutputTest, AFreshObjectLogsOnlyLevelAll) {
-    EXPECT_EQ(tarnik->m_Log.Threshold(), 0);
-}
-
 TEST_F(ChatOutputTest, LogCutsTheMessageAt256BytesBeforeThePrefixes) {
     tarnik->m_Log.SetThreshold(TRC);
     tarnik->Log(TRC, "%s", std::string(400, 'a').c_str());
