@@ -1,0 +1,77 @@
+// The plug-in spine seen by a player of the simulated game: after start-up and login, the
+// chat commands, the Buy page and the choice of chat window.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "support/PluginFixture.h"
+
+namespace {
+
+class SpineAcceptanceTest : public PluginFixture {
+  protected:
+    void SetUp() override {
+        PluginFixture::SetUp();
+        ASSERT_EQ(InitResult(), S_OK);
+        ASSERT_EQ(Plugin().m_Me, Me());  // logged in
+        Host().ClearRecords();
+    }
+};
+
+TEST_F(SpineAcceptanceTest, HelpCommandIsEatenAndListsTheCommandsInTheMainWindow) {
+    EXPECT_TRUE(Chat("@tk help"));
+    const std::vector<sim::ChatLine>& lines = Host().ChatLines();
+    ASSERT_EQ(lines.size(), 22u);
+    for (const sim::ChatLine& line : lines) {
+        EXPECT_EQ(line.window, 1) << line.text;
+        EXPECT_TRUE(line.text.starts_with(":tk:")) << line.text;
+    }
+    EXPECT_TRUE(lines.back().text.starts_with(":tk:Configuration stored at "));
+    EXPECT_TRUE(Host().GameTexts().empty());
+}
+
+TEST_F(SpineAcceptanceTest, UnknownCommandReachesTheGameUnchanged) {
+    EXPECT_FALSE(Chat("@tk xy"));
+    ASSERT_EQ(Host().GameTexts().size(), 1u);
+    EXPECT_EQ(Host().GameTexts()[0].text, "@tk xy");
+    EXPECT_EQ(Host().GameTexts()[0].source, sim::GameText::Source::ChatLine);
+    EXPECT_TRUE(Host().ChatLines().empty());
+}
+
+TEST_F(SpineAcceptanceTest, HerbButtonBuysHerbsThroughTheGamesChatParser) {
+    ASSERT_TRUE(Click("pbHerbs"));
+    ASSERT_EQ(Host().GameTexts().size(), 1u);
+    EXPECT_EQ(Host().GameTexts()[0].text, "/fillcomps herbs\r");
+    EXPECT_EQ(Host().GameTexts()[0].source, sim::GameText::Source::ChatParser);
+    EXPECT_TRUE(Host().ChatLines().empty());
+}
+
+TEST_F(SpineAcceptanceTest, ChoosingChat3SendsTheNextLinesToWindow4) {
+    ASSERT_TRUE(Host().ChooseOption("chOutputWindow", "Chat 3"));
+    EXPECT_TRUE(Chat("@tk help"));
+    ASSERT_FALSE(Host().ChatLines().empty());
+    for (const sim::ChatLine& line : Host().ChatLines())
+        EXPECT_EQ(line.window, 4) << line.text;
+}
+
+TEST_F(SpineAcceptanceTest, IsBusyIsTrueWhileASortRunsAndFalseAfter) {
+    Start(sim::WorldBuilder()
+              .Main({sim::Item("Zircon").Type(1), sim::Item("Amber").Type(1),
+                     sim::Item("Mace").Type(1)})
+              .Spec());
+    Host().ClearRecords();
+    ASSERT_TRUE(Chat("@tk title"));
+    VARIANT_BOOL busy = VARIANT_FALSE;
+    ASSERT_EQ(Plugin().get_IsBusy(&busy), S_OK);
+    EXPECT_EQ(busy, VARIANT_TRUE);
+    ASSERT_TRUE(RunUntilIdle());
+    ASSERT_EQ(Plugin().get_IsBusy(&busy), S_OK);
+    EXPECT_EQ(busy, VARIANT_FALSE);
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Amber", "Mace", "Zircon"}));
+    std::vector<std::string> chat = Host().ChatTexts();
+    EXPECT_EQ(chat.front(), ":tk:Current job is: 3");
+    EXPECT_EQ(chat.back(), ":tk:Current job is: 0");
+}
+
+}  // namespace
