@@ -49,37 +49,55 @@ UINT SysStringLen(BSTR text) {
     return text ? HeaderOf(text)->bytes / sizeof(OLECHAR) : 0;
 }
 
+namespace {
+
+// Decodes the code point at s[i] and moves i past it. A malformed sequence yields one
+// U+FFFD for its longest valid start (as Unicode recommends), so the byte that broke it
+// is read again as the start of the next character.
+char32_t DecodeUtf8(std::string_view s, std::size_t& i) {
+    auto c = static_cast<unsigned char>(s[i++]);
+    if (c < 0x80)
+        return c;
+    int need = 0;
+    char32_t cp = 0;
+    unsigned char lo = 0x80, hi = 0xBF;  // allowed range of the next byte
+    if (c >= 0xC2 && c <= 0xDF) {
+        need = 1;
+        cp = c & 0x1Fu;
+    } else if (c >= 0xE0 && c <= 0xEF) {
+        need = 2;
+        cp = c & 0x0Fu;
+        lo = c == 0xE0 ? 0xA0 : 0x80;  // no overlong forms
+        hi = c == 0xED ? 0x9F : 0xBF;  // no surrogates
+    } else if (c >= 0xF0 && c <= 0xF4) {
+        need = 3;
+        cp = c & 0x07u;
+        lo = c == 0xF0 ? 0x90 : 0x80;  // no overlong forms
+        hi = c == 0xF4 ? 0x8F : 0xBF;  // nothing above U+10FFFF
+    } else {
+        return 0xFFFD;
+    }
+    for (; need > 0; --need) {
+        if (i >= s.size())
+            return 0xFFFD;
+        auto b = static_cast<unsigned char>(s[i]);
+        if (b < lo || b > hi)
+            return 0xFFFD;
+        lo = 0x80;
+        hi = 0xBF;
+        cp = (cp << 6) | (b & 0x3Fu);
+        ++i;
+    }
+    return cp;
+}
+
+}  // namespace
+
 std::u16string Utf8ToUtf16(std::string_view s) {
     std::u16string out;
     out.reserve(s.size());
-    std::size_t i = 0;
-    auto cont = [&](std::size_t k) {
-        return k < s.size() && (static_cast<unsigned char>(s[k]) & 0xC0) == 0x80;
-    };
-    while (i < s.size()) {
-        auto c = static_cast<unsigned char>(s[i]);
-        char32_t cp = 0xFFFD;
-        std::size_t len = 1;
-        if (c < 0x80) {
-            cp = c;
-        } else if ((c & 0xE0) == 0xC0 && cont(i + 1)) {
-            cp = ((c & 0x1Fu) << 6) | (s[i + 1] & 0x3Fu);
-            len = 2;
-            if (cp < 0x80)
-                cp = 0xFFFD;
-        } else if ((c & 0xF0) == 0xE0 && cont(i + 1) && cont(i + 2)) {
-            cp = ((c & 0x0Fu) << 12) | ((s[i + 1] & 0x3Fu) << 6) | (s[i + 2] & 0x3Fu);
-            len = 3;
-            if (cp < 0x800 || (cp >= 0xD800 && cp <= 0xDFFF))
-                cp = 0xFFFD;
-        } else if ((c & 0xF8) == 0xF0 && cont(i + 1) && cont(i + 2) && cont(i + 3)) {
-            cp = ((c & 0x07u) << 18) | ((s[i + 1] & 0x3Fu) << 12) | ((s[i + 2] & 0x3Fu) << 6) |
-                 (s[i + 3] & 0x3Fu);
-            len = 4;
-            if (cp < 0x10000 || cp > 0x10FFFF)
-                cp = 0xFFFD;
-        }
-        i += len;
+    for (std::size_t i = 0; i < s.size();) {
+        char32_t cp = DecodeUtf8(s, i);
         if (cp >= 0x10000) {
             cp -= 0x10000;
             out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));

@@ -112,10 +112,10 @@ HRESULT CDispEventSink::DispEventAdvise(IUnknown* source) {
 HRESULT CDispEventSink::DispEventUnadvise() {
     if (!source_)
         return S_FALSE;
+    // The source may hold the last reference to this sink and drop it while unadvising.
+    CComPtr<CDispEventSink> keepAlive(this);
     CComPtr<IUnknown> source = std::move(source_);
-    HRESULT hr = AtlUnadvise(source, eventIid_, cookie_);
-    cookie_ = 0;
-    return hr;
+    return AtlUnadvise(source, eventIid_, std::exchange(cookie_, 0));
 }
 
 namespace {

@@ -15,7 +15,8 @@ DebugOutputSink& Sink() {
 void OutputDebugStringA(const char* text) {
     if (!text)
         return;
-    if (auto& sink = Sink()) {
+    // A copy, so a sink may replace or remove itself while it runs.
+    if (DebugOutputSink sink = Sink()) {
         sink(text);
         return;
     }

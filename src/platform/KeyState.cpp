@@ -9,7 +9,9 @@ KeyStateBackend& Backend() {
 }  // namespace
 
 SHORT GetKeyState(int virtualKey) {
-    return Backend() ? Backend()(virtualKey) : SHORT{0};
+    // A copy, so a backend may replace or remove itself while it runs.
+    KeyStateBackend backend = Backend();
+    return backend ? backend(virtualKey) : SHORT{0};
 }
 
 void SetKeyStateBackend(KeyStateBackend backend) {
