@@ -1,0 +1,223 @@
+// tarnik-sim as a program: start-up and its failures, exit status, the acceptance runs on
+// the demo world and on a full pack, and the options that change what is printed.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tools/SimRunner.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kSortScript = "chat @tk title\nrun\nshow pack 0\n";
+
+class SimProgramTest : public ::testing::Test {
+  protected:
+    fs::path Data() const { return temp_.Path() / "data"; }
+
+    fs::path Write(const std::string& name, const std::string& text) {
+        fs::path path = temp_.Path() / name;
+        WriteFile(path, text);
+        return path;
+    }
+
+    SimResult RunScript(const std::string& script, std::vector<std::string> extra = {}) {
+        std::vector<std::string> args{"--data", Data().string(), "--script",
+                                      Write("script.sim", script).string()};
+        args.insert(args.end(), extra.begin(), extra.end());
+        return RunSim(args);
+    }
+
+    // The names "show pack" printed, in slot order.
+    static std::vector<std::string> PackNames(const SimResult& result) {
+        std::vector<std::string> names;
+        for (const std::string& line : result.Lines()) {
+            // "  SLOT NAME (0xID)[ xCOUNT]"
+            if (line.rfind("  ", 0) != 0)
+                continue;
+            std::size_t name = line.find(' ', 2) + 1;
+            std::size_t id = line.rfind(" (0x");
+            names.push_back(line.substr(name, id - name));
+        }
+        return names;
+    }
+
+    // A world file with `count` items in the main pack, named in reverse order.
+    fs::path ReversedWorld(int count) {
+        std::string items;
+        for (int i = count; i >= 1; --i) {
+            char name[32];
+            std::snprintf(name, sizeof name, "Item %03d", i);
+            items += std::string(items.empty() ? "" : ",\n") + "{\"name\": \"" + name +
+                     "\", \"type\": 1}";
+        }
+        return Write("reversed.json",
+                     "{\"character\": {\"name\": \"Packrat\"},\n\"main\": [\n" + items + "]}\n");
+    }
+
+    TempFolder temp_;
+};
+
+TEST_F(SimProgramTest, AcceptanceSortOfTheDemoMainPackByName) {
+    SimResult result = RunScript(kSortScript);
+
+    EXPECT_EQ(result.status, 0) << result.output;
+    std::vector<std::string> names = PackNames(result);
+    ASSERT_EQ(names.size(), 40u) << result.output;
+    // Foci are never sorted: the demo keeps its one at the end of the pack.
+    EXPECT_EQ(names.back(), "Foci of Light");
+    names.pop_back();
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end())) << result.output;
+    EXPECT_EQ(result.LinesStartingWith("[chat"),
+              std::vector<std::string>{"[chat 1] :tk:Sort Complete"});
+    EXPECT_FALSE(result.LinesStartingWith("~ move ").empty());
+}
+
+TEST_F(SimProgramTest, AcceptanceFullPackInReverseOrderTakes101ConfirmedMoves) {
+    SimResult result = RunScript(kSortScript, {"--world", ReversedWorld(102).string()});
+
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(result.LinesStartingWith("~ move ").size(), 101u);
+    EXPECT_EQ(result.LinesStartingWith("[chat"),
+              std::vector<std::string>{"[chat 1] :tk:Sort Complete"});
+    std::vector<std::string> names = PackNames(result);
+    ASSERT_EQ(names.size(), 102u);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_EQ(names.front(), "Item 001");
+}
+
+TEST_F(SimProgramTest, QuietLeavesOutTheProgressLinesOnly) {
+    SimResult result = RunScript(kSortScript, {"--quiet"});
+
+    EXPECT_EQ(result.status, 0);
+    EXPECT_TRUE(result.LinesStartingWith("~").empty());
+    EXPECT_EQ(result.LinesStartingWith("[chat 1] :tk:Sort Complete").size(), 1u);
+}
+
+TEST_F(SimProgramTest, EndOfInputEndsTheSessionWithStatusZero) {
+    SimResult result = RunScript("");
+
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(result.Lines().front(), "data folder: " + Data().string());
+    EXPECT_TRUE(fs::exists(Data() / "registry.reg"));
+}
+
+TEST_F(SimProgramTest, QuitEndsTheSessionBeforeTheRestOfTheScript) {
+    SimResult result = RunScript("quit\nbogus\n");
+
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_TRUE(result.LinesStartingWith("error:").empty());
+}
+
+TEST_F(SimProgramTest, WorldFileErrorNamesTheFieldAndStartsNothing) {
+    fs::path world =
+        Write("bad.json", R"({"packs": [{"name": "Sack", "slot": 9, "capacity": 24}]})");
+
+    SimResult result = RunScript("show pack 0\n", {"--world", world.string()});
+
+    EXPECT_EQ(result.status, 2);
+    EXPECT_EQ(result.Lines(),
+              std::vector<std::string>{"error: " + world.string() +
+                                       ": packs[0].slot: 9 is not a pack slot 0 to 6"});
+    EXPECT_FALSE(fs::exists(Data()));
+}
+
+TEST_F(SimProgramTest, WorldFileThatIsNotJsonIsRefused) {
+    fs::path world = Write("torn.json", "{\"main\": [");
+
+    SimResult result = RunScript("", {"--world", world.string()});
+
+    EXPECT_EQ(result.status, 2);
+    ASSERT_EQ(result.Lines().size(), 1u) << result.output;
+    EXPECT_NE(result.output.find("is not JSON"), std::string::npos) << result.output;
+}
+
+TEST_F(SimProgramTest, MissingModuleAndUnknownOptionAreStartFailures) {
+    SimResult noModule = RunScript("", {"--module", (temp_.Path() / "none.so").string()});
+    EXPECT_EQ(noModule.status, 2);
+    EXPECT_NE(noModule.output.find("error: there is no plug-in module at"), std::string::npos);
+
+    SimResult badOption = RunSim({"--data", Data().string(), "--fast"});
+    EXPECT_EQ(badOption.status, 2);
+    EXPECT_NE(badOption.output.find("error: unknown option \"--fast\""), std::string::npos);
+}
+
+TEST_F(SimProgramTest, FirstStartSetsTheConfigurationFolderAndLaterStartsKeepIt) {
+    SimResult first = RunScript("chat @tk title\nrun\nshow file\n");
+    ASSERT_EQ(first.status, 0) << first.output;
+    EXPECT_EQ(first.LinesStartingWith("configuration folder set to C:\\Tarnik\\").size(), 1u);
+    fs::path config = Data() / "c" / "Tarnik" / "sortconfig.xml";
+    EXPECT_EQ(first.LinesStartingWith("file: ").at(0), "file: " + config.string());
+    EXPECT_TRUE(fs::is_directory(Data() / "c" / "ToonPacks"));
+
+    SimResult second = RunScript("chat @tk help\n");
+    ASSERT_EQ(second.status, 0) << second.output;
+    EXPECT_TRUE(second.LinesStartingWith("configuration folder").empty());
+    EXPECT_EQ(second.LinesStartingWith("[chat 1] :tk:Configuration stored at ").at(0),
+              "[chat 1] :tk:Configuration stored at C:\\Tarnik\\sortconfig.xml");
+}
+
+TEST_F(SimProgramTest, ShowJobReadsIsBusyWithoutShowingItsChatLine) {
+    SimResult result = RunScript("chat @tk title\nshow job\nrun\nshow job\n");
+
+    ASSERT_EQ(result.status, 0) << result.output;
+    std::vector<std::string> jobs = result.LinesStartingWith("job ");
+    ASSERT_EQ(jobs.size(), 2u);
+    EXPECT_EQ(jobs[0], "job 3 awaited 0x80000025");  // the Mace moves first
+    EXPECT_EQ(result.LinesStartingWith("~ move ").at(0), "~ move Mace -> pack 0 slot 37");
+    EXPECT_EQ(jobs[1].substr(0, 14), "job 0 awaited ");
+    EXPECT_EQ(result.output.find("Current job is"), std::string::npos);
+}
+
+TEST_F(SimProgramTest, RunStopsAtItsBoundAndSaysSo) {
+    SimResult result = RunScript("chat @tk title\nrun\nshow job\n", {"--latency", "4000000"});
+
+    EXPECT_EQ(result.status, 0) << result.output;
+    EXPECT_EQ(result.LinesStartingWith("run: stopped after 0 events and 0 ms with 1 still pending")
+                  .size(),
+              1u)
+        << result.output;
+    EXPECT_EQ(result.LinesStartingWith("job 3 awaited 0x80000025").size(), 1u);
+}
+
+TEST_F(SimProgramTest, TraceShowsThePluginsDebuggerOutputOnlyWhenAsked) {
+    SimResult plain = RunScript("chat @tk title\n");
+    EXPECT_TRUE(plain.LinesStartingWith("[trace]").empty());
+
+    SimResult traced = RunScript("chat @tk title\n", {"--trace"});
+    std::vector<std::string> trace = traced.LinesStartingWith("[trace] ");
+    ASSERT_FALSE(trace.empty());
+    for (const std::string& line : trace)
+        EXPECT_EQ(line.substr(0, 12), "[trace] :TK:") << line;
+}
+
+TEST_F(SimProgramTest, HandActionsChangeTheWorldAfterTheServersLatency) {
+    SimResult result = RunScript(
+        "wear Gold Ring\nshow worn\nwait 200\nshow worn\ntakeoff Gold Ring 3\nrun\nshow pack "
+        "3\nspawn Corpse of Rat 7.5\ndistance Corpse of Rat 2\ndespawn Corpse of Rat\n"
+        "despawn Corpse of Rat\n");
+
+    EXPECT_EQ(result.status, 1) << result.output;  // the second despawn finds nothing
+    std::vector<std::string> worn = result.LinesStartingWith("worn: ");
+    EXPECT_EQ(worn, (std::vector<std::string>{"worn: 4 items", "worn: 5 items"}));
+    EXPECT_EQ(result.LinesStartingWith("pack 3: ").at(0), "pack 3: Sack (0x80000030) 1/24");
+    EXPECT_EQ(result.LinesStartingWith("  0 Gold Ring").size(), 1u);
+    EXPECT_EQ(result.LinesStartingWith("spawned Corpse of Rat (0x").size(), 1u);
+    EXPECT_EQ(result.LinesStartingWith("error: line 11: there is no object named").size(), 1u);
+    // Moves of the player's own are not steps of a plug-in action.
+    EXPECT_TRUE(result.LinesStartingWith("~").empty());
+}
+
+TEST_F(SimProgramTest, KeysReportWhetherThePluginTookThem) {
+    SimResult result = RunScript("key Ctrl+Alt+F5\nkey a\nkey F25\n");
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.LinesStartingWith("[key] ").size(), 2u);
+    EXPECT_EQ(result.LinesStartingWith("error: line 3: \"F25\" is not a key").size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,141 @@
+// Preparing the data folder and registering the plug-in module in its registry.
+#include "DataFolder.h"
+
+#include <dlfcn.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <system_error>
+
+#include "platform/ClassFactory.h"
+#include "platform/Files.h"
+#include "platform/Registry.h"
+#include "platform/WinTypes.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr const char* kConfigKey = "Software\\Vellumcraft";
+constexpr const char* kConfigValue = "Configs";
+constexpr const char* kInstallerConfigs = "C:\\Tarnik\\";
+constexpr const char* kConfigFileName = "sortconfig.xml";
+
+// As the module reads it: a string value that fits, with or without its zero.
+bool ReadConfigs(std::string& value, bool& present) {
+    present = false;
+    HKEY key = nullptr;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
+        return false;
+    char data[MAX_PATH];
+    DWORD size = sizeof data;
+    DWORD type = REG_NONE;
+    LSTATUS status =
+        RegQueryValueExA(key, kConfigValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+    RegCloseKey(key);
+    present = status != ERROR_FILE_NOT_FOUND;
+    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0 ||
+        size > sizeof data)
+        return false;
+    value.assign(data, ::strnlen(data, size));
+    return true;
+}
+
+std::string WriteConfigs() {
+    HKEY key = nullptr;
+    DWORD disposition = 0;
+    LSTATUS status =
+        RegCreateKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, &key, &disposition);
+    if (status == ERROR_SUCCESS) {
+        status = RegSetValueExA(key, kConfigValue, 0, REG_SZ,
+                                reinterpret_cast<const BYTE*>(kInstallerConfigs),
+                                static_cast<DWORD>(std::strlen(kInstallerConfigs) + 1));
+        RegCloseKey(key);
+    }
+    if (status != ERROR_SUCCESS)
+        return "cannot write the \"Configs\" value into " + TarnikRegistryPath() + " (error " +
+               std::to_string(status) + ")";
+    return {};
+}
+
+// The module's rule: the folder of `base` up to its last separator, then the file name.
+std::string ConfigPathFromBase(const std::string& base) {
+    std::size_t separator = base.find_last_of("\\/");
+    return (separator == std::string::npos ? "" : base.substr(0, separator + 1)) + kConfigFileName;
+}
+
+std::string MakeFolder(const fs::path& folder) {
+    std::error_code error;
+    fs::create_directories(folder, error);
+    if (error)
+        return "cannot create " + folder.string() + ": " + error.message();
+    return {};
+}
+
+}  // namespace
+
+fs::path DefaultDataFolder() {
+    return UserDataFolder() / "sim";
+}
+
+DataFolder PrepareDataFolder(const fs::path& root, const std::string& modulePath) {
+    DataFolder folder;
+    std::error_code error;
+    folder.root = fs::absolute(root, error);
+    if (error) {
+        folder.error = "cannot use the data folder " + root.string() + ": " + error.message();
+        return folder;
+    }
+    if (folder.error = MakeFolder(folder.root); !folder)
+        return folder;
+    folder.registry = folder.root / "registry.reg";
+    ::setenv("TARNIK_REGISTRY", folder.registry.c_str(), 1);
+    ::setenv("TARNIK_DRIVES", folder.root.c_str(), 1);
+    TarnikRegistryReload();
+
+    std::string configs;
+    bool present = false;
+    bool usable = ReadConfigs(configs, present);
+    if (!present) {
+        if (folder.error = WriteConfigs(); !folder)
+            return folder;
+        configs = kInstallerConfigs;
+        usable = true;
+        folder.configsSet = true;
+        if (folder.error = MakeFolder(folder.root / "c" / "Tarnik"); !folder)
+            return folder;
+    }
+    // Pack reports always go to c:\ToonPacks, whatever the configuration folder is.
+    if (folder.error = MakeFolder(folder.root / "c" / "ToonPacks"); !folder)
+        return folder;
+    folder.configFile = MapWindowsPath(ConfigPathFromBase(usable ? configs : modulePath));
+    return folder;
+}
+
+ModuleRegistration::~ModuleRegistration() {
+    if (handle_)
+        dlclose(handle_);
+}
+
+std::string ModuleRegistration::Register(const std::string& modulePath) {
+    std::error_code error;
+    fs::path path = fs::absolute(modulePath, error);
+    if (error || !fs::exists(path, error))
+        return "there is no plug-in module at " + modulePath;
+    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle_)
+        return std::string("cannot load the plug-in module: ") + dlerror();
+    auto registerServer =
+        reinterpret_cast<DllRegisterServerFn>(dlsym(handle_, "DllRegisterServer"));
+    if (!registerServer)
+        return path.string() + " has no DllRegisterServer";
+    HRESULT hr = registerServer();
+    if (FAILED(hr)) {
+        char text[16];
+        std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(hr));
+        return "DllRegisterServer of " + path.string() + " failed (" + text + ")";
+    }
+    return {};
+}

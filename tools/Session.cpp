@@ -1,0 +1,234 @@
+// Session start-up and shut-down, the ordered output of what happened, and the plug-in's
+// job as the host and the plug-in's automation interface tell it.
+#include "Session.h"
+
+#include <cstdlib>
+#include <limits>
+
+#include "Display.h"
+#include "platform/Bstr.h"
+#include "plugin/Identity.h"
+
+namespace {
+
+constexpr std::string_view kJobAnswer = ":tk:Current job is: ";
+
+std::string Hex32(HRESULT hr) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(hr));
+    return text;
+}
+
+}  // namespace
+
+Session::Session(SessionSettings settings, std::FILE* out)
+    : settings_(std::move(settings)), out_(out) {}
+
+Session::~Session() {
+    Stop();
+}
+
+std::string Session::Start(const sim::WorldSpec& world) {
+    try {
+        host_ = std::make_unique<sim::SimHost>(world);
+    } catch (const std::exception& error) {
+        return std::string("the world cannot be built: ") + error.what();
+    }
+    if (settings_.latencyMs)
+        host_->SetLatency(*settings_.latencyMs);
+    host_->SetRealtime(settings_.realtime);
+    host_->OnTrace([this](const std::string& line) { OnTrace(line); });
+
+    loader_ = std::make_unique<sim::PluginLoader>(*host_);
+    loader_->LoadAll();
+    Flush();
+    const sim::LoadedPlugin* tarnik = nullptr;
+    for (const sim::LoadedPlugin& plugin : loader_->Plugins())
+        if (plugin.clsid == CLSID_Tarnik)
+            tarnik = &plugin;
+    for (const std::string& why : loader_->Errors())
+        Print("[host] " + why);
+    if (!tarnik)
+        return "the host found no Tarnik! plug-in in the registry";
+    if (FAILED(tarnik->initResult))
+        return "Tarnik!'s Initialize failed (" + Hex32(tarnik->initResult) + ")";
+    automation_ = ComQuery<IDispatch>(tarnik->plugin.get());
+
+    host_->FireCharacterKnown();
+    host_->FireLoginComplete();
+    Flush();
+    return {};
+}
+
+void Session::Stop() {
+    if (loader_) {
+        loader_->UnloadAll();
+        Flush();
+    }
+    automation_.Release();
+    loader_.reset();
+    host_.reset();
+}
+
+void Session::Greet() {
+    const sim::World& world = host_->GetWorld();
+    Print("Welcome to the simulated game: Tarnik! is loaded and " + world.CharacterName() + " of " +
+          world.ServerName() + " is logged in.");
+    Print("Type \"@tk help\" for the plug-in's commands, \"show pack 0\" to see the main pack,");
+    Print("and \"help\" for everything you can do here. After an action starts, \"run\" lets");
+    Print("the game answer until it is done.");
+}
+
+// ---------------------------------------------------------------- Output
+
+void Session::Print(const std::string& line) {
+    std::fputs(line.c_str(), out_);
+    std::fputc('\n', out_);
+    std::fflush(out_);
+}
+
+void Session::Error(const std::string& text) {
+    ++errors_;
+    Print("error: " + where_ + text);
+}
+
+void Session::OnTrace(const std::string& line) {
+    // What the host recorded before this line happened before it.
+    Flush();
+    if (!settings_.trace)
+        return;
+    std::string text = line;
+    while (!text.empty() && (text.back() == '\n' || text.back() == '\r'))
+        text.pop_back();
+    Print("[trace] " + text);
+}
+
+void Session::Flush() {
+    if (!host_)
+        return;
+    const sim::World& world = host_->GetWorld();
+
+    const auto& moves = host_->Moves();
+    for (; movesSeen_ < moves.size(); ++movesSeen_) {
+        awaitingConfirmation_.insert(moves[movesSeen_].item);
+        lastRequested_ = moves[movesSeen_].item;
+    }
+
+    const auto& sent = host_->SentMessages();
+    for (; sentSeen_ < sent.size(); ++sentSeen_) {
+        const sim::Message& message = sent[sentSeen_].message;
+        if (message.type != sim::Message::kGameEvent)
+            continue;
+        auto event = message.Field("event");
+        auto item = static_cast<sim::ObjectId>(message.Field("item").value_or(0));
+        auto waiting = awaitingConfirmation_.find(item);
+        if (waiting == awaitingConfirmation_.end())
+            continue;  // the player's own doing, not a step of the plug-in
+        awaitingConfirmation_.erase(waiting);
+        if (settings_.quiet)
+            continue;
+        const sim::Object* object = world.FindAny(item);
+        std::string name = object ? object->name : HexId(item);
+        if (event == sim::Message::kEventInsertInvItem) {
+            auto container = static_cast<sim::ObjectId>(message.Field("container").value_or(0));
+            int pack = PackNumber(world, container);
+            std::string where = pack >= 0 ? "pack " + std::to_string(pack) : HexId(container);
+            Print("~ move " + name + " -> " + where + " slot " +
+                  std::to_string(object ? object->Slot() : -1));
+        } else if (event == sim::Message::kEventWearItem) {
+            Print("~ wear " + name);
+        }
+    }
+
+    const auto& chat = host_->ChatLines();
+    for (; chatSeen_ < chat.size(); ++chatSeen_) {
+        if (hiddenChat_.count(chatSeen_))
+            continue;
+        Print("[chat " + std::to_string(chat[chatSeen_].window) + "] " +
+              EscapeLineBreaks(chat[chatSeen_].text));
+    }
+
+    const auto& game = host_->GameTexts();
+    for (; gameSeen_ < game.size(); ++gameSeen_)
+        Print("[game] " + EscapeLineBreaks(game[gameSeen_].text));
+
+    const auto& complaints = host_->HostErrors();
+    for (; hostErrorsSeen_ < complaints.size(); ++hostErrorsSeen_)
+        Print("[host] " + complaints[hostErrorsSeen_]);
+}
+
+// ---------------------------------------------------------------- Time and the job
+
+bool Session::RunOne(sim::Millis limit) {
+    sim::RunResult result = host_->RunUntilIdle(sim::RunBound{1, limit});
+    Flush();
+    return result.events == 1;
+}
+
+std::optional<JobState> Session::QueryJob() {
+    if (!automation_)
+        return std::nullopt;
+    Flush();
+    std::size_t before = host_->ChatLines().size();
+    CComBSTR name("IsBusy");
+    LPOLESTR names[] = {name.m_str};
+    DISPID id = 0;
+    if (FAILED(automation_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
+        return std::nullopt;
+    DISPPARAMS none;
+    VARIANT result;
+    VariantInit(&result);
+    HRESULT hr = automation_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
+                                     &result, nullptr, nullptr);
+    VariantClear(&result);
+    if (FAILED(hr))
+        return std::nullopt;
+    // IsBusy answers the job code in the chat as well: read it there, do not show it.
+    std::optional<JobState> job;
+    const auto& chat = host_->ChatLines();
+    for (std::size_t i = before; i < chat.size(); ++i) {
+        if (job || chat[i].text.rfind(kJobAnswer, 0) != 0)
+            continue;
+        hiddenChat_.insert(i);
+        job = JobState{std::strtol(chat[i].text.c_str() + kJobAnswer.size(), nullptr, 10),
+                       lastRequested_};
+    }
+    Flush();
+    return job;
+}
+
+// ---------------------------------------------------------------- Arguments
+
+std::optional<sim::ObjectId> Session::Resolve(std::string_view text, bool mustExist) {
+    const sim::World& world = host_->GetWorld();
+    if (text.empty()) {
+        Error("an object id or name is missing");
+        return std::nullopt;
+    }
+    if (text.size() > 2 && text[0] == '0' && (text[1] == 'x' || text[1] == 'X') &&
+        text.size() <= 10 && text.find_first_not_of("0123456789abcdefABCDEF", 2) == text.npos) {
+        auto id = static_cast<sim::ObjectId>(std::strtoul(std::string(text).c_str(), nullptr, 16));
+        if (mustExist && !world.Exists(id)) {
+            Error("there is no object " + HexId(id));
+            return std::nullopt;
+        }
+        return id;
+    }
+    if (auto id = world.FindByName(text))
+        return *id;
+    Error("there is no object named \"" + std::string(text) + "\"");
+    return std::nullopt;
+}
+
+std::optional<int> Session::PackArgument(std::string_view text) {
+    if (text.size() == 1 && text[0] >= '0' && text[0] <= '7') {
+        int pack = text[0] - '0';
+        if (PackContainer(host_->GetWorld(), pack))
+            return pack;
+        Error("there is no side pack in pack slot " + std::to_string(pack - 1) + " (pack " +
+              std::to_string(pack) + ")");
+        return std::nullopt;
+    }
+    Error("\"" + std::string(text) + "\" is not a pack number 0 to 7");
+    return std::nullopt;
+}

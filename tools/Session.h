@@ -1,0 +1,125 @@
+// Session: one player's seat at the simulated game with the plug-in loaded. It runs the
+// player's commands and prints, in order, everything the plug-in and the game showed.
+#pragma once
+
+#include <cstddef>
+#include <cstdio>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/Dispatch.h"
+#include "simhost/PluginLoader.h"
+#include "simhost/SimHost.h"
+
+struct SessionSettings {
+    bool trace = false;     // print the plug-in's debugger output
+    bool quiet = false;     // no progress lines
+    bool echo = false;      // repeat each command before its output
+    bool realtime = false;  // the clock follows real time
+    std::optional<long long> latencyMs;
+    std::filesystem::path configFile;  // the plug-in's sortconfig.xml
+};
+
+// The plug-in's job as "show job" prints it.
+struct JobState {
+    long code = 0;
+    sim::ObjectId awaited = 0;
+};
+
+class Session {
+  public:
+    Session(SessionSettings settings, std::FILE* out);
+    ~Session();
+    Session(const Session&) = delete;
+    Session& operator=(const Session&) = delete;
+
+    // Starts the host on the world, loads the registered plug-ins the way the real host
+    // does, and logs the character in. Empty on success, else why Tarnik! did not start.
+    [[nodiscard]] std::string Start(const sim::WorldSpec& world);
+    // Terminates the plug-ins and the host; also done by the destructor.
+    void Stop();
+
+    // Runs one command line; `where` prefixes its error messages ("line 3: ").
+    // False once the player has logged out.
+    bool Execute(std::string_view line, std::string_view where = {});
+
+    void Greet();
+    std::size_t Errors() const { return errors_; }
+    const sim::SimHost& Host() const { return *host_; }
+
+  private:
+    using Handler = void (Session::*)(std::string_view args);
+    struct Command {
+        const char* name;
+        const char* usage;
+        const char* help;
+        Handler handler;
+    };
+    static const std::vector<Command>& Commands();
+
+    // Output, in the order things happened.
+    void Print(const std::string& line);
+    void Error(const std::string& text);
+    // Prints what the host recorded since the last call: confirmed moves, chat lines,
+    // texts the game received, and the host's complaints.
+    void Flush();
+    void OnTrace(const std::string& line);
+
+    // Time.
+    bool RunOne(sim::Millis limit);
+    // The plug-in's job code through its automation property IsBusy, and the item of its
+    // last move request. Empty when the plug-in cannot be asked.
+    std::optional<JobState> QueryJob();
+
+    // Arguments.
+    std::optional<sim::ObjectId> Resolve(std::string_view text, bool mustExist = true);
+    std::optional<int> PackArgument(std::string_view text);
+
+    // Commands.
+    void Chat(std::string_view args);
+    void Click(std::string_view args);
+    void Choose(std::string_view args);
+    void Tick(std::string_view args);
+    void Edit(std::string_view args);
+    void Activate(std::string_view args);
+    void Select(std::string_view args);
+    void Key(std::string_view args);
+    void ChatInput(std::string_view args);
+    void Wear(std::string_view args);
+    void TakeOff(std::string_view args);
+    void Spawn(std::string_view args);
+    void Despawn(std::string_view args);
+    void Distance(std::string_view args);
+    void Wait(std::string_view args);
+    void Run(std::string_view args);
+    void Show(std::string_view args);
+    void Login(std::string_view args);
+    void Logout(std::string_view args);
+    void Help(std::string_view args);
+
+    SessionSettings settings_;
+    std::FILE* out_;
+    std::unique_ptr<sim::SimHost> host_;
+    std::unique_ptr<sim::PluginLoader> loader_;
+    CComPtr<IDispatch> automation_;
+    std::string where_;
+    std::size_t errors_ = 0;
+    bool loggedOut_ = false;
+
+    // How far each host record has been printed.
+    std::size_t chatSeen_ = 0;
+    std::size_t gameSeen_ = 0;
+    std::size_t sentSeen_ = 0;
+    std::size_t movesSeen_ = 0;
+    std::size_t hostErrorsSeen_ = 0;
+    std::set<std::size_t> hiddenChat_;  // IsBusy's answers, read and not shown
+    // Items the plug-in asked the server to move, until their arrival is confirmed.
+    std::multiset<sim::ObjectId> awaitingConfirmation_;
+    sim::ObjectId lastRequested_ = 0;
+};
