@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <map>
@@ -488,11 +489,14 @@ class Registry {
 
     void Forget() { loaded_ = false; }
 
-    // Reads the file at first use and again whenever it changed on disk since.
+    // Reads the file at first use, again whenever it changed on disk since, and that of
+    // the new location when TARNIK_REGISTRY changed (a host may set it after loading a
+    // module that already used the registry).
     void Sync() {
-        if (!loaded_) {
-            const char* env = std::getenv("TARNIK_REGISTRY");
-            location_ = env && *env ? fs::path(env) : UserDataFolder() / "registry.reg";
+        const char* env = std::getenv("TARNIK_REGISTRY");
+        fs::path wanted = env && *env ? fs::path(env) : UserDataFolder() / "registry.reg";
+        if (!loaded_ || wanted != location_) {
+            location_ = std::move(wanted);
             loaded_ = true;
             Load();
         } else if (!(StampOf(location_) == stamp_)) {

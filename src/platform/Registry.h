@@ -68,7 +68,8 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD*
                       char* className, DWORD* classSize, void* lastWriteTime);
 
 // Where the registry lives: $TARNIK_REGISTRY, else "registry.reg" in the user's data
-// folder ($XDG_DATA_HOME/tarnik or ~/.local/share/tarnik). Read when the registry is first
-// used; TarnikRegistryReload reads the location and the file again (tests, hosts).
+// folder ($XDG_DATA_HOME/tarnik or ~/.local/share/tarnik). The file is read when the
+// registry is first used, and again when it changed on disk (another program) or the
+// variable names another file; TarnikRegistryReload reads both again unconditionally.
 std::string TarnikRegistryPath();
 void TarnikRegistryReload();

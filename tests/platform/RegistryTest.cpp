@@ -447,6 +447,21 @@ TEST_F(RegistryTest, SeesChangesAnotherProgramWroteToTheFile) {
     EXPECT_EQ(SetString(doomed, "x", "y"), ERROR_KEY_DELETED);
 }
 
+TEST_F(RegistryTest, FollowsTheVariableToAnotherFile) {
+    HKEY first = Create(HKEY_CURRENT_USER, "Software\\First");
+    const std::string firstText = FileText();
+    // A host sets the variable after the module has used the registry, without a reload.
+    const std::filesystem::path second = folder_ / "second.reg";
+    platform_test::ScopedEnv moved("TARNIK_REGISTRY", second.c_str());
+    HKEY plugin = Create(HKEY_LOCAL_MACHINE, "SOFTWARE\\Decal\\Plugins\\{x}");
+    ASSERT_EQ(SetDword(plugin, "Enabled", 1), ERROR_SUCCESS);
+    EXPECT_EQ(TarnikRegistryPath(), second.string());
+    EXPECT_NE(ReadFile(second).find("\"Enabled\"=dword:00000001"), std::string::npos);
+    EXPECT_EQ(ReadFile(second).find("First"), std::string::npos);
+    EXPECT_EQ(FileText(), firstText);
+    EXPECT_EQ(SetString(first, "x", "y"), ERROR_KEY_DELETED) << "its key is not in this file";
+}
+
 TEST_F(RegistryTest, LivesInTheUserDataFolderWithoutTheVariable) {
     TempFolder data;
     platform_test::ScopedEnv xdg("XDG_DATA_HOME", data.Path().c_str());
