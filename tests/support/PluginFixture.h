@@ -16,7 +16,8 @@
 // host with MakeHostOptions(), creates CTarnik with CreateTarnik(), calls Initialize with
 // the site and, when LoginOnStart(), fires character known and login complete. Override
 // those in a derived fixture, or call Start() inside a test for another world.
-// The configuration file lives in a fresh folder per test.
+// The configuration file (and mapped drives, for reports) live in a fresh folder per test,
+// kept across Start() calls within the test so that a restart finds the saved settings.
 class PluginFixture : public ::testing::Test {
   protected:
     // A character with a few items in the main pack and one side pack.
