@@ -20,6 +20,19 @@ std::string_view Trim(std::string_view text) {
     return text.substr(first, last - first + 1);
 }
 
+// "word  rest of line " -> {"word", " rest of line "}: only the one blank or tab after
+// the word is taken, so that texts keep their own blanks.
+std::pair<std::string_view, std::string_view> SplitWord(std::string_view text) {
+    std::size_t first = text.find_first_not_of(" \t");
+    if (first == text.npos)
+        return {};
+    text.remove_prefix(first);
+    std::size_t space = text.find_first_of(" \t");
+    if (space == text.npos)
+        return {text, {}};
+    return {text.substr(0, space), text.substr(space + 1)};
+}
+
 // "word rest of line" -> {"word", "rest of line"}
 std::pair<std::string_view, std::string_view> SplitFirst(std::string_view text) {
     text = Trim(text);
@@ -69,12 +82,15 @@ std::optional<bool> OnOff(std::string_view text) {
 const std::vector<Session::Command>& Session::Commands() {
     static const std::vector<Command> commands{
         {"chat", "chat TEXT",
-         "enter a chat line (a line that starts with @ or / is a chat line too)", &Session::Chat},
+         "enter TEXT, as typed after one blank, in the chat line (a line that starts with @ or "
+         "/ is a chat line too)",
+         &Session::Chat},
         {"click", "click NAME", "press the push button NAME of the panel", &Session::Click},
         {"choose", "choose NAME INDEX", "select option INDEX (or the option of that text)",
          &Session::Choose},
         {"tick", "tick NAME on|off", "tick or clear the checkbox NAME", &Session::Tick},
-        {"edit", "edit NAME TEXT", "set the text of the edit NAME", &Session::Edit},
+        {"edit", "edit NAME TEXT",
+         "set the text of the edit NAME to TEXT, as typed after one blank", &Session::Edit},
         {"activate", "activate", "activate the plug-in's view", &Session::Activate},
         {"select", "select ID|NAME", "select an object (by 0x... id, or the first of that name)",
          &Session::Select},
@@ -110,10 +126,13 @@ bool Session::Execute(std::string_view line, std::string_view where) {
         return !loggedOut_;
     if (settings_.echo)
         Print("> " + std::string(text));
-    if (text[0] == '@' || text[0] == '/') {
-        Chat(text);
+    // Handlers get their arguments as typed, trailing blanks included: chat and edit
+    // texts are the player's own.
+    std::string_view typed = line.substr(line.find_first_not_of(" \t"));
+    if (typed[0] == '@' || typed[0] == '/') {
+        Chat(typed);
     } else {
-        auto [name, args] = SplitFirst(text);
+        auto [name, args] = SplitWord(typed);
         const Command* found = nullptr;
         for (const Command& command : Commands())
             if (name == command.name)
@@ -171,7 +190,7 @@ void Session::Tick(std::string_view args) {
 }
 
 void Session::Edit(std::string_view args) {
-    auto [name, text] = SplitFirst(args);
+    auto [name, text] = SplitWord(args);
     if (name.empty()) {
         Error("usage: edit NAME TEXT");
         return;
@@ -381,4 +400,6 @@ void Session::Help(std::string_view) {
         Print("  " + usage + command.help);
     }
     Print("The server answers after its latency: \"run\" or \"wait\" lets it.");
+    Print("\"show job\" asks the plug-in's IsBusy for the job code (its chat line is not shown)");
+    Print("and names the item of the plug-in's last move request as the awaited item.");
 }

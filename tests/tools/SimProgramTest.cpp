@@ -162,15 +162,22 @@ TEST_F(SimProgramTest, FirstStartSetsTheConfigurationFolderAndLaterStartsKeepIt)
 }
 
 TEST_F(SimProgramTest, ShowJobReadsIsBusyWithoutShowingItsChatLine) {
-    SimResult result = RunScript("chat @tk title\nshow job\nrun\nshow job\n");
+    SimResult result = RunScript("chat @tk title\nshow job\nrun\nshow job\nshow pack 0\n");
 
     ASSERT_EQ(result.status, 0) << result.output;
     std::vector<std::string> jobs = result.LinesStartingWith("job ");
     ASSERT_EQ(jobs.size(), 2u);
-    EXPECT_EQ(jobs[0], "job 3 awaited 0x80000025");  // the Mace moves first
-    EXPECT_EQ(result.LinesStartingWith("~ move ").at(0), "~ move Mace -> pack 0 slot 37");
-    EXPECT_EQ(jobs[1].substr(0, 14), "job 0 awaited ");
+    ASSERT_EQ(jobs[0].substr(0, 16), "job 3 awaited 0x") << jobs[0];
+    EXPECT_EQ(jobs[1].substr(0, 16), "job 0 awaited 0x") << jobs[1];
     EXPECT_EQ(result.output.find("Current job is"), std::string::npos);
+    // The item awaited first is the one whose move the server confirmed first.
+    std::string awaited = jobs[0].substr(14);
+    std::string firstMove = result.LinesStartingWith("~ move ").at(0);
+    std::string name = firstMove.substr(7, firstMove.find(" -> ") - 7);
+    bool found = false;
+    for (const std::string& line : result.Lines())
+        found = found || line.find(" " + name + " (" + awaited + ")") != std::string::npos;
+    EXPECT_TRUE(found) << name << " " << awaited << "\n" << result.output;
 }
 
 TEST_F(SimProgramTest, RunStopsAtItsBoundAndSaysSo) {
@@ -181,7 +188,7 @@ TEST_F(SimProgramTest, RunStopsAtItsBoundAndSaysSo) {
                   .size(),
               1u)
         << result.output;
-    EXPECT_EQ(result.LinesStartingWith("job 3 awaited 0x80000025").size(), 1u);
+    EXPECT_EQ(result.LinesStartingWith("job 3 awaited 0x").size(), 1u);
 }
 
 TEST_F(SimProgramTest, TraceShowsThePluginsDebuggerOutputOnlyWhenAsked) {
@@ -204,7 +211,8 @@ TEST_F(SimProgramTest, HandActionsChangeTheWorldAfterTheServersLatency) {
     EXPECT_EQ(result.status, 1) << result.output;  // the second despawn finds nothing
     std::vector<std::string> worn = result.LinesStartingWith("worn: ");
     EXPECT_EQ(worn, (std::vector<std::string>{"worn: 4 items", "worn: 5 items"}));
-    EXPECT_EQ(result.LinesStartingWith("pack 3: ").at(0), "pack 3: Sack (0x80000030) 1/24");
+    std::string sack = result.LinesStartingWith("pack 3: ").at(0);
+    EXPECT_EQ(sack.substr(sack.size() - 5), " 1/24") << sack;
     EXPECT_EQ(result.LinesStartingWith("  0 Gold Ring").size(), 1u);
     EXPECT_EQ(result.LinesStartingWith("spawned Corpse of Rat (0x").size(), 1u);
     EXPECT_EQ(result.LinesStartingWith("error: line 11: there is no object named").size(), 1u);
