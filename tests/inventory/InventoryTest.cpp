@@ -24,14 +24,6 @@ TEST(PackSlotNames, NamesTheSevenPackSlotsAndNothingElse) {
         EXPECT_STREQ(PackSlotNames(c.slot), c.name) << "pack slot " << c.slot;
 }
 
-TEST(WalkLogLevel, TracesTheRoomTestsWalksAndReportsTheOthersAsErrors) {
-    EXPECT_EQ(WalkLogLevel(WALK_ROOM_COUNT), TRC);
-    EXPECT_EQ(WalkLogLevel(WALK_ROOM_STACKS), TRC);
-    for (std::int32_t walk : {WALK_PACKS, WALK_SORT, WALK_CRAM_PACK, WALK_STORE_FIRST,
-                              WALK_STORE_SECOND, WALK_EQUIP_LIST, WALK_CONFIG})
-        EXPECT_EQ(WalkLogLevel(walk), ERR) << "walk " << walk;
-}
-
 class SetPacksTest : public ::testing::Test, protected PluginTest {};
 
 TEST_F(SetPacksTest, ListsSidePacksInViewOrderWithoutTheCharacter) {
