@@ -314,6 +314,16 @@ TEST_F(UseTest, IdentificationSetsTheFlag) {
     EXPECT_TRUE(unknown.Find(0x7)->identified);
 }
 
+TEST(MessageTest, DescribesItselfByNameWithItsFields) {
+    EXPECT_EQ(Message::InsertInvItem(0x1, kMe).Describe(),
+              "InsertInvItem item=0x00000001 container=0x50000001");
+    EXPECT_EQ(Message::WearItem(0x2, 0x200).Describe(), "WearItem item=0x00000002 slot=512");
+    EXPECT_EQ(Message::StackAdjusted(0x3, 5).Describe(), "StackAdjusted item=0x00000003 count=5");
+    EXPECT_EQ((Message{0x1234, {{"x", -1}}}).Describe(), "Message 0x00001234 x=-1");
+    EXPECT_EQ(Message::InsertInvItem(0x1, kMe).Field("event"), 0x22);
+    EXPECT_FALSE(Message::StackAdjusted(0x3, 5).Field("event"));
+}
+
 // ---- Building.
 
 TEST(WorldBuildTest, AbsentIdsAreAssignedWithoutTouchingGivenOnes) {
