@@ -315,15 +315,23 @@ std::optional<char32_t> ReadUtf8Char(std::string_view text, std::size_t& pos) {
         ++pos;
         return lead;
     }
+    // Sequence length, payload bits of the lead byte, and the smallest value it may
+    // encode (anything below is an overlong form).
     std::size_t length = 0;
     char32_t c = 0;
     char32_t minimum = 0;
     if ((lead & 0xE0) == 0xC0) {
-        length = 2, c = lead & 0x1F, minimum = 0x80;
+        length = 2;
+        c = lead & 0x1F;
+        minimum = 0x80;
     } else if ((lead & 0xF0) == 0xE0) {
-        length = 3, c = lead & 0x0F, minimum = 0x800;
+        length = 3;
+        c = lead & 0x0F;
+        minimum = 0x800;
     } else if ((lead & 0xF8) == 0xF0) {
-        length = 4, c = lead & 0x07, minimum = 0x10000;
+        length = 4;
+        c = lead & 0x07;
+        minimum = 0x10000;
     } else {
         ++pos;
         return std::nullopt;

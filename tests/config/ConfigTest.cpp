@@ -286,14 +286,6 @@ TEST_F(ConfigTest, ANameListedForTwoPacksKeepsBothAndAnIdenticalEntryCountsOnce)
     EXPECT_EQ(tom->m_PackConfig, (std::vector<PackItem>{{"Mana Stone", 11}, {"Mana Stone", 12}}));
 }
 
-TEST_F(ConfigTest, LoadingTwiceDoesNotKeepPinsOfTheFirstLoad) {
-    WriteConfig(kTwoCharacters);
-    Client tom;
-    tom->m_Pins[5] = 6;
-    tom.Login();
-    EXPECT_EQ(tom->m_Pins.count(5), 0u);
-}
-
 TEST_F(ConfigTest, MissingControlsAreSkipped) {
     WriteConfig(kTwoCharacters);
     Client tom;
@@ -373,25 +365,6 @@ TEST_F(ConfigTest, TextWithMarkupCharactersAndNonAsciiLettersRoundTrips) {
     EXPECT_EQ(again->m_HotCommands.at("say"), "/s <eol> & \"quoted\" > 'x'^");
     EXPECT_EQ(again->m_Hotkeys.at(name), "{Ctrl}1");
     EXPECT_EQ(FileText().find("<?xml"), std::string::npos);
-}
-
-TEST_F(ConfigTest, ASaveBeforeLoginWritesNothing) {
-    Client tom;
-    tom->m_Pins[1] = 2;
-    tom->SaveConfig();
-    EXPECT_FALSE(std::filesystem::exists(File()));
-}
-
-TEST_F(ConfigTest, ASaveWithTheFileGoneStartsAfresh) {
-    WriteConfig(kTwoCharacters);
-    Client tom;
-    tom.Login();
-    std::filesystem::remove(File());
-    tom->SaveConfig();
-    CXmlDocument doc;
-    ASSERT_TRUE(doc.Load(File()));
-    EXPECT_EQ(doc.Root().ChildElements().size(), 1u);
-    EXPECT_TRUE(doc.Root().Child("BLUE_HILL-Tom").Child("Hotkey"));
 }
 
 TEST_F(ConfigTest, WorksWithAWindowsPathOnAMappedDrive) {

@@ -64,12 +64,6 @@ TEST_F(ConfigWriterTest, LeavesOutTextAndKeepsItsElementOpenAndClosed) {
               "</Tarnik>\n");
 }
 
-TEST_F(ConfigWriterTest, WritesFromAnyElementWithTheGivenIndent) {
-    Written("<Tarnik><P><Q/></P></Tarnik>");
-    EXPECT_EQ(WriteXmlElement(doc.Root().Child("P"), "  "), "  <P>\n    <Q/>\n  </P>\n");
-    EXPECT_EQ(WriteXmlElement(XmlElement(), ""), "");
-}
-
 TEST_F(ConfigWriterTest, WritesWhatItReadsBackUnchanged) {
     std::string first = Written(
         "<Tarnik><K a=\"&amp;&lt;&gt;&quot;'\"><Item value=\"x\" pack=\"-1\"/></K></Tarnik>");
