@@ -8,8 +8,10 @@
 // "c:\ToonPacks\Tarnik.txt" -> <root>/c/ToonPacks/Tarnik.txt, the drive letter as a
 // lower-case folder and each backslash a folder separator; <root> is $TARNIK_DRIVES,
 // else the user's data folder. A path without a drive ("sortconfig.xml", "Cfg\x.xml")
-// is relative to the current folder. A path that already uses "/" (a module path on
-// this machine) is returned unchanged.
+// is relative to the current folder; "\Name" is on drive c. A path that already uses "/"
+// (a module path on this machine) is returned unchanged. As on Windows, ".." never climbs
+// above a drive, the name ends at a zero character, and a folder or file that exists in
+// another letter case ("c:\toonpacks" for .../c/ToonPacks) is found.
 std::filesystem::path MapWindowsPath(std::string_view windowsPath);
 
 // The folder that holds mapped drives.
@@ -18,10 +20,11 @@ std::filesystem::path DrivesRoot();
 // The user's data folder for Tarnik: $XDG_DATA_HOME/tarnik or ~/.local/share/tarnik.
 std::filesystem::path UserDataFolder();
 
-// Text mode as on Windows: each "\n" written becomes "\r\n".
+// Text mode as on Windows: each "\n" written becomes "\r\n"; a "\r\n" already there stays.
 std::string ToTextMode(std::string_view text);
 
 // Writes the file whole or not at all: the bytes go to a temporary file in the same
 // folder, which is flushed and renamed over the target. False (and the old file left
-// as it was) when any step fails.
+// as it was, no temporary left) when any step fails. The folder must exist; a replaced
+// file keeps its permissions, and a symbolic link keeps pointing at the new contents.
 [[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
