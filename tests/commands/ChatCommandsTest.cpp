@@ -103,14 +103,6 @@ TEST_F(ChatCommandsTest, AChatCommandAbandonsTheRunningJob) {
     EXPECT_TRUE(TraceHas(":TK:INF: Sorting"));
 }
 
-TEST_F(ChatCommandsTest, SortCommandsPickTheirCriterion) {
-    for (const char* line : {"@tk type", "@tk value", "@tk mater", "@tk title", "@tk burden"}) {
-        Host().ClearRecords();
-        EXPECT_TRUE(Chat(line)) << line;
-        EXPECT_TRUE(TraceHas(":TK:INF: Sorting")) << line;
-    }
-}
-
 TEST_F(ChatCommandsTest, CommandsOfActionsNotYetAvailableAreEatenAndDoNothing) {
     for (const char* line : {"@tk store", "@tk storage", "@tk pack", "@tk naked", "@tk town",
                              "@tk fight", "@tk wc", "@tk select", "@tk open", "@tk cram"}) {

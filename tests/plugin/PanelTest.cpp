@@ -71,13 +71,6 @@ TEST_F(PanelTest, ButtonsAreIgnoredWhileAJobRuns) {
     EXPECT_TRUE(TraceHas(":TK:TRC: onButton - Id: 104"));
 }
 
-TEST_F(PanelTest, HelpButtonPrintsTheHelp) {
-    ASSERT_TRUE(Click("pbHelp"));
-    std::vector<std::string> lines = NewChatLines();
-    ASSERT_EQ(lines.size(), 22u);
-    EXPECT_EQ(lines.front(), ":tk:Tarnik! understands the following text commands:");
-}
-
 TEST_F(PanelTest, SortButtonSortsByTheChosenCriterion) {
     ASSERT_TRUE(Choose("chSortBy", 2));
     ASSERT_TRUE(Click("pbSort"));
