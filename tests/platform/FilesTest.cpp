@@ -144,10 +144,13 @@ TEST_F(WriteFileAtomicallyTest, FailsOnAFolderInTheWayAndCleansUp) {
 
 TEST_F(WriteFileAtomicallyTest, FailsInAReadOnlyFolderAndLeavesTheOldFile) {
     WriteFile(folder_ / "cfg.xml", "old");
-    EXPECT_TRUE(platform_test::WithReadOnlyFolder(folder_.Path(), [&] {
+    std::optional<bool> failed = platform_test::WithReadOnlyFolder(folder_.Path(), [&] {
         return !WriteFileAtomically(folder_ / "cfg.xml", "new") &&
                !WriteFileAtomically(folder_ / "other.xml", "new");
-    }));
+    });
+    if (!failed)
+        GTEST_SKIP() << "cannot give up root here";
+    EXPECT_TRUE(*failed);
     EXPECT_EQ(ReadFile(folder_ / "cfg.xml"), "old");
     EXPECT_EQ(folder_.Names(), std::vector<std::string>{"cfg.xml"});
 }

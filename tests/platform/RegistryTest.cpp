@@ -416,7 +416,7 @@ TEST_F(RegistryTest, AReadOnlyFolderMakesChangesFailWithoutDamage) {
     ASSERT_EQ(SetString(key, "Configs", "C:\\Good\\"), ERROR_SUCCESS);
     const std::string good = FileText();
 
-    bool failedCleanly = platform_test::WithReadOnlyFolder(folder_.Path(), [&] {
+    std::optional<bool> failedCleanly = platform_test::WithReadOnlyFolder(folder_.Path(), [&] {
         HKEY sub = nullptr;
         return SetString(key, "Configs", "C:\\Bad\\") == ERROR_WRITE_FAULT &&
                Get(key, "Configs") == Text{"C:\\Good\\", REG_SZ} &&
@@ -426,7 +426,9 @@ TEST_F(RegistryTest, AReadOnlyFolderMakesChangesFailWithoutDamage) {
                    ERROR_WRITE_FAULT &&
                sub == nullptr && RegOpenKeyExA(key, "Sub", 0, KEY_READ, &sub) != ERROR_SUCCESS;
     });
-    EXPECT_TRUE(failedCleanly);
+    if (!failedCleanly)
+        GTEST_SKIP() << "cannot give up root here";
+    EXPECT_TRUE(*failedCleanly);
     EXPECT_EQ(FileText(), good);
     EXPECT_EQ(folder_.Names(), std::vector<std::string>{"registry.reg"});
 }

@@ -86,12 +86,13 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& byte
     std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// Runs `check` with `folder` made read-only. Root ignores permissions, so then the check
-// runs in a child process that gives up root first; the result is whether check passed.
-inline bool WithReadOnlyFolder(const std::filesystem::path& folder,
-                               const std::function<bool()>& check) {
+// Runs `check` with `folder` made read-only and says whether it passed. Root ignores
+// permissions, so then the check runs in a child process that gives up root first;
+// nothing when that is not possible here.
+inline std::optional<bool> WithReadOnlyFolder(const std::filesystem::path& folder,
+                                              const std::function<bool()>& check) {
     ::chmod(folder.c_str(), 0555);
-    bool passed = false;
+    std::optional<bool> passed;
     if (::geteuid() != 0) {
         passed = check();
     } else {
@@ -101,12 +102,14 @@ inline bool WithReadOnlyFolder(const std::filesystem::path& folder,
                 ::chmod(p.c_str(), 0755);
         pid_t child = ::fork();
         if (child == 0) {
-            bool ok = ::setgid(65534) == 0 && ::setuid(65534) == 0 && check();
-            ::_exit(ok ? 0 : 1);
+            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
+                ::_exit(2);
+            ::_exit(check() ? 0 : 1);
         }
         int status = 0;
-        passed = child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-                 WEXITSTATUS(status) == 0;
+        if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
+            WEXITSTATUS(status) != 2)
+            passed = WEXITSTATUS(status) == 0;
     }
     ::chmod(folder.c_str(), 0755);
     return passed;
