@@ -1,7 +1,6 @@
 // tarnik-sim: registers the plug-in module in its own registry, starts the simulated game
 // on a world, loads Tarnik! the way the real host does, logs the character in, and runs
 // the player's commands from the terminal or a script.
-#include <algorithm>
 #include <cstdio>
 #include <iostream>
 #include <string>
@@ -21,15 +20,6 @@ namespace {
 
 constexpr int kExitScriptErrors = 1;
 constexpr int kExitStartFailed = 2;
-
-// The demo pack must sort as it stands, and the sort refuses a pack with an unsortable
-// item ("Foci ...") between sortable ones; such an item goes to the end of the pack.
-sim::WorldSpec SortableDemoWorld() {
-    sim::WorldSpec world = sim::DemoWorld();
-    std::stable_partition(world.main.begin(), world.main.end(),
-                          [](const sim::Item& item) { return item.name.rfind("Foci ", 0) != 0; });
-    return world;
-}
 
 int Fail(const std::string& why) {
     std::printf("error: %s\n", why.c_str());
@@ -53,7 +43,7 @@ int main(int argc, char** argv) {
     const SimOptions& options = parsed.options;
 
     // Read the world first: a mistyped file should not leave a half-made data folder.
-    sim::WorldSpec world = SortableDemoWorld();
+    sim::WorldSpec world = sim::DemoWorld();
     if (options.world) {
         sim::WorldFileResult loaded = sim::LoadWorldFile(*options.world);
         if (!loaded)
