@@ -6,7 +6,9 @@
 #include "platform/Module.h"
 #include "platform/Registry.h"
 
-std::string g_ConfigPath;
+// Constant-initialised, so that the module's load-time code may set it before (or after)
+// this file's dynamic initialisers run.
+constinit std::string g_ConfigPath;
 
 namespace {
 

@@ -19,6 +19,10 @@ CTarnik::CTarnik(IUnknown* outer) : m_pOuter(outer) {
 }
 
 CTarnik::~CTarnik() {
+    // A host that releases the object without Terminate must not be left calling sinks
+    // whose handlers point at it.
+    for (auto& sink : m_Sinks)
+        sink->DispEventUnadvise();
     // A newer object may have taken the live reference; only our own is cleared.
     if (g_LiveTarnik == this)
         g_LiveTarnik = nullptr;

@@ -255,4 +255,23 @@ TEST_F(LifecycleTest, IsBusyFollowsTheJobAndPrintsItsCode) {
               (std::vector<std::string>{":tk:Current job is: 3", ":tk:Current job is: 0"}));
 }
 
+TEST_F(LifecycleTest, AnObjectReleasedWithoutTerminateLeavesNoSinkBehind) {
+    ASSERT_EQ(InitResult(), S_OK);
+    {
+        // A second object wired to the same host objects, then dropped without Terminate.
+        CComPtr<CTarnik> dropped = CreateTarnik();
+        dropped->m_pView = Plugin().m_pView;
+        dropped->m_pHooks = Plugin().m_pHooks;
+        dropped->m_pWorld = Plugin().m_pWorld;
+        dropped->m_pCharStats = Plugin().m_pCharStats;
+        dropped->m_pEcho = Plugin().m_pEcho;
+        ASSERT_EQ(dropped->SetupControls(), S_OK);
+        ASSERT_EQ(dropped->SetupEvents(), S_OK);
+        ASSERT_EQ(ConnectedSinkCount(*dropped), 38);
+    }
+    NewChatLines();
+    EXPECT_TRUE(Chat("@tk help"));  // only the live object answers; the dropped one is gone
+    EXPECT_EQ(NewChatLines().size(), 22u);
+}
+
 }  // namespace

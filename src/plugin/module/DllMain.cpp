@@ -1,6 +1,4 @@
 // The module's entry points and its application object, CTarnikPlgApp.
-#include <mutex>
-
 #include "config/ConfigPath.h"
 #include "platform/Module.h"
 #include "plugin/ModuleState.h"
@@ -12,24 +10,18 @@ namespace {
 
 class CTarnikPlgApp {
   public:
-    // Runs when the loader maps the module.
+    // Runs when the loader maps the module: the configuration path is computed once,
+    // here, before the host can ask for any object.
     CTarnikPlgApp() : m_Module(ModuleHandleFromAddress(reinterpret_cast<const void*>(&Anchor))) {
         SetModuleInstance(m_Module);
+        InitConfigPath(m_Module);
     }
     ~CTarnikPlgApp() { SetModuleInstance(nullptr); }
-
-    // The loader runs the static initialisers of the module's other files after this
-    // one's, and the configuration path is one of them; so the path is computed once on
-    // the first entry-point call, which comes before any object exists.
-    void Start() {
-        std::call_once(m_Started, [this] { InitConfigPath(m_Module); });
-    }
 
   private:
     static void Anchor() {}
 
     HMODULE m_Module;
-    std::once_flag m_Started;
 };
 
 CTarnikPlgApp theApp;
@@ -41,16 +33,13 @@ TARNIK_EXPORT HRESULT DllCanUnloadNow() {
 }
 
 TARNIK_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
-    theApp.Start();
     return TarnikGetClassObject(clsid, riid, ppv);
 }
 
 TARNIK_EXPORT HRESULT DllRegisterServer() {
-    theApp.Start();
     return TarnikRegisterServer(ModuleInstance());
 }
 
 TARNIK_EXPORT HRESULT DllUnregisterServer() {
-    theApp.Start();
     return TarnikUnregisterServer(ModuleInstance());
 }
