@@ -25,7 +25,7 @@ inline std::string Numbered(const char* prefix, int n) {
 
 // 102 main-pack items in reverse name order, 7 side packs of 24 (the last holding full
 // stacks of arrows), 10 worn items.
-inline sim::WorldSpec FullInventory() {
+inline sim::WorldSetup FullInventory() {
     using sim::Item;
     sim::WorldBuilder world;
     for (int i = 101; i >= 0; --i)
@@ -42,7 +42,7 @@ inline sim::WorldSpec FullInventory() {
         world.Worn(Item(Numbered("Armor", i)).Type(2).Equipable(1 << i));
     // Moves are asked for but never carried out while a benchmark runs.
     world.Latency(std::int64_t{1} << 40);
-    return world.Spec();
+    return world.Setup();
 }
 
 // The host and the logged-in plug-in; the configuration goes to a folder of its own.

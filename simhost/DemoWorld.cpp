@@ -53,7 +53,7 @@ Item Kit(const char* name, LONG uses, LONG value) {
 }
 }  // namespace
 
-WorldSpec DemoWorld() {
+WorldSetup DemoWorld() {
     WorldBuilder world;
     world.Server("Blue Hill").Character("Sir O'Neil (Jr)", 0x50000001).Latency(120);
     world.Main({
@@ -115,7 +115,7 @@ WorldSpec DemoWorld() {
     world.Ground(Item("Corpse of Grey Wolf").Type(type::kCorpse).Distance(5.0))
         .Ground(Item("Corpse of Drudge Skulker").Type(type::kCorpse).Distance(12.0))
         .Ground(Item("Corpse of Banderling").Type(type::kCorpse).Distance(30.0));
-    return world.Spec();
+    return world.Setup();
 }
 
 }  // namespace sim

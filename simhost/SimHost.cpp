@@ -18,7 +18,7 @@ CComPtr<IUnknown> Identity(IUnknown* object) {
 }
 }  // namespace
 
-SimHost::SimHost(const WorldSpec& world, HostOptions options)
+SimHost::SimHost(const WorldSetup& world, HostOptions options)
     : world_(std::make_shared<World>(world)), options_(options) {
     hooks_ = MakeComObject<CSimHooks>(this);
     worldFilter_ = MakeComObject<CSimWorldFilter>(world_);

@@ -81,7 +81,7 @@ struct Modifiers {
 // debugger-output backends while it lives. Everything runs on the caller's thread.
 class SimHost {
   public:
-    explicit SimHost(const WorldSpec& world, HostOptions options = {});
+    explicit SimHost(const WorldSetup& world, HostOptions options = {});
     ~SimHost();
     SimHost(const SimHost&) = delete;
     SimHost& operator=(const SimHost&) = delete;

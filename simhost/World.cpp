@@ -107,38 +107,38 @@ Item& Item::Distance(double value) {
 }
 
 WorldBuilder& WorldBuilder::Server(std::string name) {
-    spec_.server = std::move(name);
+    setup_.server = std::move(name);
     return *this;
 }
 WorldBuilder& WorldBuilder::Character(std::string name, ObjectId id) {
-    spec_.characterName = std::move(name);
-    spec_.characterId = id;
+    setup_.characterName = std::move(name);
+    setup_.characterId = id;
     return *this;
 }
 WorldBuilder& WorldBuilder::Latency(std::int64_t ms) {
-    spec_.latencyMs = ms;
+    setup_.latencyMs = ms;
     return *this;
 }
 WorldBuilder& WorldBuilder::Main(Item item) {
-    spec_.main.push_back(std::move(item));
+    setup_.main.push_back(std::move(item));
     return *this;
 }
 WorldBuilder& WorldBuilder::Main(std::vector<Item> items) {
     for (auto& item : items)
-        spec_.main.push_back(std::move(item));
+        setup_.main.push_back(std::move(item));
     return *this;
 }
 WorldBuilder& WorldBuilder::SidePack(std::string name, int packSlot, LONG capacity,
                                      std::vector<Item> items, ObjectId id) {
-    spec_.packs.push_back(PackSpec{id, std::move(name), packSlot, capacity, std::move(items)});
+    setup_.packs.push_back(PackSetup{id, std::move(name), packSlot, capacity, std::move(items)});
     return *this;
 }
 WorldBuilder& WorldBuilder::Worn(Item item) {
-    spec_.worn.push_back(std::move(item));
+    setup_.worn.push_back(std::move(item));
     return *this;
 }
 WorldBuilder& WorldBuilder::Ground(Item item) {
-    spec_.ground.push_back(std::move(item));
+    setup_.ground.push_back(std::move(item));
     return *this;
 }
 
@@ -156,11 +156,11 @@ double Object::Real(LONG key, double defaultValue) const {
 
 // ---------------------------------------------------------------- World: building
 
-World::World(const WorldSpec& spec) : me_(spec.characterId), server_(spec.server) {
-    latencyMs_ = spec.latencyMs;
+World::World(const WorldSetup& setup) : me_(setup.characterId), server_(setup.server) {
+    latencyMs_ = setup.latencyMs;
     if (me_ == 0)
         throw std::invalid_argument("character.id: must not be 0");
-    if (spec.latencyMs < 0)
+    if (setup.latencyMs < 0)
         throw std::invalid_argument("latency_ms: must not be negative");
 
     // Reserve every given id first, so that assigned ids never collide with them.
@@ -169,16 +169,16 @@ World::World(const WorldSpec& spec) : me_(spec.characterId), server_(spec.server
         if (id != 0 && !given.insert(id).second)
             throw std::invalid_argument(what + ": id " + Hex(id) + " is used twice");
     };
-    for (const auto& item : spec.main)
+    for (const auto& item : setup.main)
         reserve(item.id, "main item \"" + item.name + "\"");
-    for (const auto& pack : spec.packs) {
+    for (const auto& pack : setup.packs) {
         reserve(pack.id, "pack \"" + pack.name + "\"");
         for (const auto& item : pack.items)
             reserve(item.id, "item \"" + item.name + "\" of pack \"" + pack.name + "\"");
     }
-    for (const auto& item : spec.worn)
+    for (const auto& item : setup.worn)
         reserve(item.id, "worn item \"" + item.name + "\"");
-    for (const auto& item : spec.ground)
+    for (const auto& item : setup.ground)
         reserve(item.id, "ground object \"" + item.name + "\"");
     for (ObjectId id : given)
         if (id >= nextId_)
@@ -186,17 +186,17 @@ World::World(const WorldSpec& spec) : me_(spec.characterId), server_(spec.server
 
     Object& me = objects_[me_];
     me.id = me_;
-    me.name = spec.characterName;
+    me.name = setup.characterName;
     me.type = kCharacterType;
     me.ints[key::kItemSlots] = kMainPackSlots;
 
-    if (spec.main.size() > static_cast<std::size_t>(kMainPackSlots))
+    if (setup.main.size() > static_cast<std::size_t>(kMainPackSlots))
         throw std::invalid_argument("main: more than 102 items");
-    for (const auto& item : spec.main)
+    for (const auto& item : setup.main)
         main_.push_back(Add(item).id);
     Renumber(me_);
 
-    for (const auto& pack : spec.packs) {
+    for (const auto& pack : setup.packs) {
         if (pack.slot < 0 || pack.slot >= kPackSlots)
             throw std::invalid_argument("pack \"" + pack.name + "\": slot " +
                                         std::to_string(pack.slot) + " is not 0 to 6");
@@ -222,13 +222,13 @@ World::World(const WorldSpec& spec) : me_(spec.characterId), server_(spec.server
         Renumber(packId);
     }
 
-    for (const auto& item : spec.worn) {
+    for (const auto& item : setup.worn) {
         Object& worn = Add(item);
         worn.ints[key::kContainer] = static_cast<LONG>(me_);
         worn.ints[key::kSlot] = -1;
         worn_.push_back(worn.id);
     }
-    for (const auto& item : spec.ground)
+    for (const auto& item : setup.ground)
         ground_.push_back(Add(item).id);
 }
 

@@ -94,33 +94,33 @@ struct Item {
 };
 
 // A side pack in one of the pack slots 0 to 6.
-struct PackSpec {
+struct PackSetup {
     ObjectId id = 0;
     std::string name;
     int slot = 0;
     LONG capacity = 24;
     std::vector<Item> items;  // slots 0, 1, 2... in this order
 
-    friend bool operator==(const PackSpec&, const PackSpec&) = default;
+    friend bool operator==(const PackSetup&, const PackSetup&) = default;
 };
 
 // Everything a world is built from; the builder and the world file fill it.
-struct WorldSpec {
+struct WorldSetup {
     std::string server = "Simulated Server";
     ObjectId characterId = 0x50000001;
     std::string characterName = "Tester";
     std::int64_t latencyMs = 120;
     std::vector<Item> main;  // main-pack slots 0, 1, 2... in this order
-    std::vector<PackSpec> packs;
+    std::vector<PackSetup> packs;
     std::vector<Item> worn;
     std::vector<Item> ground;
 
-    friend bool operator==(const WorldSpec&, const WorldSpec&) = default;
+    friend bool operator==(const WorldSetup&, const WorldSetup&) = default;
 };
 
 // Inline world building for tests:
 //   WorldBuilder().Character("Sir Test").Main(Item("Gold Ring").Type(4).Value(1200))
-//       .SidePack("Backpack", 0, 24, {Item("Arrow").Type(1).Stack(40, 100)}).Spec()
+//       .SidePack("Backpack", 0, 24, {Item("Arrow").Type(1).Stack(40, 100)}).Setup()
 class WorldBuilder {
   public:
     WorldBuilder& Server(std::string name);
@@ -132,11 +132,11 @@ class WorldBuilder {
                            std::vector<Item> items = {}, ObjectId id = 0);
     WorldBuilder& Worn(Item item);
     WorldBuilder& Ground(Item item);
-    const WorldSpec& Spec() const { return spec_; }
-    operator const WorldSpec&() const { return spec_; }
+    const WorldSetup& Setup() const { return setup_; }
+    operator const WorldSetup&() const { return setup_; }
 
   private:
-    WorldSpec spec_;
+    WorldSetup setup_;
 };
 
 // A world object's state.
@@ -172,7 +172,7 @@ class World {
   public:
     // Builds the world; throws std::invalid_argument naming what is wrong (a duplicate
     // id, a pack slot outside 0..6 or used twice, more items than a container holds).
-    explicit World(const WorldSpec& spec);
+    explicit World(const WorldSetup& setup);
 
     ObjectId Character() const { return me_; }
     const std::string& CharacterName() const;
@@ -258,6 +258,6 @@ class World {
 
 // The built-in demo world of tarnik-sim: a character with about forty assorted items out
 // of order in the main pack, three side packs, a few worn items and three corpses.
-WorldSpec DemoWorld();
+WorldSetup DemoWorld();
 
 }  // namespace sim

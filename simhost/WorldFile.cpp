@@ -188,10 +188,10 @@ std::vector<Item> ReadItems(const json& root, const char* field) {
     return items;
 }
 
-WorldSpec ReadWorld(const json& root) {
+WorldSetup ReadWorld(const json& root) {
     Object(root, "the world");
     OnlyKnown(root, "", {"server", "character", "latency_ms", "main", "packs", "worn", "ground"});
-    WorldSpec world;
+    WorldSetup world;
     if (root.contains("server"))
         world.server = Text(root["server"], "server");
     if (root.contains("character")) {
@@ -216,7 +216,7 @@ WorldSpec ReadWorld(const json& root) {
             std::string path = "packs[" + std::to_string(i) + "]";
             const json& value = Object(packs[i], path);
             OnlyKnown(value, path, {"id", "name", "slot", "capacity", "items"});
-            PackSpec pack;
+            PackSetup pack;
             for (const char* required : {"name", "slot", "capacity"})
                 if (!value.contains(required))
                     Fail(path + "." + required, "missing");
@@ -304,7 +304,7 @@ WorldFileResult ParseWorldJson(std::string_view text) {
         return result;
     }
     try {
-        WorldSpec world = ReadWorld(root);
+        WorldSetup world = ReadWorld(root);
         World check(world);  // ids used twice, a pack slot held twice, too many items
         result.world = std::move(world);
     } catch (const std::exception& error) {
@@ -328,14 +328,14 @@ WorldFileResult LoadWorldFile(const std::filesystem::path& path) {
     return result;
 }
 
-std::string WorldToJson(const WorldSpec& world) {
+std::string WorldToJson(const WorldSetup& world) {
     json root = json::object();
     root["server"] = world.server;
     root["character"] = {{"id", HexId(world.characterId)}, {"name", world.characterName}};
     root["latency_ms"] = world.latencyMs;
     root["main"] = WriteItems(world.main);
     json packs = json::array();
-    for (const PackSpec& pack : world.packs) {
+    for (const PackSetup& pack : world.packs) {
         json out = json::object();
         if (pack.id)
             out["id"] = HexId(pack.id);

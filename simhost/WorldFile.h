@@ -13,7 +13,7 @@ namespace sim {
 // A world read from JSON, or the reason it was refused: the field ("packs[1].capacity")
 // and what was wrong with it.
 struct WorldFileResult {
-    std::optional<WorldSpec> world;
+    std::optional<WorldSetup> world;
     std::string error;
     explicit operator bool() const { return world.has_value(); }
 };
@@ -22,6 +22,6 @@ struct WorldFileResult {
 [[nodiscard]] WorldFileResult LoadWorldFile(const std::filesystem::path& path);
 
 // The JSON text of a world; ParseWorldJson reads it back to the same world.
-std::string WorldToJson(const WorldSpec& world);
+std::string WorldToJson(const WorldSetup& world);
 
 }  // namespace sim

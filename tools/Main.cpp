@@ -43,7 +43,7 @@ int main(int argc, char** argv) {
     const SimOptions& options = parsed.options;
 
     // Read the world first: a mistyped file should not leave a half-made data folder.
-    sim::WorldSpec world = sim::DemoWorld();
+    sim::WorldSetup world = sim::DemoWorld();
     if (options.world) {
         sim::WorldFileResult loaded = sim::LoadWorldFile(*options.world);
         if (!loaded)

@@ -28,7 +28,7 @@ Session::~Session() {
     Stop();
 }
 
-std::string Session::Start(const sim::WorldSpec& world) {
+std::string Session::Start(const sim::WorldSetup& world) {
     try {
         host_ = std::make_unique<sim::SimHost>(world);
     } catch (const std::exception& error) {

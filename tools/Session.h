@@ -41,7 +41,7 @@ class Session {
 
     // Starts the host on the world, loads the registered plug-ins the way the real host
     // does, and logs the character in. Empty on success, else why Tarnik! did not start.
-    [[nodiscard]] std::string Start(const sim::WorldSpec& world);
+    [[nodiscard]] std::string Start(const sim::WorldSetup& world);
     // Terminates the plug-ins and the host; also done by the destructor.
     void Stop();
 

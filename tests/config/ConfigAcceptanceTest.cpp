@@ -94,7 +94,7 @@ class ConfigAcceptanceTest : public ::testing::Test {
 
     void LoadAndLogin(const std::string& character) {
         host_ = std::make_unique<sim::SimHost>(
-            sim::WorldBuilder().Server("Blue Hill").Character(character).Spec());
+            sim::WorldBuilder().Server("Blue Hill").Character(character).Setup());
         loader_ = std::make_unique<sim::PluginLoader>(*host_);
         ASSERT_EQ(loader_->LoadAll(), 1u);
         ASSERT_EQ(loader_->Plugins()[0].initResult, S_OK);

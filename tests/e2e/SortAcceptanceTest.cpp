@@ -51,7 +51,7 @@ class SortAcceptanceTest : public ::testing::Test {
         std::filesystem::remove_all(folder_, ignored);
     }
 
-    void Load(const sim::WorldSpec& world) {
+    void Load(const sim::WorldSetup& world) {
         host_ = std::make_unique<sim::SimHost>(world);
         loader_ = std::make_unique<sim::PluginLoader>(*host_);
         ASSERT_EQ(loader_->LoadAll(), 1u);
@@ -88,7 +88,7 @@ TEST_F(SortAcceptanceTest, TitleSortsAMainPackInReverseNameOrder) {
                            "Lance",  "Helm",    "Gem",  "Axe",   "Amber"};
     for (const char* name : names)
         world.Main(Item(name));
-    Load(world.Spec());
+    Load(world.Setup());
 
     EXPECT_TRUE(host_->EnterChat("@tk title"));
     RunUntilIdle();
@@ -104,7 +104,7 @@ TEST_F(SortAcceptanceTest, ValueWithReverseTickedSortsByValueDescending) {
     Load(sim::WorldBuilder()
              .Main({Item("Amber").Value(20), Item("Beryl").Value(3000), Item("Coral").Value(150),
                     Item("Diamond").Value(999999), Item("Emerald").Value(1234567)})
-             .Spec());
+             .Setup());
     ASSERT_TRUE(host_->SetChecked("cbReverse", true));
 
     EXPECT_TRUE(host_->EnterChat("@tk value"));

@@ -59,7 +59,7 @@ TEST_F(SpineAcceptanceTest, IsBusyIsTrueWhileASortRunsAndFalseAfter) {
     Start(sim::WorldBuilder()
               .Main({sim::Item("Zircon").Type(1), sim::Item("Amber").Type(1),
                      sim::Item("Mace").Type(1)})
-              .Spec());
+              .Setup());
     Host().ClearRecords();
     ASSERT_TRUE(Chat("@tk title"));
     VARIANT_BOOL busy = VARIANT_FALSE;

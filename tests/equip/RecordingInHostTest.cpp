@@ -11,12 +11,12 @@ constexpr sim::ObjectId kSack = 0x2001;
 
 class RecordingInHostTest : public PluginFixture {
   protected:
-    sim::WorldSpec MakeWorld() override {
+    sim::WorldSetup MakeWorld() override {
         return sim::WorldBuilder()
             .Main({Item("Sword").Id(0x1001).Equipable(0x100000), Item("Gem").Id(0x1002)})
             .SidePack("Sack", 0, 24, {Item("Pearl").Id(0x1101)}, kSack)
             .Worn(Item("Helm").Id(0x1201).Equipable(0x1))
-            .Spec();
+            .Setup();
     }
     void SetUp() override {
         PluginFixture::SetUp();

@@ -10,7 +10,7 @@ constexpr sim::ObjectId kQuiver = 0x2001;
 
 class RoomInHostTest : public PluginFixture {
   protected:
-    void StartWith(const sim::WorldSpec& world) {
+    void StartWith(const sim::WorldSetup& world) {
         Start(world);
         ASSERT_EQ(InitResult(), S_OK);
         Host().ClearRecords();
@@ -22,7 +22,7 @@ TEST_F(RoomInHostTest, AMainPackOf100ItemsAndTwoWornHasRoom) {
     for (int i = 0; i < 100; ++i)
         world.Main(Item("Gem"));
     world.Worn(Item("Helm").Equipable(1)).Worn(Item("Robe").Equipable(2));
-    StartWith(world.Spec());
+    StartWith(world.Setup());
     EXPECT_TRUE(Plugin().PackHasRoom(Me(), u"", 1));
 }
 
@@ -33,7 +33,7 @@ TEST_F(RoomInHostTest, AFullQuiverTakesThePartTheRoomiestStackCanHold) {
                             {Item("Arrow").Stack(96, 100), Item("Arrow").Stack(93, 100),
                              Item("Arrow").Stack(100, 100)},
                             kQuiver)
-                  .Spec());
+                  .Setup());
     sim::ObjectId loose = World().Contents(Me()).front();
     Select(loose);
 

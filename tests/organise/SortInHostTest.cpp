@@ -19,18 +19,18 @@ std::string Numbered(const char* prefix, int n) {
 
 class SortInHostTest : public PluginFixture {
   protected:
-    void StartWith(const sim::WorldSpec& world) {
+    void StartWith(const sim::WorldSetup& world) {
         Start(world);
         ASSERT_EQ(InitResult(), S_OK);
         Host().ClearRecords();
     }
     // A full main pack in reverse name order (and reverse value order), plus worn items.
-    static sim::WorldSpec ReversedMainPack() {
+    static sim::WorldSetup ReversedMainPack() {
         sim::WorldBuilder world;
         for (int i = 101; i >= 0; --i)
             world.Main(Item(Numbered("Item", i)).Type(1).Value(i * 10));
         world.Worn(Item("Robe").Type(2).Equipable(0x400));
-        return world.Spec();
+        return world.Setup();
     }
     std::vector<sim::SentMessage> Confirmations() {
         std::vector<sim::SentMessage> found;
@@ -73,7 +73,7 @@ TEST_F(SortInHostTest, SortsByValueDescendingWithReverseTicked) {
     StartWith(sim::WorldBuilder()
                   .Main({Item("Amber").Value(5), Item("Beryl").Value(700), Item("Coral").Value(-1),
                          Item("Diamond").Value(60)})
-                  .Spec());
+                  .Setup());
     ASSERT_TRUE(Tick("cbReverse"));
 
     ASSERT_TRUE(Chat("@tk value"));
@@ -88,7 +88,7 @@ TEST_F(SortInHostTest, TheSortButtonSortsByTheChosenCriterion) {
     StartWith(
         sim::WorldBuilder()
             .Main({Item("Heavy").Burden(500), Item("Light").Burden(5), Item("Middle").Burden(50)})
-            .Spec());
+            .Setup());
     ASSERT_TRUE(Host().ChooseOption("chSortBy", "Sort by Weight"));
 
     ASSERT_TRUE(Click("pbSort"));
@@ -101,7 +101,7 @@ TEST_F(SortInHostTest, SortsTheSelectedSidePackOnly) {
     StartWith(sim::WorldBuilder()
                   .Main({Item("Zircon"), Item("Amber")})
                   .SidePack("Sack", 2, 24, {Item("Mace"), Item("Axe"), Item("Lance")}, 0x2001)
-                  .Spec());
+                  .Setup());
     Select(0x2001);
 
     ASSERT_TRUE(Chat("@tk title"));
@@ -115,7 +115,7 @@ TEST_F(SortInHostTest, ASelectedSwordInASidePackSortsTheMainPack) {
     StartWith(sim::WorldBuilder()
                   .Main({Item("Zircon"), Item("Amber")})
                   .SidePack("Sack", 0, 24, {Item("Sword"), Item("Axe")}, 0x2001)
-                  .Spec());
+                  .Setup());
     Select(Id("Sword"));
 
     ASSERT_TRUE(Chat("@tk title"));
@@ -127,7 +127,7 @@ TEST_F(SortInHostTest, ASelectedSwordInASidePackSortsTheMainPack) {
 
 TEST_F(SortInHostTest, APackWithAGapIsRefusedWithoutAMove) {
     StartWith(
-        sim::WorldBuilder().Main({Item("Zircon"), Item("Foci of Light"), Item("Amber")}).Spec());
+        sim::WorldBuilder().Main({Item("Zircon"), Item("Foci of Light"), Item("Amber")}).Setup());
 
     ASSERT_TRUE(Chat("@tk title"));
     ASSERT_TRUE(RunUntilIdle());
@@ -139,7 +139,7 @@ TEST_F(SortInHostTest, APackWithAGapIsRefusedWithoutAMove) {
 }
 
 TEST_F(SortInHostTest, AConfirmationForAnotherItemArmsNothing) {
-    StartWith(sim::WorldBuilder().Main({Item("Zircon"), Item("Amber")}).Spec());
+    StartWith(sim::WorldBuilder().Main({Item("Zircon"), Item("Amber")}).Setup());
     ASSERT_TRUE(Chat("@tk title"));
     ASSERT_EQ(Host().Moves().size(), 1u);
 

@@ -21,7 +21,7 @@ using sim::WorldBuilder;
 constexpr ObjectId kMe = 0x50000001;
 constexpr ObjectId kPack = 0x2001;
 
-sim::WorldSpec TestWorld() {
+sim::WorldSetup TestWorld() {
     return WorldBuilder()
         .Server("Blue Hill")
         .Character("Sir Test", kMe)
@@ -30,7 +30,7 @@ sim::WorldSpec TestWorld() {
         .SidePack("Backpack", 0, 3, {Item("Apple").Id(0x11)}, kPack)
         .Worn(Item("Cap").Id(0x20).Equipable(1).Identified(false))
         .Ground(Item("Corpse of Rat").Id(0x30).Type(27).Distance(4.0))
-        .Spec();
+        .Setup();
 }
 
 // A plug-in that only registers for key messages and answers them as told.

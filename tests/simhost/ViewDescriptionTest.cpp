@@ -99,7 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 class BuiltViewTest : public ::testing::Test {
   protected:
-    sim::SimHost host{sim::WorldBuilder().Spec()};
+    sim::SimHost host{sim::WorldBuilder().Setup()};
     CComPtr<IView> Load(const char* xml) {
         CComPtr<IView> view;
         auto site1 = ComQuery<IPluginSite>(host.Site());

@@ -22,7 +22,7 @@ constexpr const char* kExample = R"json({ "server": "Blue Hill",
 TEST(WorldFileTest, ReadsTheDocumentedExample) {
     auto read = ParseWorldJson(kExample);
     ASSERT_TRUE(read) << read.error;
-    const sim::WorldSpec& world = *read.world;
+    const sim::WorldSetup& world = *read.world;
     EXPECT_EQ(world.server, "Blue Hill");
     EXPECT_EQ(world.characterId, 0x50000001u);
     EXPECT_EQ(world.characterName, "Sir O'Neil (Jr)");
@@ -57,7 +57,7 @@ TEST(WorldFileTest, IdsAreNumbersOrHexTexts) {
 }
 
 TEST(WorldFileTest, AWorldWrittenOutReadsBackTheSame) {
-    sim::WorldSpec demo = sim::DemoWorld();
+    sim::WorldSetup demo = sim::DemoWorld();
     demo.main[0].Int(0x0D000010, -3).Real(0x0A000001, 0.25).Identified(false);
     auto read = ParseWorldJson(sim::WorldToJson(demo));
     ASSERT_TRUE(read) << read.error;

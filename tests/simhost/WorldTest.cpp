@@ -35,7 +35,7 @@ using Names = std::vector<std::string>;
 
 class WorldTest : public ::testing::Test {
   protected:
-    World world{Basic().Spec()};
+    World world{Basic().Setup()};
 
     LONG SlotOf(ObjectId id) { return world.Find(id)->Slot(); }
 };
@@ -67,7 +67,7 @@ TEST_F(WorldTest, TheCharactersContainerViewHoldsTheMainPackAndTheWornItems) {
 }
 
 TEST_F(WorldTest, TheTypeViewTakesCarriedObjectsThenTheGround) {
-    World withCorpse(Basic().Main(Item("Odd Corpse").Id(0x40).Type(27)).Spec());
+    World withCorpse(Basic().Main(Item("Odd Corpse").Id(0x40).Type(27)).Setup());
     EXPECT_EQ(withCorpse.TypeView(27), (std::vector<ObjectId>{0x40, 0x30}));
     EXPECT_TRUE(world.TypeView(99).empty());
 }
@@ -158,7 +158,7 @@ TEST_F(WorldTest, AWornItemTakesAMainPackSlotWhenTakenOffThere) {
                    .Character("Full", kMe)
                    .Main(std::vector<Item>(102, Item("Junk")))
                    .Worn(Item("Cap").Id(0x20).Equipable(1))
-                   .Spec());
+                   .Setup());
     EXPECT_TRUE(full.Move(0x20, kMe, 0, false).refused);
 }
 
@@ -173,7 +173,7 @@ class StackTest : public ::testing::Test {
                               {Item("Arrow").Id(0xA2).Stack(95, 100),
                                Item("Arrow").Id(0xA3).Stack(60, 100)},
                               kPack)
-                    .Spec()};
+                    .Setup()};
 };
 
 TEST_F(StackTest, ASplitWithoutMergeMovesOnlyThatManyUnitsAsANewStack) {
@@ -206,7 +206,7 @@ TEST_F(StackTest, AWholeStackMergedCeasesToExist) {
                     .Character("Archer", kMe)
                     .Main(Item("Arrow").Id(0xA1).Stack(30, 100))
                     .SidePack("Quiver", 0, 24, {Item("Arrow").Id(0xA3).Stack(60, 100)}, kPack)
-                    .Spec());
+                    .Setup());
     auto outcome = small.Move(0xA1, kPack, 0, true);
     ASSERT_FALSE(outcome.refused);
     EXPECT_EQ(outcome.released, std::vector<ObjectId>{0xA1});
@@ -231,7 +231,7 @@ TEST_F(StackTest, AMergeWithoutRoomForAllUnitsTakesItsOwnSlot) {
                     .Character("Archer", kMe)
                     .Main(Item("Arrow").Id(0xA1).Stack(50, 100))
                     .SidePack("Quiver", 0, 24, {Item("Arrow").Id(0xA2).Stack(95, 100)}, kPack)
-                    .Spec());
+                    .Setup());
     auto outcome = tight.Move(0xA1, kPack, 0, true);
     ASSERT_FALSE(outcome.refused);
     EXPECT_EQ(tight.ContentNames(kPack).size(), 2u);
@@ -244,7 +244,7 @@ TEST_F(StackTest, AMergeIntoAFullContainerSucceedsWhereASlotWouldNot) {
                    .Character("Archer", kMe)
                    .Main(Item("Arrow").Id(0xA1).Stack(5, 100))
                    .SidePack("Quiver", 0, 1, {Item("Arrow").Id(0xA2).Stack(90, 100)}, kPack)
-                   .Spec());
+                   .Setup());
     EXPECT_TRUE(full.Move(0xA1, kPack, 0, false).refused);
     EXPECT_FALSE(full.Move(0xA1, kPack, 0, true).refused);
     EXPECT_EQ(full.Find(0xA2)->StackCount(), 95);
@@ -269,7 +269,7 @@ class UseTest : public ::testing::Test {
                            Item("Stamina Elixir").Id(0x4).Stack(2, 10),
                            Item("Gem of Stillness").Id(0x5), Item("Rock").Id(0x6)})
                     .Ground(Item("Corpse of Wolf").Id(0x30).Type(27).Distance(3))
-                    .Spec()};
+                    .Setup()};
 };
 
 TEST_F(UseTest, UsingAnEquipableItemWearsItWithItsCoverage) {
@@ -308,7 +308,7 @@ TEST_F(UseTest, ACorpseIsOpenedAndOtherThingsDoNothing) {
 }
 
 TEST_F(UseTest, IdentificationSetsTheFlag) {
-    World unknown(WorldBuilder().Worn(Item("Cap").Id(0x7).Identified(false)).Spec());
+    World unknown(WorldBuilder().Worn(Item("Cap").Id(0x7).Identified(false)).Setup());
     EXPECT_FALSE(unknown.Find(0x7)->identified);
     unknown.Identify(0x7);
     EXPECT_TRUE(unknown.Find(0x7)->identified);
@@ -330,7 +330,7 @@ TEST(WorldBuildTest, AbsentIdsAreAssignedWithoutTouchingGivenOnes) {
     World world(WorldBuilder()
                     .Main({Item("A"), Item("B").Id(0x80000001), Item("C")})
                     .SidePack("P", 0, 5)
-                    .Spec());
+                    .Setup());
     auto main = world.Contents(world.Character());
     EXPECT_EQ(main[1], 0x80000001u);
     EXPECT_NE(main[0], 0u);
@@ -343,7 +343,7 @@ TEST(WorldBuildTest, AbsentIdsAreAssignedWithoutTouchingGivenOnes) {
 TEST(WorldBuildTest, ImpossibleWorldsAreRefusedWithTheReason) {
     auto refusal = [](const WorldBuilder& builder) {
         try {
-            World world(builder.Spec());
+            World world(builder.Setup());
         } catch (const std::invalid_argument& error) {
             return std::string(error.what());
         }

@@ -20,7 +20,7 @@ std::filesystem::path FreshFolder() {
 }
 }  // namespace
 
-sim::WorldSpec PluginFixture::MakeWorld() {
+sim::WorldSetup PluginFixture::MakeWorld() {
     using sim::Item;
     return sim::WorldBuilder()
         .Server("Test Server")
@@ -29,7 +29,7 @@ sim::WorldSpec PluginFixture::MakeWorld() {
                Item("Iron Sword").Id(0x1002).Type(1).Value(900).Burden(350),
                Item("Arrow").Id(0x1003).Type(8).Stack(40, 250).Value(40).Burden(40)})
         .SidePack("Backpack", 0, 24, {Item("Apple").Id(0x1101).Type(15).Value(5)}, 0x2001)
-        .Spec();
+        .Setup();
 }
 
 void PluginFixture::SetUp() {
@@ -45,7 +45,7 @@ void PluginFixture::TearDown() {
     }
 }
 
-void PluginFixture::Start(const sim::WorldSpec& world, sim::HostOptions options, bool login) {
+void PluginFixture::Start(const sim::WorldSetup& world, sim::HostOptions options, bool login) {
     Stop();
     host_.reset();
     if (configFolder_.empty())

@@ -21,7 +21,7 @@
 class PluginFixture : public ::testing::Test {
   protected:
     // A character with a few items in the main pack and one side pack.
-    virtual sim::WorldSpec MakeWorld();
+    virtual sim::WorldSetup MakeWorld();
     virtual sim::HostOptions MakeHostOptions() { return {}; }
     virtual bool LoginOnStart() { return true; }
 
@@ -29,7 +29,7 @@ class PluginFixture : public ::testing::Test {
     void TearDown() override;
 
     // Terminates whatever runs and starts again on this world.
-    void Start(const sim::WorldSpec& world, sim::HostOptions options = {}, bool login = true);
+    void Start(const sim::WorldSetup& world, sim::HostOptions options = {}, bool login = true);
     // Terminates the plug-in and lets it go (also done by TearDown).
     void Stop();
 
