@@ -21,7 +21,7 @@
 #include "plugin/Tarnik.h"
 #include "simhost/PluginLoader.h"
 #include "simhost/SimHost.h"
-#include "tests/plugin/TempRegistry.h"
+#include "support/TempRegistry.h"
 
 namespace {
 

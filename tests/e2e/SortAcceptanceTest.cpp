@@ -13,7 +13,7 @@
 #include "platform/Registry.h"
 #include "simhost/PluginLoader.h"
 #include "simhost/SimHost.h"
-#include "tests/plugin/TempRegistry.h"
+#include "support/TempRegistry.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "platform/KeyState.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 
 #include "platform/DebugOutput.h"
 #include "platform/Files.h"
-#include "platform/TempFolder.h"
+#include "support/TempFolder.h"
 
 namespace {
 

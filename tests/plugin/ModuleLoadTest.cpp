@@ -10,7 +10,7 @@
 
 #include "platform/ClassFactory.h"
 #include "plugin/Identity.h"
-#include "tests/plugin/TempRegistry.h"
+#include "support/TempRegistry.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 
 #include "plugin/Registrar.h"
-#include "tests/plugin/TempRegistry.h"
+#include "support/TempRegistry.h"
 
 namespace {
 

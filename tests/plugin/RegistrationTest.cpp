@@ -7,7 +7,7 @@
 
 #include "platform/Module.h"
 #include "plugin/Server.h"
-#include "tests/plugin/TempRegistry.h"
+#include "support/TempRegistry.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-// Test helpers for the platform's file tests: a fresh folder per test, file reading, and
+// Test helpers for file tests: a fresh folder per test, file reading, and
 // running a check where folder permissions apply (also when the tests run as root).
 #pragma once
 
