@@ -1,21 +1,19 @@
-// Sorting seen from the simulated game: chat commands, the Sort button, one move per
-// confirmation paced by the step timer, and the refusals.
+// Sorting seen from the simulated game: the steps of one sort, the key each criterion
+// reads, the pack it picks, the refusals, and confirmations that arm nothing.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 
 #include "support/PluginFixture.h"
 
 namespace {
 
 using sim::Item;
+using Texts = std::vector<std::string>;
+constexpr sim::ObjectId kSack = 0x2001;
 
-std::string Numbered(const char* prefix, int n) {
-    char name[32];
-    std::snprintf(name, sizeof name, "%s %03d", prefix, n);
-    return name;
-}
+const Texts kRefusal = {":tk:Error checking inventory...Cannot sort",
+                        ":tk:Logging off and back on may clear inventory errors."};
 
 class SortInHostTest : public PluginFixture {
   protected:
@@ -24,122 +22,135 @@ class SortInHostTest : public PluginFixture {
         ASSERT_EQ(InitResult(), S_OK);
         Host().ClearRecords();
     }
-    // A full main pack in reverse name order (and reverse value order), plus worn items.
-    static sim::WorldSetup ReversedMainPack() {
-        sim::WorldBuilder world;
-        for (int i = 101; i >= 0; --i)
-            world.Main(Item(Numbered("Item", i)).Type(1).Value(i * 10));
-        world.Worn(Item("Robe").Type(2).Equipable(0x400));
-        return world.Setup();
-    }
-    std::vector<sim::SentMessage> Confirmations() {
-        std::vector<sim::SentMessage> found;
-        for (const sim::SentMessage& sent : Host().SentMessages())
-            if (sent.message.type == sim::Message::kGameEvent &&
-                sent.message.Field("event") == sim::Message::kEventInsertInvItem)
-                found.push_back(sent);
-        return found;
+    // Every move requested so far, as "name@slot".
+    std::string MovesMade() {
+        std::string made;
+        for (const sim::MoveRequest& move : Host().Moves())
+            made += (made.empty() ? "" : " ") + World().FindAny(move.item)->name + "@" +
+                    std::to_string(move.slot);
+        return made;
     }
 };
 
-TEST_F(SortInHostTest, SortsAFullReversedMainPackWithOneMovePerConfirmation) {
-    StartWith(ReversedMainPack());
-
-    ASSERT_TRUE(Chat("@tk title"));
-    ASSERT_TRUE(RunUntilIdle());
-
-    const std::vector<sim::MoveRequest>& moves = Host().Moves();
-    ASSERT_EQ(moves.size(), 101u);
-    std::vector<sim::SentMessage> confirmations = Confirmations();
-    ASSERT_EQ(confirmations.size(), 101u);
-    for (std::size_t i = 0; i < moves.size(); ++i) {
-        EXPECT_EQ(moves[i].container, Me());
-        EXPECT_FALSE(moves[i].merge);
-        EXPECT_EQ(static_cast<sim::ObjectId>(*confirmations[i].message.Field("item")),
-                  moves[i].item);
-        if (i > 0) {
-            EXPECT_EQ(moves[i].at - confirmations[i - 1].at, 105) << "move " << i;
+// By base name, "One X" and "Two X" share the key "X". With flipReverse, REV is ticked
+// while the first move is under way.
+TEST_F(SortInHostTest, TakesOneStepPerMoveAndNeverMovesEqualKeysPastEachOther) {
+    struct Case {
+        const char* what;
+        Texts pack;
+        bool flipReverse;
+        const char* moves;
+        Texts sorted;
+    };
+    const Case cases[] = {
+        {"the worked example", {"C", "B", "A"}, false, "B@2 C@2", {"A", "B", "C"}},
+        {"already sorted", {"A", "B", "C"}, false, "", {"A", "B", "C"}},
+        {"one item", {"A"}, false, "", {"A"}},
+        {"equal keys", {"One X", "Two X"}, false, "", {"One X", "Two X"}},
+        {"one out of place", {"A", "C", "B"}, false, "C@2", {"A", "B", "C"}},
+        {"stability", {"One X", "Two X", "A"}, false, "Two X@2 One X@1", {"A", "One X", "Two X"}},
+        {"Foci left last",
+         {"Zircon", "Amber", "Foci of Light"},
+         false,
+         "Zircon@1",
+         {"Amber", "Zircon", "Foci of Light"}},
+        {"REV ticked between steps",
+         {"C", "B", "A", "D"},
+         true,
+         "B@2 B@3 A@3 C@1",
+         {"D", "C", "B", "A"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        sim::WorldBuilder world;
+        for (const std::string& name : c.pack)
+            world.Main(Item(name));
+        StartWith(world.Worn(Item("Robe").Equipable(0x400)));
+        ASSERT_TRUE(Choose("chSortBy", SORT_BASE_NAME));
+        ASSERT_TRUE(Chat("@tk sort"));
+        if (c.flipReverse) {
+            ASSERT_TRUE(Tick("cbReverse"));
         }
+        ASSERT_TRUE(RunUntilIdle());
+        EXPECT_EQ(MovesMade(), c.moves);
+        EXPECT_EQ(Names(), c.sorted);
+        EXPECT_EQ(ChatLines(), Texts{":tk:Sort Complete"});
     }
-    EXPECT_EQ(ChatLines(), std::vector<std::string>{":tk:Sort Complete"});
-    std::vector<std::string> names = Names();
-    ASSERT_EQ(names.size(), 102u);
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
-    EXPECT_EQ(World().Worn().size(), 1u);
-    EXPECT_EQ(Plugin().m_Job, JOB_NONE);
 }
 
-TEST_F(SortInHostTest, SortsByValueDescendingWithReverseTicked) {
-    StartWith(sim::WorldBuilder()
-                  .Main({Item("Amber").Value(5), Item("Beryl").Value(700), Item("Coral").Value(-1),
-                         Item("Diamond").Value(60)})
-                  .Setup());
-    ASSERT_TRUE(Tick("cbReverse"));
-
-    ASSERT_TRUE(Chat("@tk value"));
-    ASSERT_TRUE(RunUntilIdle());
-
-    // A negative value counts as 50000.
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Coral", "Beryl", "Diamond", "Amber"}));
-    EXPECT_EQ(ChatLines().back(), ":tk:Sort Complete");
+// The fixture's Gold Ring: type 4, value 1200, burden 20, material 5, quality 7.5.
+TEST_F(SortInHostTest, KeysEachItemByTheCommandsOrTheChosenCriterion) {
+    struct Case {
+        LONG choice;
+        const char* action;
+        const char* key;
+    };
+    const Case cases[] = {
+        {-1, "@tk type", "040Ring"},          {-1, "@tk value", "001200"},
+        {-1, "@tk mater", "000013d3"},        {-1, "@tk title", "Gold Ring"},
+        {-1, "@tk burden", "000000020"},      {SORT_BASE_NAME, "@tk sort", "Ring"},
+        {SORT_MATERIAL, "pbSort", "000013d3"}};
+    for (const Case& c : cases) {
+        Host().ClearRecords();
+        if (c.choice >= 0) {
+            ASSERT_TRUE(Choose("chSortBy", c.choice));
+        }
+        ASSERT_TRUE(c.action[0] == '@' ? Chat(c.action) : Click(c.action));
+        EXPECT_TRUE(TraceHas("Checking Gold Ring key:[" + std::string(c.key) + "]")) << c.action;
+        ASSERT_TRUE(RunUntilIdle());
+    }
 }
 
-TEST_F(SortInHostTest, TheSortButtonSortsByTheChosenCriterion) {
-    StartWith(
+TEST_F(SortInHostTest, SortsASelectedSidePackAndOtherwiseTheMainPack) {
+    const sim::WorldSetup world =
         sim::WorldBuilder()
-            .Main({Item("Heavy").Burden(500), Item("Light").Burden(5), Item("Middle").Burden(50)})
-            .Setup());
-    ASSERT_TRUE(Host().ChooseOption("chSortBy", "Sort by Weight"));
-
-    ASSERT_TRUE(Click("pbSort"));
-    ASSERT_TRUE(RunUntilIdle());
-
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Light", "Middle", "Heavy"}));
+            .Main({Item("Zircon"), Item("Amber")})
+            .SidePack("Sack", 2, 24, {Item("Sword"), Item("Axe"), Item("Lance")}, kSack);
+    for (bool sack : {true, false}) {
+        StartWith(world);
+        Select(sack ? kSack : Id("Sword"));
+        ASSERT_TRUE(Chat("@tk title"));
+        ASSERT_TRUE(RunUntilIdle());
+        const Texts main = sack ? Texts{"Zircon", "Amber"} : Texts{"Amber", "Zircon"};
+        const Texts side = sack ? Texts{"Axe", "Lance", "Sword"} : Texts{"Sword", "Axe", "Lance"};
+        EXPECT_EQ(Names(), main);
+        EXPECT_EQ(Names(kSack), side);
+    }
 }
 
-TEST_F(SortInHostTest, SortsTheSelectedSidePackOnly) {
-    StartWith(sim::WorldBuilder()
-                  .Main({Item("Zircon"), Item("Amber")})
-                  .SidePack("Sack", 2, 24, {Item("Mace"), Item("Axe"), Item("Lance")}, 0x2001)
-                  .Setup());
-    Select(0x2001);
-
-    ASSERT_TRUE(Chat("@tk title"));
-    ASSERT_TRUE(RunUntilIdle());
-
-    EXPECT_EQ(Names(0x2001), (std::vector<std::string>{"Axe", "Lance", "Mace"}));
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Zircon", "Amber"}));
-}
-
-TEST_F(SortInHostTest, ASelectedSwordInASidePackSortsTheMainPack) {
-    StartWith(sim::WorldBuilder()
-                  .Main({Item("Zircon"), Item("Amber")})
-                  .SidePack("Sack", 0, 24, {Item("Sword"), Item("Axe")}, 0x2001)
-                  .Setup());
-    Select(Id("Sword"));
-
-    ASSERT_TRUE(Chat("@tk title"));
-    ASSERT_TRUE(RunUntilIdle());
-
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Amber", "Zircon"}));
-    EXPECT_EQ(Names(0x2001), (std::vector<std::string>{"Sword", "Axe"}));
-}
-
-TEST_F(SortInHostTest, APackWithAGapIsRefusedWithoutAMove) {
-    StartWith(
-        sim::WorldBuilder().Main({Item("Zircon"), Item("Foci of Light"), Item("Amber")}).Setup());
-
-    ASSERT_TRUE(Chat("@tk title"));
-    ASSERT_TRUE(RunUntilIdle());
-
-    EXPECT_EQ(ChatLines(), (std::vector<std::string>{
-                               ":tk:Error checking inventory...Cannot sort",
-                               ":tk:Logging off and back on may clear inventory errors."}));
-    EXPECT_TRUE(Host().Moves().empty());
+// A host without container views is not simulated; Sort refuses that case the same way.
+TEST_F(SortInHostTest, RefusesAPackItCannotFileAndMovesNothing) {
+    const sim::WorldSetup chest =
+        sim::WorldBuilder().SidePack("Chest", 0, 120, std::vector<Item>(103, Item("Amber")), kSack);
+    struct Case {
+        const char* what;
+        sim::WorldSetup world;
+        bool twoInSlotOne;
+    };
+    const Case cases[] = {
+        {"a gap behind Foci",
+         sim::WorldBuilder().Main({Item("Zircon"), Item("Foci of Light"), Item("Amber")}), false},
+        {"an empty pack", sim::WorldBuilder(), false},
+        {"two items in one slot",
+         sim::WorldBuilder().Main({Item("Amber"), Item("Beryl"), Item("Coral")}), true},
+        {"an item in slot 102", chest, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartWith(c.world);
+        if (c.twoInSlotOne)
+            World().Find(Id("Coral"))->ints[sim::key::kSlot] = 1;
+        Select(c.world.packs.empty() ? 0 : kSack);
+        ASSERT_TRUE(Chat("@tk title"));
+        ASSERT_TRUE(RunUntilIdle());
+        EXPECT_EQ(ChatLines(), kRefusal);
+        EXPECT_TRUE(Host().Moves().empty());
+    }
+    EXPECT_TRUE(TraceHas("Amber reports slot 102, beyond the 102 sortable slots"));
 }
 
 TEST_F(SortInHostTest, AConfirmationForAnotherItemArmsNothing) {
-    StartWith(sim::WorldBuilder().Main({Item("Zircon"), Item("Amber")}).Setup());
+    StartWith(sim::WorldBuilder().Main({Item("Zircon"), Item("Amber")}));
     ASSERT_TRUE(Chat("@tk title"));
     ASSERT_EQ(Host().Moves().size(), 1u);
 
@@ -148,19 +159,22 @@ TEST_F(SortInHostTest, AConfirmationForAnotherItemArmsNothing) {
 
     ASSERT_TRUE(RunUntilIdle());
     EXPECT_EQ(Host().Moves().size(), 1u);
-    EXPECT_EQ(ChatLines(), std::vector<std::string>{":tk:Sort Complete"});
+    EXPECT_EQ(ChatLines(), Texts{":tk:Sort Complete"});
 }
 
 TEST_F(SortInHostTest, ANewSortAbandonsTheRunningOne) {
-    StartWith(ReversedMainPack());
+    sim::WorldBuilder world;
+    for (int i = 19; i >= 0; --i)
+        world.Main(Item(std::string(1, static_cast<char>('A' + i))).Value(i));
+    StartWith(world);
     ASSERT_TRUE(Chat("@tk title"));
-    Advance(1000);
+    Advance(1000);  // a move is on its way
     ASSERT_TRUE(Chat("@tk value"));
     ASSERT_TRUE(RunUntilIdle());
 
-    std::vector<std::string> names = Names();
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));  // value order is name order here
-    EXPECT_EQ(ChatLines(), std::vector<std::string>{":tk:Sort Complete"});
+    Texts names = Names();
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));  // value order is name order
+    EXPECT_EQ(ChatLines(), Texts{":tk:Sort Complete"});
 }
 
 }  // namespace
