@@ -1,194 +1,137 @@
-// Server-message dispatch, the arming rules of the confirmations, the equip list and the
-// steps a recording takes from wear and put-away messages.
+// Server messages in the simulated game: the confirmations that arm the step timer, the
+// equip list, and the steps a recording takes from what the player puts on and takes off.
 #include <gtest/gtest.h>
 
-#include "inventory/FakeWorld.h"
-#include "inventory/Inventory.h"
+#include "support/PluginFixture.h"
 
 namespace {
 
-using fake::PluginTest;
-constexpr ObjectId kMe = PluginTest::kMe;
-constexpr ObjectId kPack = 0x60000001;
-constexpr ObjectId kSword = 0x70;
-constexpr ObjectId kHelm = 0x71;
-constexpr ObjectId kGem = 0x72;
+using sim::Item;
+using sim::Message;
+using Texts = std::vector<std::string>;
+constexpr sim::ObjectId kSword = 0x1001, kGem = 0x1002, kPearl = 0x1101, kHelm = 0x1201;
+constexpr sim::ObjectId kSack = 0x2001, kUnknown = 0x999;
 
-class ServerMessagesTest : public ::testing::Test, protected PluginTest {
+class ServerMessagesTest : public PluginFixture {
   protected:
-    ServerMessagesTest() {
-        world->Add(kMe, "Tester", 0, 0).Int(KEY_ITEM_SLOTS, MAIN_PACK_SLOTS);
-        world->Add(kPack, "Sack", kMe, 0).Int(KEY_ITEM_SLOTS, 24);
-        world->Add(kSword, "Sword", kMe, 0);
-        world->Add(kHelm, "Helm", kMe, SLOT_WORN);
-        world->Add(kGem, "Gem", kPack, 0);
+    sim::WorldSetup MakeWorld() override {
+        return sim::WorldBuilder()
+            .Main({Item("Sword").Id(kSword).Equipable(0x100000).Identified(false),
+                   Item("Gem").Id(kGem)})
+            .SidePack("Sack", 0, 24, {Item("Pearl").Id(kPearl)}, kSack)
+            .Worn(Item("Helm").Id(kHelm).Equipable(0x1));
     }
-    void Deliver(IMessage2* message) { tarnik->OnServerMessage(message); }
+    void SetUp() override {
+        PluginFixture::SetUp();
+        ASSERT_EQ(InitResult(), S_OK);
+        ASSERT_TRUE(RunUntilIdle());
+        Host().ClearRecords();
+    }
+    // What the Record button does when a recording starts.
     void StartRecording() {
-        tarnik->m_Recording = true;
-        tarnik->m_Actions.emplace();
-        tarnik->CreateEquipList();
+        Plugin().m_Recording = true;
+        Plugin().m_Actions.emplace();
+        Plugin().CreateEquipList();
     }
-    fake::Timers timers;
+    // The recorded steps as "+Equip name" and "-Unequip name".
+    Texts Steps() {
+        Texts steps;
+        for (const EquipAction& step : *Plugin().m_Actions)
+            steps.push_back((step.action == EQUIP_ACTION_EQUIP     ? "+"
+                             : step.action == EQUIP_ACTION_UNEQUIP ? "-"
+                                                                   : "?") +
+                            step.name);
+        return steps;
+    }
 };
 
-TEST_F(ServerMessagesTest, ArmsTheStepTimerWhenTheAwaitedItemArrivesDuringAJob) {
-    tarnik->m_AwaitedItem = kGem;
-    for (std::int32_t job :
-         {JOB_STORE, JOB_PACK, JOB_SORT, JOB_STRIP, JOB_EQUIP, JOB_CRAM, JOB_MOVE}) {
-        timers.armed.clear();
-        tarnik->m_Job = job;
-        Deliver(fake::InsertInvItem(kGem, kPack));
-        EXPECT_EQ(timers.armed, std::vector<UINT>{105}) << "job " << job;
+// In every row the job awaits the Sword.
+TEST_F(ServerMessagesTest, ArmsTheStepTimerOnlyForTheMessagesItsJobWaitsFor) {
+    struct Case {
+        const char* what;
+        std::int32_t job;
+        bool recording;
+        Message message;
+        sim::Millis interval;  // 0: nothing armed
+    };
+    const Case cases[] = {
+        {"the item during a sort", JOB_SORT, false, Message::InsertInvItem(kSword, kSack), 105},
+        {"the item during a store", JOB_STORE, false, Message::InsertInvItem(kSword, kSack), 105},
+        {"another item", JOB_SORT, false, Message::InsertInvItem(kGem, kSack), 0},
+        {"no job", JOB_NONE, false, Message::InsertInvItem(kSword, kSack), 0},
+        {"a busy store", JOB_STORE_BUSY, false, Message::InsertInvItem(kSword, kSack), 0},
+        {"any wear during playback", JOB_EQUIP, false, Message::WearItem(kGem, 0x400), 105},
+        {"a wear while recording", JOB_EQUIP, true, Message::WearItem(kGem, 0x400), 0},
+        {"a wear of an unknown item", JOB_EQUIP, false, Message::WearItem(kUnknown, 0x400), 0},
+        {"any stack change in a store", JOB_STORE, false, Message::StackAdjusted(kUnknown, 5), 500},
+        {"a stack change in a sort", JOB_SORT, false, Message::StackAdjusted(kSword, 5), 0},
+        {"another game event", JOB_SORT, false,
+         Message{Message::kGameEvent, {{"event", 0x24}, {"item", kSword}}}, 0},
+        {"another message type", JOB_SORT, false,
+         Message{0xF7B1, {{"event", Message::kEventInsertInvItem}, {"item", kSword}}}, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Start(MakeWorld());
+        ASSERT_TRUE(RunUntilIdle());
+        if (c.recording)
+            StartRecording();
+        Plugin().m_Job = c.job;
+        Plugin().m_AwaitedItem = kSword;
+        Host().SendServerMessage(c.message);
+        std::optional<sim::Millis> due = Host().Loop().NextDue();
+        EXPECT_EQ(due ? *due - Host().Now() : 0, c.interval);
     }
 }
 
-TEST_F(ServerMessagesTest, ArmsNothingForAnotherItemOrWithoutAWaitingJob) {
-    tarnik->m_AwaitedItem = kGem;
-    tarnik->m_Job = JOB_SORT;
-    Deliver(fake::InsertInvItem(kSword, kMe));
-    for (std::int32_t job : {JOB_NONE, JOB_STORE_BUSY, JOB_HOTCOMMAND}) {
-        tarnik->m_Job = job;
-        Deliver(fake::InsertInvItem(kGem, kPack));
-    }
-    EXPECT_TRUE(timers.armed.empty());
-}
-
-TEST_F(ServerMessagesTest, ArmsForAnyWornItemDuringPlaybackButNotWhileRecording) {
-    tarnik->m_Job = JOB_EQUIP;
-    tarnik->m_AwaitedItem = kGem;
-    Deliver(fake::WearItem(kSword));
-    EXPECT_EQ(timers.armed, std::vector<UINT>{105});
-
-    timers.armed.clear();
+TEST_F(ServerMessagesTest, RecordsTakingOffAndPuttingOnButNotAMoveBetweenPacks) {
     StartRecording();
-    Deliver(fake::WearItem(kSword));
-    EXPECT_TRUE(timers.armed.empty());
+    Host().RequestMove(kPearl, Me(), 0, false);
+    Host().TakeOffByHand(kHelm, kSack);
+    ASSERT_TRUE(RunUntilIdle());
+    Host().WearByHand(kSword);
+    ASSERT_TRUE(RunUntilIdle());
+
+    EXPECT_EQ(Steps(), (Texts{"-Unequip Helm", "+Equip Sword"}));
+    EXPECT_EQ(ChatLines(), (Texts{":tk:Unequip of Helm added to profile!",
+                                  ":tk:Equipping Sword added to profile!"}));
+    EXPECT_EQ(Host().IdRequests(), std::vector<sim::ObjectId>{kSword});  // unidentified
 }
 
-TEST_F(ServerMessagesTest, ArmsTheLongTimerForEveryStackChangeDuringAStore) {
-    tarnik->m_Job = JOB_STORE;
-    Deliver(fake::StackAdjusted(kGem, 5));
-    Deliver(fake::StackAdjusted(0x999, 5));
-    EXPECT_EQ(timers.armed, (std::vector<UINT>{500, 500}));
-
-    timers.armed.clear();
-    for (std::int32_t job : {JOB_NONE, JOB_STORE_BUSY, JOB_SORT}) {
-        tarnik->m_Job = job;
-        Deliver(fake::StackAdjusted(kGem, 5));
-    }
-    EXPECT_TRUE(timers.armed.empty());
-    EXPECT_TRUE(Traced(":TK:TRC: StackAdjusted 114 count: 5"));
-}
-
-TEST_F(ServerMessagesTest, IgnoresOtherMessageTypesAndGameEvents) {
-    tarnik->m_Job = JOB_STORE;
-    tarnik->m_AwaitedItem = kGem;
-    CComPtr<fake::Message> other = fake::InsertInvItem(kGem, kPack);
-    other->fields["event"] = 0x24;
-    Deliver(other);
-    other->type = 0xF7B1;
-    other->fields["event"] = 0x22;
-    Deliver(other);
-    Deliver(nullptr);
-    EXPECT_TRUE(timers.armed.empty());
-    EXPECT_TRUE(trace.empty());
-}
-
-TEST_F(ServerMessagesTest, WearingAnUnknownItemDoesNothingAtAll) {
-    tarnik->m_Job = JOB_EQUIP;
+TEST_F(ServerMessagesTest, AnItemWornTwiceStillCountsAsWornAfterOneTakeOff) {
     StartRecording();
-    tarnik->m_Recording = false;
-    std::size_t worn = tarnik->m_EquipList.size();
-    Deliver(fake::WearItem(0x999));
-    EXPECT_EQ(tarnik->m_EquipList.size(), worn);
-    EXPECT_TRUE(timers.armed.empty());
+    Host().SendServerMessage(Message::WearItem(kHelm, 0x1));
+    Host().TakeOffByHand(kHelm, kSack);
+    ASSERT_TRUE(RunUntilIdle());
+    EXPECT_TRUE(Plugin().IsInEquipList(kHelm));
+    EXPECT_EQ(Steps(), (Texts{"+Equip Helm", "-Unequip Helm"}));
 }
 
-TEST_F(ServerMessagesTest, AsksForIdentificationOfAnUnidentifiedWornItem) {
-    world->Find(kSword)->hasIdData = false;
-    Deliver(fake::WearItem(kSword, 0x400));
-    EXPECT_EQ(hooks->idRequests, std::vector<ObjectId>{kSword});
-    EXPECT_TRUE(Traced(":TK:TRC: WearItem 112 covering 400"));
-    EXPECT_EQ(tarnik->m_EquipList.back(), kSword);
-}
-
-TEST_F(ServerMessagesTest, CreatesTheEquipListFromWornItemsSkippingEmptyEntries) {
-    world->AddEmptyEntry();
-    tarnik->m_EquipList = {0x1, 0x2};
-    tarnik->CreateEquipList();
-    EXPECT_EQ(tarnik->m_EquipList, std::vector<ObjectId>{kHelm});
-    EXPECT_TRUE(Traced(":TK:ERR: NULL/True return from itWorld! (10)"));
-}
-
-TEST_F(ServerMessagesTest, RecordsTakingOffAndPuttingOnButNotMovesBetweenPacks) {
+TEST_F(ServerMessagesTest, RecordsNoTakeOffDuringAStripOrOfAnItemTheWorldForgot) {
     StartRecording();
-    Deliver(fake::InsertInvItem(kGem, kMe));  // a move between packs
-    Deliver(fake::InsertInvItem(kHelm, kPack));
-    Deliver(fake::WearItem(kSword));
+    Plugin().m_Stripping = true;
+    Host().TakeOffByHand(kHelm, kSack);
+    ASSERT_TRUE(RunUntilIdle());
+    Plugin().m_Stripping = false;
+    Plugin().m_EquipList.push_back(kUnknown);
+    Host().SendServerMessage(Message::InsertInvItem(kUnknown, kSack));
 
-    ASSERT_EQ(tarnik->m_Actions->size(), 2u);
-    EXPECT_EQ((*tarnik->m_Actions)[0].action, EQUIP_ACTION_UNEQUIP);
-    EXPECT_EQ((*tarnik->m_Actions)[0].item, kHelm);
-    EXPECT_EQ((*tarnik->m_Actions)[0].name, "Unequip Helm");
-    EXPECT_EQ((*tarnik->m_Actions)[1].action, EQUIP_ACTION_EQUIP);
-    EXPECT_EQ((*tarnik->m_Actions)[1].item, kSword);
-    EXPECT_EQ((*tarnik->m_Actions)[1].name, "Equip Sword");
-    EXPECT_EQ(hooks->chat, (std::vector<std::string>{":tk:Unequip of Helm added to profile!",
-                                                     ":tk:Equipping Sword added to profile!"}));
-    EXPECT_EQ(tarnik->m_EquipList, std::vector<ObjectId>{kSword});
+    EXPECT_TRUE(Steps().empty());
+    EXPECT_TRUE(Plugin().m_EquipList.empty());
+    EXPECT_TRUE(ChatLines().empty());
 }
 
-TEST_F(ServerMessagesTest, WornTwiceStillCountsAsWornAfterOneTakeOff) {
-    StartRecording();
-    Deliver(fake::WearItem(kSword));
-    Deliver(fake::WearItem(kSword));
-    Deliver(fake::InsertInvItem(kSword, kMe));
-    EXPECT_TRUE(tarnik->IsInEquipList(kSword));
-    EXPECT_EQ(tarnik->m_Actions->size(), 3u);
-}
+TEST_F(ServerMessagesTest, DaListsTheWornItemsStillKnownAndNothingIsRecordedOutsideARecording) {
+    World().SetEmptyEntryAt(1);
+    Plugin().CreateEquipList();
+    Host().WearByHand(kSword);
+    ASSERT_TRUE(RunUntilIdle());
+    Plugin().m_EquipList.push_back(kUnknown);
 
-TEST_F(ServerMessagesTest, KeepsTheEquipListOutsideARecordingWithoutRecording) {
-    Deliver(fake::WearItem(kSword));
-    Deliver(fake::InsertInvItem(kSword, kMe));
-    EXPECT_EQ(tarnik->m_EquipList, std::vector<ObjectId>{kSword});
-    EXPECT_FALSE(tarnik->m_Actions.has_value());
-    EXPECT_TRUE(hooks->chat.empty());
-}
-
-TEST_F(ServerMessagesTest, LetsAStripPutItemsAwayWithoutRecordingThem) {
-    StartRecording();
-    tarnik->m_Stripping = true;
-    Deliver(fake::InsertInvItem(kHelm, kPack));
-    EXPECT_FALSE(tarnik->IsInEquipList(kHelm));
-    EXPECT_TRUE(tarnik->m_Actions->empty());
-}
-
-TEST_F(ServerMessagesTest, SkipsTheTakeOffOfAnItemTheWorldNoLongerKnows) {
-    StartRecording();
-    world->Forget(kHelm);
-    tarnik->m_Job = JOB_STRIP;
-    tarnik->m_AwaitedItem = kHelm;
-    Deliver(fake::InsertInvItem(kHelm, kPack));
-    EXPECT_FALSE(tarnik->IsInEquipList(kHelm));
-    EXPECT_TRUE(tarnik->m_Actions->empty());
-    EXPECT_TRUE(hooks->chat.empty());
-    EXPECT_EQ(timers.armed, std::vector<UINT>{105});  // the confirmation still counts
-}
-
-TEST_F(ServerMessagesTest, ShowsTheNameOfEachWornItemThatIsStillKnown) {
-    tarnik->m_EquipList = {kHelm, 0x999, kSword};
-    tarnik->ShowEquipList();
-    EXPECT_EQ(hooks->chat, (std::vector<std::string>{":tk:Equipped: Helm", ":tk:Equipped: Sword"}));
-    EXPECT_TRUE(Traced(":TK:TRC: Displaying equip list"));
-}
-
-TEST_F(ServerMessagesTest, RemovesOnlyTheFirstOccurrenceOfAnId) {
-    tarnik->m_EquipList = {kSword, kHelm, kSword};
-    tarnik->RemoveFromEquipList(kSword);
-    EXPECT_EQ(tarnik->m_EquipList, (std::vector<ObjectId>{kHelm, kSword}));
-    tarnik->RemoveFromEquipList(0x999);
-    EXPECT_EQ(tarnik->m_EquipList.size(), 2u);
+    EXPECT_TRUE(Chat("@tk da"));
+    EXPECT_EQ(ChatLines(), (Texts{":tk:Equipped: Helm", ":tk:Equipped: Sword"}));
+    EXPECT_FALSE(Plugin().m_Actions.has_value());
+    EXPECT_TRUE(TraceHas("NULL/True return from itWorld! (10)"));
 }
 
 }  // namespace

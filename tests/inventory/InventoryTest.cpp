@@ -1,177 +1,116 @@
-// Pack slot names, the side-pack list, the room test, the move request and the failure
-// list, against an in-memory World filter.
+// Pack slot names, the side-pack list, the room test and the failure list, in the
+// simulated game.
 #include "inventory/Inventory.h"
 
 #include <gtest/gtest.h>
 
-#include "inventory/FakeWorld.h"
+#include "support/PluginFixture.h"
 
 namespace {
 
-using fake::PluginTest;
-constexpr ObjectId kMe = PluginTest::kMe;
-constexpr ObjectId kPack = 0x60000001;
+using sim::Item;
+using Texts = std::vector<std::string>;
+constexpr sim::ObjectId kQuiver = 0x2001;
 
 TEST(PackSlotNames, NamesTheSevenPackSlotsAndNothingElse) {
-    struct Case {
-        std::int32_t slot;
-        const char* name;
-    };
-    const Case cases[] = {{0, "First"},    {1, "Second"}, {2, "Third"},   {3, "Fourth"},
-                          {4, "Fifth"},    {5, "Sixth"},  {6, "Seventh"}, {7, "Unknown"},
-                          {-1, "Unknown"}, {9, "Unknown"}};
-    for (const Case& c : cases)
-        EXPECT_STREQ(PackSlotNames(c.slot), c.name) << "pack slot " << c.slot;
+    EXPECT_STREQ(PackSlotNames(0), "First");
+    EXPECT_STREQ(PackSlotNames(6), "Seventh");
+    for (int slot : {-1, 7, 9})
+        EXPECT_STREQ(PackSlotNames(slot), "Unknown") << slot;
 }
 
-class SetPacksTest : public ::testing::Test, protected PluginTest {};
-
-TEST_F(SetPacksTest, ListsSidePacksInViewOrderWithoutTheCharacter) {
-    world->Add(kMe, "Tester", 0, 0).Int(KEY_ITEM_SLOTS, 102);
-    world->Add(0x61, "Sack", kMe, 0).Int(KEY_ITEM_SLOTS, 24);
-    world->Add(0x70, "Ring", kMe, 0);
-    world->AddEmptyEntry();
-    world->Add(0x62, "Pouch", kMe, 1).Int(KEY_ITEM_SLOTS, 12);
-    tarnik->m_PackList = {0x99};
-
-    tarnik->SetPacks();
-
-    EXPECT_EQ(tarnik->m_PackList, (std::vector<ObjectId>{0x61, 0x62}));
-    EXPECT_TRUE(Traced(":TK:ERR: NULL/True return from itWorld! (2)"));
-    EXPECT_TRUE(hooks->chat.empty());
+// A full main pack of `items` with `worn` items worn.
+sim::WorldSetup MainPack(int items, int worn) {
+    sim::WorldBuilder world;
+    for (int i = 0; i < items; ++i)
+        world.Main(Item("Gem"));
+    for (int i = 0; i < worn; ++i)
+        world.Worn(Item("Robe").Equipable(1 << i));
+    return world;
 }
 
-TEST_F(SetPacksTest, WithoutAnInventoryViewSaysSoAndLeavesTheListEmpty) {
-    world->giveViews = false;
-    tarnik->m_PackList = {0x99};
-
-    tarnik->SetPacks();
-
-    EXPECT_TRUE(tarnik->m_PackList.empty());
-    EXPECT_EQ(hooks->chat, std::vector<std::string>{
-                               ":tk:Unable to get Inventory filter. Tarnik! cannot operate."});
+// A full quiver: one Arrow stack (of at most 100) with each room, then a stone.
+sim::WorldSetup Quiver(std::vector<LONG> rooms) {
+    std::vector<Item> items;
+    for (LONG room : rooms)
+        items.push_back(Item("Arrow").Stack(100 - room, 100));
+    items.push_back(Item("Stone"));
+    return sim::WorldBuilder().SidePack("Quiver", 0, static_cast<LONG>(items.size()), items,
+                                        kQuiver);
 }
 
-class PackHasRoomTest : public ::testing::Test, protected PluginTest {
+class InventoryTest : public PluginFixture {
   protected:
-    void MainPack(int items, int worn) {
-        world->Add(kMe, "Tester", 0, 0).Int(KEY_ITEM_SLOTS, MAIN_PACK_SLOTS);
-        for (int i = 0; i < items; ++i)
-            world->Add(0x1000 + i, "Gem", kMe, i);
-        for (int i = 0; i < worn; ++i)
-            world->Add(0x2000 + i, "Robe", kMe, SLOT_WORN);
-    }
-    // A full side pack of three slots: a stack of each given room, then filler.
-    void FullPackOfStacks(std::initializer_list<LONG> rooms) {
-        world->Add(kPack, "Sack", kMe, 0).Int(KEY_ITEM_SLOTS, 3);
-        LONG slot = 0;
-        for (LONG room : rooms)
-            world->Add(0x3000 + slot, "Arrow", kPack, slot)
-                .Int(KEY_STACK_MAX, 100)
-                .Int(KEY_STACK_COUNT, 100 - room),
-                ++slot;
-        for (; slot < 3; ++slot)
-            world->Add(0x3000 + slot, "Stone", kPack, slot);
+    void StartWith(const sim::WorldSetup& world) {
+        Start(world);
+        ASSERT_EQ(InitResult(), S_OK);
+        Host().ClearRecords();
     }
 };
 
-TEST_F(PackHasRoomTest, LeavesWornItemsOutOfTheMainPacksCount) {
-    MainPack(100, 2);
-    EXPECT_TRUE(tarnik->PackHasRoom(kMe, u"", 1));
+// A host whose World filter gives no inventory view is not simulated.
+TEST_F(InventoryTest, SetPacksListsTheSidePacksInViewOrderPastAnEmptyEntry) {
+    StartWith(sim::WorldBuilder()
+                  .Main(Item("Ring"))
+                  .SidePack("Pouch", 3, 12, {Item("Gem")}, 0x2003)
+                  .SidePack("Sack", 0, 24, {}, 0x2002));
+    World().SetEmptyEntryAt(2);
+    Plugin().m_PackList = {0x99};
+
+    Plugin().SetPacks();
+
+    EXPECT_EQ(Plugin().m_PackList, (std::vector<ObjectId>{0x2002, 0x2003}));
+    EXPECT_TRUE(TraceHas(":TK:ERR: NULL/True return from itWorld! (2)"));
+    EXPECT_TRUE(ChatLines().empty());
 }
 
-TEST_F(PackHasRoomTest, FindsAFullMainPackFullWhateverIsWorn) {
-    MainPack(102, 1);
-    EXPECT_FALSE(tarnik->PackHasRoom(kMe, u"", 1));
+TEST_F(InventoryTest, PackHasRoomLeavesWornItemsOutAndSplitsWhatTheRoomiestStackTakes) {
+    struct Case {
+        const char* what;
+        sim::WorldSetup world;
+        const char16_t* name;
+        LONG units;
+        bool room;
+        std::vector<LONG> splits;
+    };
+    const Case cases[] = {
+        {"100 items and 2 worn", MainPack(100, 2), u"", 1, true, {}},
+        {"102 items and 1 worn", MainPack(102, 1), u"", 1, false, {}},
+        {"no name to merge", Quiver({50}), u"", 1, false, {}},
+        {"room for all", Quiver({10}), u"Arrow", 10, true, {}},
+        {"a split of 10", Quiver({10}), u"Arrow", 25, true, {10}},
+        {"a split of 7", Quiver({4, 7}), u"Arrow", 25, true, {7}},
+        {"room 0", Quiver({0}), u"Arrow", 1, false, {}},
+        {"another name", Quiver({50}), u"arrow", 1, false, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        StartWith(c.world);
+        ObjectId pack = c.world.packs.empty() ? Me() : kQuiver;
+        EXPECT_EQ(Plugin().PackHasRoom(pack, c.name, c.units), c.room);
+        EXPECT_EQ(Host().SplitRequests(), c.splits);
+    }
 }
 
-TEST_F(PackHasRoomTest, NeverMergesIntoAFullPackWithoutAName) {
-    FullPackOfStacks({50});
-    EXPECT_FALSE(tarnik->PackHasRoom(kPack, u"", 1));
-    EXPECT_TRUE(hooks->splits.empty());
+TEST_F(InventoryTest, PackHasRoomTellsOfAMissingPackOnlyOnce) {
+    Host().ClearRecords();
+    EXPECT_FALSE(Plugin().PackHasRoom(0x6666, u"Arrow", 1));
+    EXPECT_FALSE(Plugin().PackHasRoom(0x6667, u"Arrow", 1));
+    Texts chat = ChatLines();
+    ASSERT_EQ(chat.size(), 2u);
+    EXPECT_TRUE(chat[0].starts_with(":tk:Destination pack not found.")) << chat[0];
 }
 
-TEST_F(PackHasRoomTest, MergesIntoAStackWithRoomForAllUnitsWithoutASplit) {
-    FullPackOfStacks({10});
-    EXPECT_TRUE(tarnik->PackHasRoom(kPack, u"Arrow", 10));
-    EXPECT_TRUE(hooks->splits.empty());
-}
+TEST_F(InventoryTest, DisplayFailuresListsTheNamesUnderTheVerbAndKeepsThem) {
+    Host().ClearRecords();
+    Plugin().DisplayFailures("Store");
+    EXPECT_TRUE(ChatLines().empty());
 
-TEST_F(PackHasRoomTest, SplitsOffWhatTheRoomiestStackCanTake) {
-    FullPackOfStacks({10});
-    EXPECT_TRUE(tarnik->PackHasRoom(kPack, u"Arrow", 25));
-    EXPECT_EQ(hooks->splits, std::vector<LONG>{10});
-    EXPECT_TRUE(Traced(":TK:INF: Split 10"));
-
-    hooks->splits.clear();
-    world->inventory.clear();
-    FullPackOfStacks({4, 7});
-    EXPECT_TRUE(tarnik->PackHasRoom(kPack, u"Arrow", 25));
-    EXPECT_EQ(hooks->splits, std::vector<LONG>{7});
-}
-
-TEST_F(PackHasRoomTest, NeverSplitsForAStackAtItsMaximumOrOfAnotherName) {
-    FullPackOfStacks({0});
-    EXPECT_FALSE(tarnik->PackHasRoom(kPack, u"Arrow", 1));
-    EXPECT_FALSE(tarnik->PackHasRoom(kPack, u"arrow", 1));
-    EXPECT_TRUE(hooks->splits.empty());
-}
-
-TEST_F(PackHasRoomTest, TellsOfAMissingPackOnlyOnce) {
-    EXPECT_FALSE(tarnik->PackHasRoom(0x6666, u"Arrow", 1));
-    EXPECT_FALSE(tarnik->PackHasRoom(0x6667, u"Arrow", 1));
-    EXPECT_EQ(hooks->chat,
-              (std::vector<std::string>{
-                  ":tk:Destination pack not found. If relogging does not clear this error, or "
-                  "you have recently added, removed, or changed packs;",
-                  ":tk:On the config tab, remove the configuration for this character, and set "
-                  "the pack configurations again.) "}));
-    EXPECT_TRUE(tarnik->m_PackMissingShown);
-}
-
-TEST_F(PackHasRoomTest, TracesEmptyEntriesUnderItsOwnWalkNumbers) {
-    MainPack(102, 0);
-    world->AddEmptyEntry();
-    EXPECT_FALSE(tarnik->PackHasRoom(kMe, u"Gem", 1));
-    EXPECT_TRUE(Traced(":TK:TRC: NULL/True return from itWorld! (3)"));
-    EXPECT_TRUE(Traced(":TK:TRC: NULL/True return from itWorld! (4)"));
-}
-
-class RequestMoveTest : public ::testing::Test, protected PluginTest {};
-
-TEST_F(RequestMoveTest, SelectsThenMovesAndWaitsForTheItem) {
-    tarnik->RequestMove(0x70, kPack, 5, true, JOB_STORE);
-    EXPECT_EQ(hooks->selects, std::vector<ObjectId>{0x70});
-    EXPECT_EQ(hooks->moves, (std::vector<fake::Move>{{0x70, kPack, 5, true}}));
-    EXPECT_EQ(tarnik->m_AwaitedItem, 0x70u);
-    EXPECT_EQ(tarnik->m_Job, JOB_STORE);
-}
-
-TEST_F(RequestMoveTest, WithoutHooksLeavesNoJobWaiting) {
-    tarnik->m_pHooks.Release();
-    tarnik->m_Job = JOB_SORT;
-    tarnik->RequestMove(0x70, kPack, 0, false, JOB_CRAM);
-    EXPECT_EQ(tarnik->m_Job, JOB_NONE);
-}
-
-class DisplayFailuresTest : public ::testing::Test, protected PluginTest {};
-
-TEST_F(DisplayFailuresTest, SaysNothingWithoutFailures) {
-    tarnik->DisplayFailures("pack");
-    EXPECT_TRUE(hooks->chat.empty());
-    EXPECT_TRUE(Traced(":TK:INF: Display Failures"));
-}
-
-TEST_F(DisplayFailuresTest, ListsEachNameOnceUnderTheVerbsHeadingAndKeepsThem) {
-    for (int i = 0; i < 3; ++i)
-        tarnik->m_Failures["Mana Stone"] = "";
-    tarnik->m_Failures["Pearl"] = "";
-
-    tarnik->DisplayFailures("Store");
-
-    EXPECT_EQ(hooks->chat, (std::vector<std::string>{":tk:Could not Store the following items:",
-                                                     ":tk:  Mana Stone", ":tk:  Pearl"}));
-    EXPECT_EQ(tarnik->m_Failures.size(), 2u);
+    Plugin().m_Failures = {{"Mana Stone", ""}, {"Pearl", ""}};
+    Plugin().DisplayFailures("Store");
+    EXPECT_EQ(ChatLines(), (Texts{":tk:Could not Store the following items:", ":tk:  Mana Stone",
+                                  ":tk:  Pearl"}));
+    EXPECT_EQ(Plugin().m_Failures.size(), 2u);
 }
 
 }  // namespace
