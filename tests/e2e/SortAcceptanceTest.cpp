@@ -2,56 +2,50 @@
 // sees it: "@tk title" and "@tk value" with REV, one move per confirmation.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <filesystem>
 #include <memory>
 
 #include "platform/ClassFactory.h"
-#include "platform/Registry.h"
 #include "simhost/PluginLoader.h"
 #include "simhost/SimHost.h"
+#include "support/TempFolder.h"
 #include "support/TempRegistry.h"
 
 namespace {
 
 using sim::Item;
+using Texts = std::vector<std::string>;
 
 class SortAcceptanceTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        folder_ = std::filesystem::temp_directory_path() /
-                  ("tarnik-sort-acceptance-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(folder_);
-        // The module reads the configuration folder from the registry when it loads.
+        // One folder per process: the module may keep the path it computed at its first load.
+        static platform_test::TempFolder folder;
+        const std::string base = (folder / "base").string();
         HKEY key = nullptr;
         ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vellumcraft", 0, nullptr,
                                   REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr),
                   ERROR_SUCCESS);
-        std::string base = (folder_ / "base").string();
         RegSetValueExA(key, "Configs", 0, REG_SZ, reinterpret_cast<const BYTE*>(base.c_str()),
                        static_cast<DWORD>(base.size() + 1));
         RegCloseKey(key);
-
         module_ = dlopen(TARNIK_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(module_, nullptr) << dlerror();
         auto registerServer =
             reinterpret_cast<DllRegisterServerFn>(dlsym(module_, "DllRegisterServer"));
-        ASSERT_NE(registerServer, nullptr);
-        ASSERT_EQ(registerServer(), S_OK);
+        ASSERT_TRUE(registerServer && registerServer() == S_OK);
     }
     void TearDown() override {
         loader_.reset();
         host_.reset();
         if (module_)
             dlclose(module_);
-        std::error_code ignored;
-        std::filesystem::remove_all(folder_, ignored);
     }
 
-    void Load(const sim::WorldSetup& world) {
+    // Loads the module, logs in, enters the command and checks that every move was
+    // confirmed and each but the first came 105 ms after the confirmation before it.
+    void Sort(const sim::WorldSetup& world, const char* command, bool reverse) {
         host_ = std::make_unique<sim::SimHost>(world);
         loader_ = std::make_unique<sim::PluginLoader>(*host_);
         ASSERT_EQ(loader_->LoadAll(), 1u);
@@ -59,61 +53,52 @@ class SortAcceptanceTest : public ::testing::Test {
         host_->FireCharacterKnown();
         host_->FireLoginComplete();
         host_->ClearRecords();
-    }
-    void RunUntilIdle() { ASSERT_FALSE(host_->RunUntilIdle().hitBound); }
-    std::vector<std::string> Names() { return host_->GetWorld().ContentNames(host_->Me()); }
+        ASSERT_TRUE(host_->SetChecked("cbReverse", reverse));
+        ASSERT_TRUE(host_->EnterChat(command));
+        ASSERT_FALSE(host_->RunUntilIdle().hitBound);
 
-    // Every move but the first follows the confirmation of the one before by 105 ms.
-    void ExpectOneMovePerConfirmation() {
         std::vector<sim::SentMessage> confirmations;
         for (const sim::SentMessage& sent : host_->SentMessages())
             if (sent.message.Field("event") == sim::Message::kEventInsertInvItem)
                 confirmations.push_back(sent);
         const std::vector<sim::MoveRequest>& moves = host_->Moves();
         ASSERT_EQ(confirmations.size(), moves.size());
-        for (std::size_t i = 1; i < moves.size(); ++i)
-            EXPECT_EQ(moves[i].at - confirmations[i - 1].at, 105) << "move " << i;
+        for (std::size_t i = 0; i < moves.size(); ++i) {
+            EXPECT_EQ(confirmations[i].message.Field("item"), static_cast<LONG>(moves[i].item));
+            EXPECT_TRUE(moves[i].container == host_->Me() && !moves[i].merge) << "move " << i;
+            if (i > 0) {
+                EXPECT_EQ(moves[i].at - confirmations[i - 1].at, 105) << "move " << i;
+            }
+        }
+        EXPECT_EQ(host_->ChatTexts(), Texts{":tk:Sort Complete"});
     }
+    Texts Names() { return host_->GetWorld().ContentNames(host_->Me()); }
 
     TempRegistry registry_;
-    std::filesystem::path folder_;
     void* module_ = nullptr;
     std::unique_ptr<sim::SimHost> host_;
     std::unique_ptr<sim::PluginLoader> loader_;
 };
 
-TEST_F(SortAcceptanceTest, TitleSortsAMainPackInReverseNameOrder) {
+TEST_F(SortAcceptanceTest, TitleSortsAFullMainPackInReverseNameOrderWith101Moves) {
     sim::WorldBuilder world;
-    const char* names[] = {"Zircon", "Yew Bow", "Wand", "Sword", "Pearl", "Mace",
-                           "Lance",  "Helm",    "Gem",  "Axe",   "Amber"};
-    for (const char* name : names)
-        world.Main(Item(name));
-    Load(world.Setup());
+    for (int i = 101; i >= 0; --i)
+        world.Main(Item("Item " + std::to_string(100 + i)));
+    Sort(world.Worn(Item("Robe").Equipable(0x400)), "@tk title", false);
 
-    EXPECT_TRUE(host_->EnterChat("@tk title"));
-    RunUntilIdle();
-
-    std::vector<std::string> sorted = Names();
-    EXPECT_TRUE(std::is_sorted(sorted.begin(), sorted.end()));
-    EXPECT_EQ(host_->Moves().size(), std::size(names) - 1);
-    ExpectOneMovePerConfirmation();
-    EXPECT_EQ(host_->ChatTexts(), std::vector<std::string>{":tk:Sort Complete"});
+    Texts names = Names();
+    EXPECT_EQ(names.size(), 102u);
+    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
+    EXPECT_EQ(host_->Moves().size(), 101u);
 }
 
 TEST_F(SortAcceptanceTest, ValueWithReverseTickedSortsByValueDescending) {
-    Load(sim::WorldBuilder()
-             .Main({Item("Amber").Value(20), Item("Beryl").Value(3000), Item("Coral").Value(150),
-                    Item("Diamond").Value(999999), Item("Emerald").Value(1234567)})
-             .Setup());
-    ASSERT_TRUE(host_->SetChecked("cbReverse", true));
-
-    EXPECT_TRUE(host_->EnterChat("@tk value"));
-    RunUntilIdle();
-
-    // Keys compare as text: the seven-digit 1234567 stands below 999999.
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Diamond", "Emerald", "Beryl", "Coral", "Amber"}));
-    ExpectOneMovePerConfirmation();
-    EXPECT_EQ(host_->ChatTexts().back(), ":tk:Sort Complete");
+    Sort(sim::WorldBuilder().Main({Item("Amber").Value(20), Item("Beryl").Value(-1),
+                                   Item("Coral").Value(150), Item("Diamond").Value(999999),
+                                   Item("Emerald").Value(1234567)}),
+         "@tk value", true);
+    // Keys compare as text: 1234567 stands below 999999, and a negative value counts as 50000.
+    EXPECT_EQ(Names(), (Texts{"Diamond", "Emerald", "Beryl", "Coral", "Amber"}));
 }
 
 }  // namespace

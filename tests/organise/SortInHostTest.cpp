@@ -1,5 +1,5 @@
 // Sorting seen from the simulated game: the steps of one sort, the key each criterion
-// reads, the pack it picks, the refusals, and confirmations that arm nothing.
+// reads, the pack it picks, the refusals, and a sort started over another.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -147,19 +147,6 @@ TEST_F(SortInHostTest, RefusesAPackItCannotFileAndMovesNothing) {
         EXPECT_TRUE(Host().Moves().empty());
     }
     EXPECT_TRUE(TraceHas("Amber reports slot 102, beyond the 102 sortable slots"));
-}
-
-TEST_F(SortInHostTest, AConfirmationForAnotherItemArmsNothing) {
-    StartWith(sim::WorldBuilder().Main({Item("Zircon"), Item("Amber")}));
-    ASSERT_TRUE(Chat("@tk title"));
-    ASSERT_EQ(Host().Moves().size(), 1u);
-
-    Host().SendServerMessage(sim::Message::InsertInvItem(Id("Amber"), Me()));
-    EXPECT_EQ(Host().Loop().LiveTimers(), 0u);
-
-    ASSERT_TRUE(RunUntilIdle());
-    EXPECT_EQ(Host().Moves().size(), 1u);
-    EXPECT_EQ(ChatLines(), Texts{":tk:Sort Complete"});
 }
 
 TEST_F(SortInHostTest, ANewSortAbandonsTheRunningOne) {

