@@ -11,38 +11,27 @@ namespace {
 constexpr std::string_view kCommand = "/@ ";
 constexpr std::string_view kCode = "% #";
 
-struct TokenCase {
-    const char* line;
-    std::vector<std::string> tokens;  // taken with kCommand, then kCode, then kCommand...
-    const char* rest;                 // after those tokens
-};
-
-std::vector<std::string> TakeAlternating(CTokenizer& tokens, std::size_t count) {
-    std::vector<std::string> taken;
-    for (std::size_t i = 0; i < count; ++i)
-        taken.emplace_back(tokens.Next(i % 2 == 0 ? kCommand : kCode));
-    return taken;
-}
-
 TEST(TokenizerTest, SplitsCommandWordAndCodeByTheirOwnDelimiterSets) {
-    const TokenCase cases[] = {
-        {"@tk store", {"tk", "store"}, ""},
-        {"/tk store", {"tk", "store"}, ""},
-        {"@@ //tk   help", {"tk", "help"}, ""},
-        {"@tk%store", {"tk%store", ""}, ""},   // "%" does not end the command word
-        {"@tk #%store", {"tk", "store"}, ""},  // but the code skips "#" and "%"
-        {"@tk equip   My Set  ", {"tk", "equip"}, "  My Set  "},
-        {"@tk move 5 2", {"tk", "move"}, "5 2"},
-        {"@tk mo@5", {"tk", "mo@5"}, ""},  // "@" does not end the code
-        {"@tk", {"tk", ""}, ""},
-        {"@tk    ", {"tk", ""}, ""},
-        {"@", {"", ""}, ""},
-        {"", {"", ""}, ""},
+    const struct {
+        const char* line;
+        std::string command, code, rest;
+        bool finished;
+    } cases[] = {
+        {"@tk store", "tk", "store", "", false},
+        {"@@ //tk   help", "tk", "help", "", false},
+        {"@tk%store", "tk%store", "", "", true},    // "%" does not end the command word
+        {"@tk #%store", "tk", "store", "", false},  // but the code skips "#" and "%"
+        {"@tk equip   My Set  ", "tk", "equip", "  My Set  ", false},
+        {"@tk mo@5", "tk", "mo@5", "", false},  // "@" does not end the code
+        {"@tk", "tk", "", "", true},
+        {"", "", "", "", true},
     };
-    for (const TokenCase& c : cases) {
+    for (const auto& c : cases) {
         CTokenizer tokens(c.line);
-        EXPECT_EQ(TakeAlternating(tokens, c.tokens.size()), c.tokens) << c.line;
+        EXPECT_EQ(tokens.Next(kCommand), c.command) << c.line;
+        EXPECT_EQ(tokens.Next(kCode), c.code) << c.line;
         EXPECT_EQ(tokens.Rest(), c.rest) << c.line;
+        EXPECT_EQ(tokens.Finished(), c.finished) << c.line;
     }
 }
 
@@ -53,26 +42,16 @@ TEST(TokenizerTest, PositionIsOnePastTheCharacterThatEndedTheToken) {
     EXPECT_EQ(tokens.Rest(), " store");
     EXPECT_EQ(tokens.Next(kCode), "store");
     EXPECT_EQ(tokens.Position(), 11u);  // the end of the line ended it: one past it
-    EXPECT_FALSE(tokens.Finished());
     EXPECT_EQ(tokens.Rest(), "");
 }
 
-TEST(TokenizerTest, OnlyDelimitersLeftFinishesTheWalkForGood) {
+TEST(TokenizerTest, AFinishedWalkYieldsNothingMoreWhateverTheDelimiters) {
     CTokenizer tokens("@tk %# ");
-    EXPECT_EQ(tokens.Next(kCommand), "tk");
+    tokens.Next(kCommand);
     EXPECT_EQ(tokens.Next(kCode), "");
-    EXPECT_TRUE(tokens.Finished());
-    // A finished walk yields nothing more, whatever the delimiters, and no rest.
+    ASSERT_TRUE(tokens.Finished());
     EXPECT_EQ(tokens.Next(""), "");
     EXPECT_EQ(tokens.Rest(), "");
-}
-
-TEST(TokenizerTest, RestIsEmptyOnceTheEndOfTheLineWasReached) {
-    CTokenizer tokens("@tk");
-    EXPECT_EQ(tokens.Next(kCommand), "tk");
-    EXPECT_EQ(tokens.Rest(), "");
-    EXPECT_EQ(tokens.Next(kCode), "");
-    EXPECT_TRUE(tokens.Finished());
 }
 
 }  // namespace

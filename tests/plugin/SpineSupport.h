@@ -3,7 +3,6 @@
 
 #include <cstddef>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "plugin/Tarnik.h"
@@ -12,53 +11,19 @@ namespace spine {
 
 // How many of the 42 control references are held.
 inline int BoundControlCount(const CTarnik& t) {
-    const IUnknown* controls[] = {t.m_pbStore,
-                                  t.m_pbPack,
-                                  t.m_pbCram,
-                                  t.m_pbHelp,
-                                  t.m_pbSort,
-                                  t.m_pbStrip,
-                                  t.m_pbEquip,
-                                  t.m_pbSetHotkey,
-                                  t.m_pbSaveHot,
-                                  t.m_pbDeleteHot,
-                                  t.m_pbSetCfg,
-                                  t.m_pbRemoveCfg,
-                                  t.m_pbScarabs,
-                                  t.m_pbHerbs,
-                                  t.m_pbPowders,
-                                  t.m_pbPotions,
-                                  t.m_pbTalismans,
-                                  t.m_pbPin,
-                                  t.m_pbUnpin,
-                                  t.m_pbRemoveAll,
-                                  t.m_pbNewProfile,
-                                  t.m_pbRecord,
-                                  t.m_pbDelete,
-                                  t.m_pbAddStrip,
-                                  t.m_pbAddStripWeapons,
-                                  t.m_pbAddStripJewelry,
-                                  t.m_pbAll,
-                                  t.m_pbTapers,
-                                  t.m_pbPeas,
-                                  t.m_ceNewProfile,
-                                  t.m_edHotAction,
-                                  t.m_edHotCommand,
-                                  t.m_stCfg,
-                                  t.m_stPin,
-                                  t.m_stHotkeyValue,
-                                  t.m_chEquip,
-                                  t.m_chEquipProfile,
-                                  t.m_chHotkeyItem,
-                                  t.m_chHotCommand,
-                                  t.m_chSortBy,
-                                  t.m_chOutputWindow,
-                                  t.m_cbReverse};
-    static_assert(std::size(controls) == 42);
-    int bound = 0;
-    for (const IUnknown* control : controls)
-        bound += control ? 1 : 0;
-    return bound;
+    auto held = [](const auto&... control) {
+        static_assert(sizeof...(control) == 42);
+        return ((control ? 1 : 0) + ...);
+    };
+    return held(t.m_pbStore, t.m_pbPack, t.m_pbCram, t.m_pbHelp, t.m_pbSort, t.m_pbStrip,
+                t.m_pbEquip, t.m_pbSetHotkey, t.m_pbSaveHot, t.m_pbDeleteHot, t.m_pbSetCfg,
+                t.m_pbRemoveCfg, t.m_pbScarabs, t.m_pbHerbs, t.m_pbPowders, t.m_pbPotions,
+                t.m_pbTalismans, t.m_pbPin, t.m_pbUnpin, t.m_pbRemoveAll, t.m_pbNewProfile,
+                t.m_pbRecord, t.m_pbDelete, t.m_pbAddStrip, t.m_pbAddStripWeapons,
+                t.m_pbAddStripJewelry, t.m_pbAll, t.m_pbTapers, t.m_pbPeas, t.m_ceNewProfile,
+                t.m_edHotAction, t.m_edHotCommand, t.m_stCfg, t.m_stPin, t.m_stHotkeyValue,
+                t.m_chEquip, t.m_chEquipProfile, t.m_chHotkeyItem, t.m_chHotCommand, t.m_chSortBy,
+                t.m_chOutputWindow, t.m_cbReverse);
 }
 
 inline int ConnectedSinkCount(const CTarnik& t) {
@@ -80,13 +45,6 @@ inline bool TraceInOrder(const std::vector<std::string>& trace,
         ++line;
     }
     return true;
-}
-
-inline int TraceCount(const std::vector<std::string>& trace, std::string_view line) {
-    int count = 0;
-    for (const std::string& entry : trace)
-        count += entry == line ? 1 : 0;
-    return count;
 }
 
 }  // namespace spine
