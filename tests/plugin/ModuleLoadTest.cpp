@@ -1,121 +1,106 @@
-// The built plug-in module as a host sees it: loaded with dlopen, its four entry points
-// found by name, registration through them, and nothing else exported.
+// The built plug-in module as a host sees it: loaded with dlopen, nothing exported but its
+// four entry points, and registration through them on a registry file of its own.
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
+#include <memory>
 #include <string>
+#include <tuple>
 
-#include "platform/ClassFactory.h"
-#include "plugin/Identity.h"
 #include "support/TempRegistry.h"
 
 namespace {
 
 const std::string kClsid = "{70dde3ae-5add-4003-9600-c2f6830d7670}";
+const std::string kLibid = "{70dd2ee7-a09c-4ed6-b0f9-bce4e1332fa8}";
+const std::string kClassKey = "CLSID\\" + kClsid;
 const std::string kHostKey = "SOFTWARE\\Decal\\Plugins\\" + kClsid;
+const std::string kLibKey = "TypeLib\\" + kLibid + "\\1.0";
+const std::string kInterfaceKey = "Interface\\{70ddca5e-c1fc-492d-a37c-d628727e4367}";
+const HKEY CR = HKEY_CLASSES_ROOT;
+const HKEY LM = HKEY_LOCAL_MACHINE;
 
 class ModuleLoadTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        handle = dlopen(TARNIK_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(handle, nullptr) << dlerror();
-        getClassObject = Find<DllGetClassObjectFn>("DllGetClassObject");
-        canUnloadNow = Find<DllCanUnloadNowFn>("DllCanUnloadNow");
-        registerServer = Find<DllRegisterServerFn>("DllRegisterServer");
-        unregisterServer = Find<DllUnregisterServerFn>("DllUnregisterServer");
-    }
-    void TearDown() override {
-        if (handle)
-            dlclose(handle);
-    }
-
-    template <class Fn>
-    Fn Find(const char* name) {
-        return reinterpret_cast<Fn>(dlsym(handle, name));
+    void SetUp() override { ASSERT_NE(handle, nullptr) << dlerror(); }
+    // Calls DllRegisterServer or DllUnregisterServer.
+    HRESULT Call(const char* entry) {
+        auto found = reinterpret_cast<HRESULT (*)()>(dlsym(handle.get(), entry));
+        return found ? found() : E_NOTIMPL;
     }
 
     TempRegistry registry;  // set before the module loads: it reads the registry at load
-    void* handle = nullptr;
-    DllGetClassObjectFn getClassObject = nullptr;
-    DllCanUnloadNowFn canUnloadNow = nullptr;
-    DllRegisterServerFn registerServer = nullptr;
-    DllUnregisterServerFn unregisterServer = nullptr;
+    std::unique_ptr<void, int (*)(void*)> handle{dlopen(TARNIK_MODULE_PATH, RTLD_NOW | RTLD_LOCAL),
+                                                 &dlclose};
 };
 
-TEST_F(ModuleLoadTest, ExportsTheFourEntryPointsAndHidesTheRest) {
-    EXPECT_NE(getClassObject, nullptr);
-    EXPECT_NE(canUnloadNow, nullptr);
-    EXPECT_NE(registerServer, nullptr);
-    EXPECT_NE(unregisterServer, nullptr);
+TEST_F(ModuleLoadTest, ExportsNothingButTheFourEntryPoints) {
+    for (const char* entry :
+         {"DllGetClassObject", "DllCanUnloadNow", "DllRegisterServer", "DllUnregisterServer"})
+        EXPECT_NE(dlsym(handle.get(), entry), nullptr) << entry;
     for (const char* internal : {"_Z12CreateTarnikv", "_ZN7CTarnik4LiveEv",
                                  "_Z19ModuleCanUnloadNowv", "_Z16ModuleInstancev"})
-        EXPECT_EQ(dlsym(handle, internal), nullptr) << internal;
+        EXPECT_EQ(dlsym(handle.get(), internal), nullptr) << internal;
 }
 
-TEST_F(ModuleLoadTest, RegisterServerAnnouncesThePluginToTheHostAndUnregisterRemovesIt) {
-    ASSERT_TRUE(registerServer && unregisterServer);
-    ASSERT_EQ(registerServer(), S_OK);
+// The round trip of the plug-in's keys. The parents it shares with other software are
+// there empty, so that only never-remove keeps them.
+TEST_F(ModuleLoadTest, RegistrationWritesEveryKeyOnceAndUnregistrationRestoresTheFile) {
+    const std::string module = std::filesystem::canonical(TARNIK_MODULE_PATH).string();
+    const std::string folder = std::filesystem::path(module).parent_path().string();
+    // Hive, key, value name (null: the default value), value.
+    const std::tuple<HKEY, std::string, const char*, std::string> expected[] = {
+        {CR, "DECAL_KMW.Tarnik.1", nullptr, "Tarnik Class"},
+        {CR, "DECAL_KMW.Tarnik.1\\CLSID", nullptr, kClsid},
+        {CR, "DECAL_KMW.Tarnik", nullptr, "Tarnik Class"},
+        {CR, "DECAL_KMW.Tarnik\\CLSID", nullptr, kClsid},
+        {CR, "DECAL_KMW.Tarnik\\CurVer", nullptr, "DECAL_KMW.Tarnik.1"},
+        {CR, kClassKey, nullptr, "Tarnik Class"},
+        {CR, kClassKey + "\\ProgID", nullptr, "DECAL_KMW.Tarnik.1"},
+        {CR, kClassKey + "\\VersionIndependentProgID", nullptr, "DECAL_KMW.Tarnik"},
+        {CR, kClassKey + "\\InprocServer32", nullptr, module},
+        {CR, kClassKey + "\\InprocServer32", "ThreadingModel", "Apartment"},
+        {CR, kClassKey + "\\TypeLib", nullptr, kLibid},
+        {LM, kHostKey, nullptr, "Tarnik!"},
+        {CR, kLibKey, nullptr, "Tarnik 1.0 Type Library"},
+        {CR, kLibKey + "\\0\\win32", nullptr, module},
+        {CR, kLibKey + "\\FLAGS", nullptr, "0"},
+        {CR, kLibKey + "\\HELPDIR", nullptr, folder},
+        {CR, kInterfaceKey, nullptr, "ITarnik"},
+        {CR, kInterfaceKey + "\\ProxyStubClsid32", nullptr,
+         "{00020424-0000-0000-c000-000000000046}"},
+        {CR, kInterfaceKey + "\\TypeLib", nullptr, kLibid},
+        {CR, kInterfaceKey + "\\TypeLib", "Version", "1.0"},
+    };
+    for (const char* parent : {"CLSID", "TypeLib", "Interface"})
+        RegCreate(CR, parent);
+    RegCreate(LM, "SOFTWARE\\Decal\\Plugins");
+    const std::string before = registry.FileText();
+    EXPECT_EQ(Call("DllUnregisterServer"), S_OK) << "never registered";
+    EXPECT_EQ(registry.FileText(), before);
 
-    EXPECT_EQ(RegString(HKEY_LOCAL_MACHINE, kHostKey), "Tarnik!");
-    EXPECT_EQ(RegDword(HKEY_LOCAL_MACHINE, kHostKey, "Enabled"), 1u);
-    EXPECT_EQ(RegString(HKEY_CLASSES_ROOT, "DECAL_KMW.Tarnik\\CurVer"), "DECAL_KMW.Tarnik.1");
-    auto server = RegString(HKEY_CLASSES_ROOT, "CLSID\\" + kClsid + "\\InprocServer32");
-    ASSERT_TRUE(server);
-    EXPECT_EQ(std::filesystem::canonical(*server), std::filesystem::canonical(TARNIK_MODULE_PATH));
-    EXPECT_EQ(
-        RegString(HKEY_CLASSES_ROOT, "CLSID\\" + kClsid + "\\InprocServer32", "ThreadingModel"),
-        "Apartment");
-
+    ASSERT_EQ(Call("DllRegisterServer"), S_OK);
+    for (const auto& [hive, key, name, value] : expected)
+        EXPECT_EQ(RegString(hive, key, name), value) << key << " " << (name ? name : "@");
+    EXPECT_TRUE(RegKeyExists(CR, kClassKey + "\\Programmable"));
     // The file itself says so, for a person reading it.
-    const std::string text = registry.FileText();
-    EXPECT_NE(text.find("HKEY_LOCAL_MACHINE\\SOFTWARE\\Decal\\Plugins\\" + kClsid + "]"),
-              std::string::npos);
-    EXPECT_NE(text.find("\"Enabled\"=dword:00000001"), std::string::npos);
+    const std::string once = registry.FileText();
+    EXPECT_NE(once.find("[HKEY_LOCAL_MACHINE\\" + kHostKey + "]"), std::string::npos);
+    EXPECT_NE(once.find("\"Enabled\"=dword:00000001"), std::string::npos);
 
-    ASSERT_EQ(unregisterServer(), S_OK);
-    EXPECT_FALSE(RegKeyExists(HKEY_LOCAL_MACHINE, kHostKey));
-    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "DECAL_KMW.Tarnik"));
-    EXPECT_FALSE(RegKeyExists(HKEY_CLASSES_ROOT, "CLSID\\" + kClsid));
-    EXPECT_TRUE(RegKeyExists(HKEY_LOCAL_MACHINE, "SOFTWARE\\Decal\\Plugins"));
-}
+    RegCreate(CR, kClassKey + "\\Stale");
+    RegCreate(LM, kHostKey + "\\Stale");
+    ASSERT_EQ(Call("DllRegisterServer"), S_OK);
+    EXPECT_EQ(registry.FileText(), once) << "registering again clears what an old one left";
+    ASSERT_EQ(Call("DllUnregisterServer"), S_OK);
+    EXPECT_EQ(registry.FileText(), before);
 
-TEST_F(ModuleLoadTest, TheModulesClassObjectCreatesThePluginAndHoldsTheModule) {
-    ASSERT_TRUE(getClassObject && canUnloadNow);
-    EXPECT_EQ(canUnloadNow(), S_OK);
-    void* out = nullptr;
-    EXPECT_EQ(
-        getClassObject(MakeGuid("00000000-0000-0000-0000-000000000001"), IClassFactory::iid, &out),
-        CLASS_E_CLASSNOTAVAILABLE);
-
-    // Computing the configuration path reads (and creates) the key naming its folder.
-    EXPECT_TRUE(RegKeyExists(HKEY_CURRENT_USER, "Software\\Vellumcraft"));
-
-    CComPtr<IClassFactory> factory;
-    ASSERT_EQ(getClassObject(CLSID_Tarnik, IClassFactory::iid, reinterpret_cast<void**>(&factory)),
-              S_OK);
-    CComPtr<IDispatch> dispatch;
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IDispatch, reinterpret_cast<void**>(&dispatch)),
-              S_OK);
-    factory.Release();
-    EXPECT_EQ(canUnloadNow(), S_FALSE);
-
-    std::u16string name = u"IsBusy";
-    LPOLESTR names[] = {name.data()};
-    DISPID id = 0;
-    ASSERT_EQ(dispatch->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id), S_OK);
-    DISPPARAMS none;
-    VARIANT result;
-    ASSERT_EQ(dispatch->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
-                               &result, nullptr, nullptr),
-              S_OK);
-    EXPECT_EQ(result.vt, VT_BOOL);
-    EXPECT_EQ(result.boolVal, VARIANT_FALSE);
-
-    dispatch.Release();
-    EXPECT_EQ(canUnloadNow(), S_OK);
+    ASSERT_EQ(Call("DllRegisterServer"), S_OK);
+    RegCreate(CR, "DECAL_KMW.Tarnik\\Shell");
+    ASSERT_EQ(Call("DllUnregisterServer"), S_OK);
+    EXPECT_TRUE(RegKeyExists(CR, "DECAL_KMW.Tarnik\\Shell")) << "someone else's entry stays";
+    EXPECT_FALSE(RegKeyExists(CR, "DECAL_KMW.Tarnik\\CurVer"));
 }
 
 }  // namespace
