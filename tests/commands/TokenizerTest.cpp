@@ -24,6 +24,7 @@ TEST(TokenizerTest, SplitsCommandWordAndCodeByTheirOwnDelimiterSets) {
         {"@tk equip   My Set  ", "tk", "equip", "  My Set  ", false},
         {"@tk mo@5", "tk", "mo@5", "", false},  // "@" does not end the code
         {"@tk", "tk", "", "", true},
+        {"@tk %# ", "tk", "", "", true},  // only delimiters left
         {"", "", "", "", true},
     };
     for (const auto& c : cases) {
@@ -32,26 +33,18 @@ TEST(TokenizerTest, SplitsCommandWordAndCodeByTheirOwnDelimiterSets) {
         EXPECT_EQ(tokens.Next(kCode), c.code) << c.line;
         EXPECT_EQ(tokens.Rest(), c.rest) << c.line;
         EXPECT_EQ(tokens.Finished(), c.finished) << c.line;
+        if (c.finished) {  // for good: nothing more, whatever the delimiters
+            EXPECT_EQ(tokens.Next(""), "") << c.line;
+        }
     }
 }
 
 TEST(TokenizerTest, PositionIsOnePastTheCharacterThatEndedTheToken) {
     CTokenizer tokens("@tk  store");
-    EXPECT_EQ(tokens.Next(kCommand), "tk");
-    EXPECT_EQ(tokens.Position(), 4u);  // the first blank ended "tk"
-    EXPECT_EQ(tokens.Rest(), " store");
-    EXPECT_EQ(tokens.Next(kCode), "store");
-    EXPECT_EQ(tokens.Position(), 11u);  // the end of the line ended it: one past it
-    EXPECT_EQ(tokens.Rest(), "");
-}
-
-TEST(TokenizerTest, AFinishedWalkYieldsNothingMoreWhateverTheDelimiters) {
-    CTokenizer tokens("@tk %# ");
     tokens.Next(kCommand);
-    EXPECT_EQ(tokens.Next(kCode), "");
-    ASSERT_TRUE(tokens.Finished());
-    EXPECT_EQ(tokens.Next(""), "");
-    EXPECT_EQ(tokens.Rest(), "");
+    EXPECT_EQ(tokens.Position(), 4u);  // the first blank ended "tk"
+    tokens.Next(kCode);
+    EXPECT_EQ(tokens.Position(), 11u);  // the end of the line ended "store": one past it
 }
 
 }  // namespace

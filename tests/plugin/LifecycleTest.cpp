@@ -52,127 +52,70 @@ TEST_F(LifecycleTest, ASecondStartUpIsRefusedUntilTerminate) {
     EXPECT_TRUE(Chat("@tk help"));
 }
 
-TEST_F(LifecycleTest, WithoutASiteStartUpFailsAndTerminateStillSucceeds) {
+TEST_F(LifecycleTest, WithoutARequiredHostObjectStartUpFailsWithNothingBoundOrConnected) {
+    using Options = sim::HostOptions;
+    constexpr const char* kMissing = ":TK:ERR: Missing required filters";
+    using Case = std::tuple<const char*, bool Options::*, const char*>;
+    for (auto [what, object, trace] :
+         {Case{"PluginSite1", &Options::pluginSite1, ":TK:ERR: No PluginSite1!"},
+          Case{"Hooks", &Options::hooks, kMissing}, Case{"World", &Options::worldFilter, kMissing},
+          Case{"CharacterStats", &Options::characterStats, kMissing},
+          Case{"EchoFilter2", &Options::echoFilter, kMissing},
+          Case{"View", &Options::views, "LoadView failed"}}) {
+        Options options;
+        options.*object = false;
+        Start(MakeWorld(), options, false);
+        SCOPED_TRACE(what);
+        EXPECT_EQ(InitResult(), E_FAIL);
+        EXPECT_TRUE(TraceHas(trace));
+        EXPECT_EQ(BoundControlCount(Plugin()), 0);
+        EXPECT_EQ(ConnectedSinkCount(Plugin()), 0);
+        EXPECT_FALSE(Chat("@tk help"));  // no sink: the line reaches the game
+        EXPECT_EQ(Plugin().Terminate(), S_OK);
+    }
+}
+
+// A site whose host objects cannot be had, failing with a code of its own.
+class FailingSite final : public ComObject<IPluginSite2, IPluginSite> {
+  public:
+    HRESULT get_Hooks(IACHooks**) override { return S_OK; }
+    HRESULT RegisterSinks(IUnknown*) override { return S_OK; }
+    HRESULT get_Object(BSTR, IUnknown**) override { return E_UNEXPECTED; }
+    HRESULT LoadView(BSTR, IView**) override { return E_UNEXPECTED; }
+};
+
+TEST_F(LifecycleTest, WithoutASiteOrWhenAHostCallFailsStartUpEndsAndTerminateStillSucceeds) {
     CComPtr<CTarnik> plugin = CreateTarnik();
     EXPECT_EQ(plugin->Initialize(nullptr), E_FAIL);
     EXPECT_TRUE(TraceHas(":TK:ERR: No site!"));
+    EXPECT_EQ(plugin->Initialize(MakeComObject<FailingSite>()), E_UNEXPECTED);  // the host's code
+    EXPECT_TRUE(plugin->m_Sinks.empty());
     EXPECT_EQ(plugin->Terminate(), S_OK);
 }
 
-// One host object left out at a time.
-struct MissingObject {
-    const char* what;
-    bool sim::HostOptions::*object;
-    const char* trace;
-};
-
-class StartUpFailureTest : public PluginFixture,
-                           public ::testing::WithParamInterface<MissingObject> {
-  protected:
-    sim::HostOptions MakeHostOptions() override {
-        sim::HostOptions options;
-        options.*GetParam().object = false;
-        return options;
-    }
-    bool LoginOnStart() override { return false; }
-};
-
-TEST_P(StartUpFailureTest, FailsWithNothingBoundOrConnected) {
-    EXPECT_EQ(InitResult(), E_FAIL);
-    EXPECT_TRUE(TraceHas(GetParam().trace)) << GetParam().trace;
-    EXPECT_EQ(BoundControlCount(Plugin()), 0);
-    EXPECT_EQ(ConnectedSinkCount(Plugin()), 0);
-    EXPECT_FALSE(Chat("@tk help"));  // no sink: the line reaches the game
-    EXPECT_EQ(Plugin().Terminate(), S_OK);
-}
-
-constexpr const char* kMissingFilters = ":TK:ERR: Missing required filters";
-using Options = sim::HostOptions;
-INSTANTIATE_TEST_SUITE_P(
-    EachRequiredObject, StartUpFailureTest,
-    ::testing::Values(MissingObject{"PluginSite1", &Options::pluginSite1,
-                                    ":TK:ERR: No PluginSite1!"},
-                      MissingObject{"Hooks", &Options::hooks, kMissingFilters},
-                      MissingObject{"World", &Options::worldFilter, kMissingFilters},
-                      MissingObject{"CharacterStats", &Options::characterStats, kMissingFilters},
-                      MissingObject{"EchoFilter2", &Options::echoFilter, kMissingFilters},
-                      MissingObject{"View", &Options::views, "LoadView failed"}),
-    [](const auto& info) { return std::string(info.param.what); });
-
-// A site whose call number `failing` (hooks 0, sink registration 1, host objects 2) fails
-// with `code`, for the start-up paths the simulated host never takes.
-class FailingSite final : public ComObject<IPluginSite2, IPluginSite> {
-  public:
-    FailingSite(int failing, HRESULT code) : failing_(failing), code_(code) {}
-    int objectsAsked = 0;
-
-    HRESULT get_Hooks(IACHooks** hooks) override { return *hooks = nullptr, Result(0); }
-    HRESULT RegisterSinks(IUnknown*) override { return Result(1); }
-    HRESULT get_Object(BSTR, IUnknown** object) override {
-        ++objectsAsked;
-        return *object = nullptr, Result(2);
-    }
-    HRESULT LoadView(BSTR, IView** view) override {
-        ADD_FAILURE() << "view asked for after a failed call";
-        return *view = nullptr, E_FAIL;
-    }
-
-  private:
-    HRESULT Result(int call) const { return call == failing_ ? code_ : S_OK; }
-    int failing_;
-    HRESULT code_;
-};
-
-TEST_F(LifecycleTest, AFailingHostCallEndsStartUpWithItsOwnCode) {
-    for (auto [call, code] :
-         {std::pair{0, E_OUTOFMEMORY}, {1, E_ACCESSDENIED}, {2, E_UNEXPECTED}}) {
-        auto site = MakeComObject<FailingSite>(call, code);
-        CComPtr<CTarnik> plugin = CreateTarnik();
-        EXPECT_EQ(plugin->Initialize(site), code);
-        EXPECT_LE(site->objectsAsked, 1);  // nothing asked after the failing call
-        EXPECT_TRUE(plugin->m_Sinks.empty());
-        EXPECT_EQ(plugin->Terminate(), S_OK);
-        EXPECT_FALSE(plugin->m_pSite);
-    }
-}
-
-TEST_F(LifecycleTest, PointersValidNamesTheFirstMissingHostObject) {
+TEST_F(LifecycleTest, PointersValidNamesAMissingFilterInTheChatAndMissingHooksInTheTrace) {
     NewChatLines();
     EXPECT_TRUE(Plugin().PointersValid());
     CComPtr<IUnknown> echo = std::move(Plugin().m_pEcho);
     EXPECT_FALSE(Plugin().PointersValid());
-    CComPtr<ICharacterStats> stats = std::move(Plugin().m_pCharStats);
-    EXPECT_FALSE(Plugin().PointersValid());
-    CComPtr<IWorld> world = std::move(Plugin().m_pWorld);
-    EXPECT_FALSE(Plugin().PointersValid());
     EXPECT_EQ(NewChatLines(),
-              (std::vector<std::string>{":tk:EchoFilter2 not found, Request aborted.",
-                                        ":tk:CharacterStats Filter not found. Request aborted.",
-                                        ":tk:World Filter not found. Request aborted."}));
-    Plugin().m_pWorld = world;
-    Plugin().m_pCharStats = stats;
+              std::vector<std::string>{":tk:EchoFilter2 not found, Request aborted."});
     Plugin().m_pEcho = echo;
     CComPtr<IACHooks> hooks = std::move(Plugin().m_pHooks);
     EXPECT_FALSE(Plugin().PointersValid());
-    EXPECT_TRUE(TraceHas(":TK:ERR: Hooks not found, Request aborted."));  // no chat without hooks
-    EXPECT_TRUE(NewChatLines().empty());
+    EXPECT_TRUE(TraceHas(":TK:ERR: Hooks not found, Request aborted."));
+    EXPECT_TRUE(NewChatLines().empty());  // no chat without hooks
     Plugin().m_pHooks = hooks;
 }
 
-class CharacterEventsTest : public PluginFixture {
-  protected:
-    bool LoginOnStart() override { return false; }
-};
-
-TEST_F(CharacterEventsTest, OnlyTheFirstCharacterEventSetsTheCharacterUntilLoginCompletes) {
-    ASSERT_EQ(InitResult(), S_OK);
+TEST_F(LifecycleTest, OnlyTheFirstCharacterEventSetsTheCharacterUntilLoginCompletes) {
+    Start(MakeWorld(), {}, false);
     Host().FireCharacterKnown(0x50000099);
     EXPECT_EQ(Plugin().m_Me, 0x50000099u);
     Host().FireCharacterKnown();
     EXPECT_EQ(Plugin().m_Me, 0x50000099u);
     Host().FireLoginComplete();
     EXPECT_EQ(Plugin().m_Me, Me());
-    ASSERT_NE(Host().Control("pbRecord"), nullptr);
     EXPECT_EQ(Host().Control("pbRecord")->textColor, 0x80FF80);
 }
 

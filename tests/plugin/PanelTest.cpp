@@ -1,5 +1,5 @@
-// The control panel: binding the controls, the busy rule, the button actions, the choices
-// and the view's activation, in the simulated host.
+// The control panel: binding the controls, the busy rule, the view's activation and the
+// selection, in the simulated host.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -22,54 +22,18 @@ class PanelTest : public PluginFixture {
     }
 };
 
-TEST_F(PanelTest, EachBuyButtonSendsItsFillcompsTextWithACarriageReturn) {
-    for (auto [button, text] : {std::pair{"pbAll", "/fillcomps\r"},
-                                {"pbScarabs", "/fillcomps scarabs\r"},
-                                {"pbHerbs", "/fillcomps herbs\r"},
-                                {"pbPowders", "/fillcomps powders\r"},
-                                {"pbPotions", "/fillcomps potions\r"},
-                                {"pbTalismans", "/fillcomps talismans\r"},
-                                {"pbTapers", "/fillcomps tapers\r"},
-                                {"pbPeas", "/fillcomps peas\r"}}) {
-        Host().ClearRecords();
-        ASSERT_TRUE(Click(button)) << button;
-        ASSERT_EQ(Host().GameTexts().size(), 1u) << button;
-        EXPECT_EQ(Host().GameTexts()[0].text, text);
-        EXPECT_EQ(Host().GameTexts()[0].source, sim::GameText::Source::ChatParser);
-    }
-}
-
 TEST_F(PanelTest, ButtonsAreIgnoredWhileAJobRuns) {
     Plugin().m_Job = JOB_CRAM;
     for (const char* button : {"pbHelp", "pbHerbs", "pbSort", "pbStore"})
         ASSERT_TRUE(Click(button)) << button;
     EXPECT_TRUE(Host().ChatLines().empty());
     EXPECT_TRUE(Host().GameTexts().empty());
-    EXPECT_EQ(Plugin().m_Job, JOB_CRAM);
 
     Plugin().m_Job = JOB_NONE;  // the job ended: the buttons work again
     ASSERT_TRUE(Click("pbHelp"));
     EXPECT_EQ(Host().ChatLines().size(), 22u);
     ASSERT_TRUE(Click("pbSort"));
     EXPECT_TRUE(TraceHas(":TK:INF: Sorting"));
-}
-
-TEST_F(PanelTest, AButtonWithMissingFiltersShowsWhyAndDoesNothing) {
-    CComPtr<IWorld> world = Plugin().m_pWorld;
-    Plugin().m_pWorld.Release();
-    ASSERT_TRUE(Click("pbHerbs"));
-    EXPECT_EQ(NewChatLines(),
-              std::vector<std::string>{":tk:World Filter not found. Request aborted."});
-    EXPECT_TRUE(Host().GameTexts().empty());
-    Plugin().m_pWorld = world;
-}
-
-TEST_F(PanelTest, OnlyTheOutputWindowChoiceMovesTheChat) {
-    Plugin().onChoice(402, 3);
-    Plugin().onChoice(108, 1);
-    EXPECT_EQ(Plugin().m_OutputWindow, 1);
-    ASSERT_TRUE(Host().ChooseOption("chOutputWindow", "Main"));
-    EXPECT_EQ(Plugin().m_OutputWindow, 1);
 }
 
 TEST_F(PanelTest, ActivatingTheViewChecksTheHostObjectsAndSelectionIsRemembered) {
