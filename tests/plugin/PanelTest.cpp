@@ -1,5 +1,4 @@
-// The control panel: binding the controls, the busy rule, the view's activation and the
-// selection, in the simulated host.
+// The control panel: binding the controls and the busy rule of the buttons.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -34,14 +33,6 @@ TEST_F(PanelTest, ButtonsAreIgnoredWhileAJobRuns) {
     EXPECT_EQ(Host().ChatLines().size(), 22u);
     ASSERT_TRUE(Click("pbSort"));
     EXPECT_TRUE(TraceHas(":TK:INF: Sorting"));
-}
-
-TEST_F(PanelTest, ActivatingTheViewChecksTheHostObjectsAndSelectionIsRemembered) {
-    Host().ActivateView();
-    EXPECT_TRUE(spine::TraceInOrder(Trace(), {":TK:INF: OnActivate", ":TK:INF: PointersValid"}));
-    sim::ObjectId item = World().Contents(Me()).at(0);
-    Select(item);
-    EXPECT_EQ(Plugin().m_SelectedObject, item);
 }
 
 // Binding against a view the plug-in's own description never yields: one control renamed
