@@ -11,62 +11,29 @@
 
 namespace {
 
-constexpr const char* kEveryKind = R"(<?xml version="1.0"?>
-<view icon="1" title="Test" width="200" height="100">
-  <control progid="DecalControls.Notebook" name="nb">
-    <page label=" One ">
-      <control progid="DecalControls.FixedLayout">
-        <control progid="DecalControls.PushButton" ID="11" name="pbGo" text="Go" textcolor="255"/>
-        <control progid="DecalControls.StaticText" name="stLabel" text="Label"/>
-        <control progid="DecalControls.Choice" ID="12" name="chPick" selected="1">
-          <option text="Red"/><option text="Green"/><option text="Blue"/>
-        </control>
+// How each attribute is read is checked on the plug-in's own panel in tests/plugin.
+constexpr const char* kEveryKind = R"(<view title="Test">
+  <control progid="DecalControls.Notebook" name="nb"><page label=" One ">
+    <control progid="DecalControls.FixedLayout">
+      <control progid="DecalControls.PushButton" ID="11" name="pbGo" text="Go"/>
+      <control progid="DecalControls.StaticText" name="stLabel" text="Label"/>
+      <control progid="DecalControls.Choice" ID="12" name="chPick" selected="1">
+        <option text="Red"/><option text="Green"/><option text="Blue"/>
       </control>
-    </page>
-    <page label=" Two ">
-      <control progid="DecalControls.FixedLayout">
-        <control progid="DecalControls.Checkbox" ID="13" name="cbOn" text="ON"/>
-        <control progid="DecalControls.Edit" ID="14" name="edText" text="type here"/>
-        <control progid="DecalControls.StaticText" ID="15" name="stLabel" text="Second"/>
-      </control>
-    </page>
-  </control>
+      <control progid="DecalControls.Checkbox" ID="13" name="cbOn" text="ON"/>
+      <control progid="DecalControls.Edit" ID="14" name="edText" text="type here"/>
+      <control progid="DecalControls.StaticText" ID="15" name="stLabel" text="Second"/>
+    </control>
+  </page></control>
 </view>)";
-
-TEST(ViewDescriptionTest, ReadsPagesAndEveryKindOfControl) {
-    auto parsed = sim::ParseViewDescription(kEveryKind);
-    ASSERT_TRUE(parsed) << parsed.error;
-    const auto& layout = *parsed.layout;
-    EXPECT_EQ(layout.title, "Test");
-    EXPECT_EQ(layout.pages, (std::vector<std::string>{" One ", " Two "}));
-    ASSERT_EQ(layout.controls.size(), 9u);
-    std::string kinds;
-    for (const auto& control : layout.controls)
-        kinds += std::string(sim::ControlKindName(control.kind)) + " ";
-    EXPECT_EQ(kinds,
-              "Notebook FixedLayout PushButton StaticText Choice FixedLayout Checkbox Edit "
-              "StaticText ");
-    const auto& button = layout.controls[2];
-    EXPECT_EQ(std::tuple(button.id, button.text, button.textColor, button.page),
-              std::tuple(11, std::string("Go"), 255, std::string(" One ")));
-    EXPECT_EQ(layout.controls[3].id, 0);  // no ID given
-    EXPECT_EQ(layout.controls[4].options, (std::vector<std::string>{"Red", "Green", "Blue"}));
-    EXPECT_EQ(layout.controls[4].selected, 1);
-    EXPECT_EQ(layout.controls[7].page, " Two ");
-}
 
 TEST(ViewDescriptionTest, ADescriptionThatCannotBeBuiltIsRefusedWithAClearReason) {
     const std::pair<const char*, const char*> cases[] = {
         {"<view><control progid=", "not XML"},
-        {"", "not XML"},
         {"<panel/>", "\"panel\", not \"view\""},
         {"<view><control name='x'/></view>", "control \"x\" at offset 7 has no progid"},
         {"<view><control progid='DecalControls.Slider'/></view>",
          "unknown progid \"DecalControls.Slider\""},
-        {"<view><control progid='DecalControls.PushButton' ID='1x'/></view>",
-         "ID \"1x\" is not a number"},
-        {"<view><control progid='DecalControls.PushButton' textcolor='red'/></view>",
-         "textcolor \"red\""},
         {"<view><control progid='DecalControls.Choice' selected='2'><option text='a'/>"
          "<option text='b'/></control></view>",
          "selected entry 2 is not one of its 2 options"},
@@ -100,15 +67,6 @@ class BuiltViewTest : public ::testing::Test {
     CComPtr<IView> view;
 };
 
-TEST_F(BuiltViewTest, ControlsAreFoundByNameAndTheFirstOfANameWins) {
-    CComBSTR text;
-    Get<IStaticText>("stLabel")->get_Text(&text);
-    EXPECT_EQ(text.ToUtf8(), "Label");
-    CComPtr<IControl> none;
-    EXPECT_EQ(view->get_Control(CComBSTR("nothing"), &none), E_INVALIDARG);
-    EXPECT_FALSE(Get<IPushButton>("chPick"));  // a choice is not a button
-}
-
 TEST_F(BuiltViewTest, AChoiceKeepsItsSelectionOnTheSameOptionAsOthersComeAndGo) {
     auto choice = Get<IChoice>("chPick");  // Red Green Blue
     LONG selected = 0;
@@ -122,15 +80,12 @@ TEST_F(BuiltViewTest, AChoiceKeepsItsSelectionOnTheSameOptionAsOthersComeAndGo) 
     choice->RemoveChoice(1);
     choice->get_Selected(&selected);
     EXPECT_EQ(selected, -1);
-    choice->put_Selected(7);
-    choice->get_Selected(&selected);
-    EXPECT_EQ(selected, -1);
-    CComBSTR text;
-    EXPECT_EQ(choice->get_Text(5, &text), E_INVALIDARG);
     EXPECT_EQ(choice->RemoveChoice(-1), E_INVALIDARG);
 }
 
-TEST_F(BuiltViewTest, ThePlayersActionsRaiseTheControlEvents) {
+// Clicks and choices of controls that do not exist are script errors in tests/tools; the
+// checkbox is ticked by the e2e reverse sort.
+TEST_F(BuiltViewTest, EveryKindIsBuiltFoundByNameAndRaisesItsEvents) {
     std::vector<std::string> events;
     auto record = [&events](DISPID id, DISPPARAMS& params) {
         std::string entry = std::to_string(id);
@@ -145,20 +100,16 @@ TEST_F(BuiltViewTest, ThePlayersActionsRaiseTheControlEvents) {
     ASSERT_EQ(choiceSink->DispEventAdvise(Get<IControl>("chPick")), S_OK);
     ASSERT_EQ(viewSink->DispEventAdvise(view), S_OK);
 
+    CComBSTR text;
+    Get<IStaticText>("stLabel")->get_Text(&text);
+    EXPECT_EQ(text.ToUtf8(), "Label");  // the first of that name
+    EXPECT_TRUE(Get<IEdit>("edText") && Get<ICheckbox>("cbOn"));
+    EXPECT_FALSE(Get<IPushButton>("chPick"));  // a choice is not a button
     EXPECT_TRUE(host.PressButton("pbGo"));
     EXPECT_TRUE(host.ChooseOption("chPick", 2));
-    EXPECT_TRUE(host.ChooseOption("chPick", "Red"));
-    EXPECT_FALSE(host.ChooseOption("chPick", 3));
-    EXPECT_FALSE(host.ChooseOption("chPick", "Purple"));
-    EXPECT_FALSE(host.PressButton("chPick"));
-    EXPECT_FALSE(host.PressButton("pbNothing"));
     host.ActivateView();
-    host.SetChecked("cbOn", true);
-    VARIANT_BOOL ticked = VARIANT_FALSE;
-    Get<ICheckbox>("cbOn")->get_Checked(&ticked);
-    EXPECT_EQ(ticked, -1);
-    EXPECT_EQ(events, (std::vector<std::string>{"4 11", "6 12 2", "6 12 0", "8"}));
-    EXPECT_EQ(host.Control("chPick")->selected, 0);
+    EXPECT_EQ(events, (std::vector<std::string>{"4 11", "6 12 2", "8"}));
+    EXPECT_EQ(host.Control("chPick")->selected, 2);
 
     buttonSink->DispEventUnadvise();
     choiceSink->DispEventUnadvise();
