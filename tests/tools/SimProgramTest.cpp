@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "support/TempFolder.h"
 #include "tools/SimRunner.h"
 
 namespace fs = std::filesystem;
@@ -21,7 +22,7 @@ class SimProgramTest : public ::testing::Test {
 
     fs::path Write(const std::string& name, const std::string& text) {
         fs::path path = temp_.Path() / name;
-        WriteFile(path, text);
+        platform_test::WriteFile(path, text);
         return path;
     }
 
@@ -59,7 +60,7 @@ class SimProgramTest : public ::testing::Test {
                      "{\"character\": {\"name\": \"Packrat\"},\n\"main\": [\n" + items + "]}\n");
     }
 
-    TempFolder temp_;
+    platform_test::TempFolder temp_;
 };
 
 TEST_F(SimProgramTest, AcceptanceSortOfTheDemoMainPackByName) {
@@ -113,27 +114,18 @@ TEST_F(SimProgramTest, QuitEndsTheSessionBeforeTheRestOfTheScript) {
     EXPECT_TRUE(result.LinesStartingWith("error:").empty());
 }
 
-TEST_F(SimProgramTest, WorldFileErrorNamesTheFieldAndStartsNothing) {
-    fs::path world =
-        Write("bad.json", R"({"packs": [{"name": "Sack", "slot": 9, "capacity": 24}]})");
-
-    SimResult result = RunScript("show pack 0\n", {"--world", world.string()});
-
-    EXPECT_EQ(result.status, 2);
-    EXPECT_EQ(result.Lines(),
-              std::vector<std::string>{"error: " + world.string() +
-                                       ": packs[0].slot: 9 is not a pack slot 0 to 6"});
-    EXPECT_FALSE(fs::exists(Data()));
-}
-
-TEST_F(SimProgramTest, WorldFileThatIsNotJsonIsRefused) {
-    fs::path world = Write("torn.json", "{\"main\": [");
-
-    SimResult result = RunScript("", {"--world", world.string()});
-
-    EXPECT_EQ(result.status, 2);
-    ASSERT_EQ(result.Lines().size(), 1u) << result.output;
-    EXPECT_NE(result.output.find("is not JSON"), std::string::npos) << result.output;
+// Each kind of world file fault is checked on the parser in tests/simhost.
+TEST_F(SimProgramTest, WorldFileErrorsNameTheFileAndFieldAndStartNothing) {
+    fs::path bad = Write("bad.json", R"({"packs": [{"name": "Sack", "slot": 9, "capacity": 24}]})");
+    fs::path missing = temp_.Path() / "missing.json";
+    for (const auto& [world, error] :
+         {std::pair{bad, "error: " + bad.string() + ": packs[0].slot: 9 is not a pack slot 0 to 6"},
+          {missing, "error: cannot read the world file " + missing.string()}}) {
+        SimResult result = RunScript("show pack 0\n", {"--world", world.string()});
+        EXPECT_EQ(result.status, 2);
+        EXPECT_EQ(result.Lines(), std::vector<std::string>{error});
+        EXPECT_FALSE(fs::exists(Data()));
+    }
 }
 
 TEST_F(SimProgramTest, MissingModuleAndUnknownOptionAreStartFailures) {
@@ -159,25 +151,6 @@ TEST_F(SimProgramTest, FirstStartSetsTheConfigurationFolderAndLaterStartsKeepIt)
     EXPECT_TRUE(second.LinesStartingWith("configuration folder").empty());
     EXPECT_EQ(second.LinesStartingWith("[chat 1] :tk:Configuration stored at ").at(0),
               "[chat 1] :tk:Configuration stored at C:\\Tarnik\\sortconfig.xml");
-}
-
-TEST_F(SimProgramTest, ShowJobReadsIsBusyWithoutShowingItsChatLine) {
-    SimResult result = RunScript("chat @tk title\nshow job\nrun\nshow job\nshow pack 0\n");
-
-    ASSERT_EQ(result.status, 0) << result.output;
-    std::vector<std::string> jobs = result.LinesStartingWith("job ");
-    ASSERT_EQ(jobs.size(), 2u);
-    ASSERT_EQ(jobs[0].substr(0, 16), "job 3 awaited 0x") << jobs[0];
-    EXPECT_EQ(jobs[1].substr(0, 16), "job 0 awaited 0x") << jobs[1];
-    EXPECT_EQ(result.output.find("Current job is"), std::string::npos);
-    // The item awaited first is the one whose move the server confirmed first.
-    std::string awaited = jobs[0].substr(14);
-    std::string firstMove = result.LinesStartingWith("~ move ").at(0);
-    std::string name = firstMove.substr(7, firstMove.find(" -> ") - 7);
-    bool found = false;
-    for (const std::string& line : result.Lines())
-        found = found || line.find(" " + name + " (" + awaited + ")") != std::string::npos;
-    EXPECT_TRUE(found) << name << " " << awaited << "\n" << result.output;
 }
 
 TEST_F(SimProgramTest, RunStopsAtItsBoundAndSaysSo) {

@@ -7,11 +7,8 @@
 
 #include <cerrno>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
-
-namespace fs = std::filesystem;
 
 std::vector<std::string> SimResult::Lines() const {
     std::vector<std::string> lines;
@@ -28,18 +25,6 @@ std::vector<std::string> SimResult::LinesStartingWith(const std::string& prefix)
         if (line.rfind(prefix, 0) == 0)
             found.push_back(line);
     return found;
-}
-
-TempFolder::TempFolder() {
-    std::string pattern = (fs::temp_directory_path() / "tarnik-sim-test-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-}
-
-TempFolder::~TempFolder() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
 }
 
 SimResult RunSim(const std::vector<std::string>& args) {
@@ -81,16 +66,4 @@ SimResult RunSim(const std::vector<std::string>& args) {
     ::waitpid(child, &status, 0);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
-}
-
-std::string ReadFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void WriteFile(const fs::path& path, const std::string& text) {
-    std::ofstream out(path, std::ios::binary);
-    out << text;
 }

@@ -1,7 +1,6 @@
 // Runs tarnik-sim as a child process in a fresh data folder and captures what it printed.
 #pragma once
 
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -13,21 +12,5 @@ struct SimResult {
     std::vector<std::string> LinesStartingWith(const std::string& prefix) const;
 };
 
-// A temporary folder that is removed with this object.
-class TempFolder {
-  public:
-    TempFolder();
-    ~TempFolder();
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
-    const std::filesystem::path& Path() const { return path_; }
-
-  private:
-    std::filesystem::path path_;
-};
-
 // Runs the program with these arguments and standard input from /dev/null.
 SimResult RunSim(const std::vector<std::string>& args);
-
-std::string ReadFile(const std::filesystem::path& path);
-void WriteFile(const std::filesystem::path& path, const std::string& text);

@@ -8,9 +8,12 @@
 #include <filesystem>
 #include <string>
 
+#include "support/TempFolder.h"
 #include "tools/SimRunner.h"
 
 namespace fs = std::filesystem;
+using platform_test::ReadFile;
+using platform_test::WriteFile;
 
 namespace {
 
@@ -38,7 +41,7 @@ class SimTranscriptTest : public ::testing::Test {
         EXPECT_EQ(actual, ReadFile(expectedFile)) << "transcript " << expectedFile;
     }
 
-    TempFolder temp_;
+    platform_test::TempFolder temp_;
 };
 
 TEST_F(SimTranscriptTest, HelpCommandListsThePluginsCommandsInTheMainChatWindow) {
