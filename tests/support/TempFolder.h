@@ -2,7 +2,6 @@
 // running a check where folder permissions apply (also when the tests run as root).
 #pragma once
 
-#include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,8 +11,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <optional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,10 +26,8 @@ class TempFolder {
             path_ = pattern;
     }
     ~TempFolder() {
-        std::error_code ec;
-        std::filesystem::permissions(path_, std::filesystem::perms::owner_all,
-                                     std::filesystem::perm_options::add, ec);
-        std::filesystem::remove_all(path_, ec);
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
     }
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
@@ -56,30 +53,23 @@ class ScopedEnv {
     ScopedEnv(const char* name, const char* value) : name_(name) {
         if (const char* old = std::getenv(name))
             old_ = old;
-        if (value)
-            ::setenv(name, value, 1);
-        else
-            ::unsetenv(name);
+        Set(value);
     }
-    ~ScopedEnv() {
-        if (old_)
-            ::setenv(name_.c_str(), old_->c_str(), 1);
-        else
-            ::unsetenv(name_.c_str());
-    }
+    ~ScopedEnv() { Set(old_ ? old_->c_str() : nullptr); }
     ScopedEnv(const ScopedEnv&) = delete;
     ScopedEnv& operator=(const ScopedEnv&) = delete;
 
   private:
+    void Set(const char* value) {
+        value ? ::setenv(name_.c_str(), value, 1) : ::unsetenv(name_.c_str());
+    }
     std::string name_;
     std::optional<std::string> old_;
 };
 
 inline std::string ReadFile(const std::filesystem::path& path) {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 inline void WriteFile(const std::filesystem::path& path, const std::string& bytes) {
@@ -91,26 +81,19 @@ inline void WriteFile(const std::filesystem::path& path, const std::string& byte
 // nothing when that is not possible here.
 inline std::optional<bool> WithReadOnlyFolder(const std::filesystem::path& folder,
                                               const std::function<bool()>& check) {
+    // A child that gives up root must still reach the folder through our temporary ones.
+    for (auto p = folder.parent_path(); !p.empty() && p != p.root_path(); p = p.parent_path())
+        if (::geteuid() == 0 && p.filename().string().starts_with("tarnik-"))
+            ::chmod(p.c_str(), 0755);
     ::chmod(folder.c_str(), 0555);
     std::optional<bool> passed;
-    if (::geteuid() != 0) {
+    if (::geteuid() != 0)
         passed = check();
-    } else {
-        // The child needs to reach the folder as an ordinary user.
-        for (auto p = folder.parent_path(); !p.empty() && p != p.root_path(); p = p.parent_path())
-            if (p.filename().string().starts_with("tarnik-"))
-                ::chmod(p.c_str(), 0755);
-        pid_t child = ::fork();
-        if (child == 0) {
-            if (::setgid(65534) != 0 || ::setuid(65534) != 0)
-                ::_exit(2);
-            ::_exit(check() ? 0 : 1);
-        }
-        int status = 0;
-        if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status) &&
-            WEXITSTATUS(status) != 2)
-            passed = WEXITSTATUS(status) == 0;
-    }
+    else if (pid_t child = ::fork(); child == 0)
+        ::_exit(::setgid(65534) != 0 || ::setuid(65534) != 0 ? 2 : check() ? 0 : 1);
+    else if (int status = 0; child > 0 && ::waitpid(child, &status, 0) == child &&
+                             WIFEXITED(status) && WEXITSTATUS(status) != 2)
+        passed = WEXITSTATUS(status) == 0;
     ::chmod(folder.c_str(), 0755);
     return passed;
 }
