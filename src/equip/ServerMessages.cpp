@@ -131,7 +131,7 @@ void CTarnik::AddEquipList(ObjectId item) {
 
 bool CTarnik::IsInEquipList(ObjectId item) const {
     // CTarnik::Log is not const; the plug-in object itself is never const.
-    const_cast<CLog&>(m_Log).Log(TRC, "IsInEquipList");
+    Log(TRC, "IsInEquipList");
     for (ObjectId worn : m_EquipList)
         if (worn == item)
             return true;

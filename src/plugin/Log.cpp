@@ -45,14 +45,14 @@ std::string FormatCut(std::size_t maxBytes, const char* format, std::va_list arg
     return text;
 }
 
-void CLog::Log(std::int32_t level, const char* format, ...) {
+void CLog::Log(std::int32_t level, const char* format, ...) const {
     std::va_list args;
     va_start(args, format);
     LogV(level, format, args);
     va_end(args);
 }
 
-void CLog::LogV(std::int32_t level, const char* format, std::va_list args) {
+void CLog::LogV(std::int32_t level, const char* format, std::va_list args) const {
     if (level > m_Threshold)
         return;
     std::string line = ":TK:";

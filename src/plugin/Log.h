@@ -30,8 +30,8 @@ class CLog {
 
     // Writes ":TK:" + prefix + message (cut at 256) to the debugger output when level is
     // not above the threshold. Only literal formats: texts go in through "%s".
-    void Log(std::int32_t level, const char* format, ...) TARNIK_PRINTF(3, 4);
-    void LogV(std::int32_t level, const char* format, std::va_list args) TARNIK_PRINTF(3, 0);
+    void Log(std::int32_t level, const char* format, ...) const TARNIK_PRINTF(3, 4);
+    void LogV(std::int32_t level, const char* format, std::va_list args) const TARNIK_PRINTF(3, 0);
 
   private:
     std::int32_t m_Threshold = 0;

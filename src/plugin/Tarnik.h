@@ -71,7 +71,7 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     HRESULT WindowMessageEnd(HWND, UINT, WPARAM, LPARAM, VARIANT_BOOL*) override { return S_OK; }
 
     // ---- Logging and chat output (plugin/ChatOutput.cpp)
-    void Log(std::int32_t level, const char* format, ...) TARNIK_PRINTF(3, 4);
+    void Log(std::int32_t level, const char* format, ...) const TARNIK_PRINTF(3, 4);
     void WriteToChat(const char* format, ...) TARNIK_PRINTF(2, 3);
     void onOutputWindowChoice(LONG index);
     void SendText(const std::string& text);
