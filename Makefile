@@ -9,9 +9,10 @@ DEPS = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
 
 .PHONY: run test deps build build-asan bench format format-check clean
 
-run: build
-	@if [ -x $(BUILD)/tarnik-sim ]; then $(BUILD)/tarnik-sim $(ARGS); \
-	else echo "tarnik-sim is not built yet"; fi
+run: deps
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	cmake --build $(BUILD) -j $(JOBS) --target tarnik tarnik-sim
+	$(BUILD)/tarnik-sim $(ARGS)
 
 test: build build-asan
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
