@@ -295,6 +295,29 @@ LSTATUS RegCreateKeyExA(HKEY key, const char* subKey, DWORD, char*, DWORD, REGSA
     return ERROR_SUCCESS;
 }
 
+namespace {
+
+// The key below `open` named by `subKey`, or the status that says why there is none; with
+// `path`, the names of the keys on the way are appended to it as the file spells them.
+LSTATUS FindSubKey(const Resolved& open, const char* subKey, Key** found,
+                   std::vector<std::string>* path = nullptr) {
+    auto parts = SplitKeyPath(subKey);
+    if (!parts)
+        return ERROR_INVALID_PARAMETER;
+    Key* target = open.key;
+    for (const std::string& part : *parts) {
+        target = FindChild(*target, part);
+        if (!target)
+            return ERROR_FILE_NOT_FOUND;
+        if (path)
+            path->push_back(target->name);
+    }
+    *found = target;
+    return ERROR_SUCCESS;
+}
+
+}  // namespace
+
 LSTATUS RegOpenKeyExA(HKEY key, const char* subKey, DWORD, REGSAM access, HKEY* result) {
     if (!result)
         return ERROR_INVALID_PARAMETER;
@@ -303,17 +326,10 @@ LSTATUS RegOpenKeyExA(HKEY key, const char* subKey, DWORD, REGSAM access, HKEY* 
     Resolved parent = call->Resolve(key);
     if (parent.status != ERROR_SUCCESS)
         return parent.status;
-    auto parts = SplitKeyPath(subKey);
-    if (!parts)
-        return ERROR_INVALID_PARAMETER;
-    Key* target = parent.key;
+    Key* target = nullptr;
     std::vector<std::string> path = parent.path;
-    for (const std::string& part : *parts) {
-        target = FindChild(*target, part);
-        if (!target)
-            return ERROR_FILE_NOT_FOUND;
-        path.push_back(target->name);
-    }
+    if (LSTATUS status = FindSubKey(parent, subKey, &target, &path); status != ERROR_SUCCESS)
+        return status;
     *result = call->NewHandle(target, parent.hive, std::move(path), access);
     return ERROR_SUCCESS;
 }
@@ -405,25 +421,6 @@ LSTATUS RegDeleteValueA(HKEY key, const char* valueName) {
     open.key->values.erase(it);
     return call->Commit(live);
 }
-
-namespace {
-
-// The key below `open` named by `subKey`, or the status that says why there is none.
-LSTATUS FindSubKey(const Resolved& open, const char* subKey, Key** found) {
-    auto parts = SplitKeyPath(subKey);
-    if (!parts)
-        return ERROR_INVALID_PARAMETER;
-    Key* target = open.key;
-    for (const std::string& part : *parts) {
-        target = FindChild(*target, part);
-        if (!target)
-            return ERROR_FILE_NOT_FOUND;
-    }
-    *found = target;
-    return ERROR_SUCCESS;
-}
-
-}  // namespace
 
 LSTATUS RegDeleteKeyA(HKEY key, const char* subKey) {
     if (!subKey)
