@@ -9,11 +9,11 @@
 
 #include "config/BuiltInNames.h"
 #include "config/ConfigPath.h"
-#include "platform/ClassFactory.h"
 #include "platform/Files.h"
 #include "plugin/Tarnik.h"
 #include "simhost/PluginLoader.h"
 #include "simhost/SimHost.h"
+#include "support/RegisteredModule.h"
 #include "support/TempFolder.h"
 #include "support/TempRegistry.h"
 
@@ -56,18 +56,9 @@ class ConfigAcceptanceTest : public ::testing::Test {
         folder_ = std::filesystem::temp_directory_path() /
                   ("tarnik-config-acceptance-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder_);
-        std::string base = (folder_ / "base").string();
-        HKEY key = nullptr;
-        RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vellumcraft", 0, nullptr, 0, KEY_WRITE,
-                        nullptr, &key, nullptr);
-        RegSetValueExA(key, "Configs", 0, REG_SZ, reinterpret_cast<const BYTE*>(base.c_str()),
-                       static_cast<DWORD>(base.size() + 1));
-        RegCloseKey(key);
-        module_ = dlopen(TARNIK_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(module_, nullptr) << dlerror();
-        auto registerServer =
-            reinterpret_cast<DllRegisterServerFn>(dlsym(module_, "DllRegisterServer"));
-        ASSERT_TRUE(registerServer && registerServer() == S_OK);
+        std::string why;
+        module_ = LoadRegisteredModule(folder_, why);
+        ASSERT_NE(module_, nullptr) << why;
         WriteFile(File(), ToTextMode(kOlderClientFile));
     }
     void TearDown() override {

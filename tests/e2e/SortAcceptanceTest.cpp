@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <memory>
 
-#include "platform/ClassFactory.h"
 #include "simhost/PluginLoader.h"
 #include "simhost/SimHost.h"
+#include "support/RegisteredModule.h"
 #include "support/TempFolder.h"
 #include "support/TempRegistry.h"
 
@@ -22,19 +22,9 @@ class SortAcceptanceTest : public ::testing::Test {
     void SetUp() override {
         // One folder per process: the module may keep the path it computed at its first load.
         static platform_test::TempFolder folder;
-        const std::string base = (folder / "base").string();
-        HKEY key = nullptr;
-        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vellumcraft", 0, nullptr,
-                                  REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr),
-                  ERROR_SUCCESS);
-        RegSetValueExA(key, "Configs", 0, REG_SZ, reinterpret_cast<const BYTE*>(base.c_str()),
-                       static_cast<DWORD>(base.size() + 1));
-        RegCloseKey(key);
-        module_ = dlopen(TARNIK_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-        ASSERT_NE(module_, nullptr) << dlerror();
-        auto registerServer =
-            reinterpret_cast<DllRegisterServerFn>(dlsym(module_, "DllRegisterServer"));
-        ASSERT_TRUE(registerServer && registerServer() == S_OK);
+        std::string why;
+        module_ = LoadRegisteredModule(folder.Path(), why);
+        ASSERT_NE(module_, nullptr) << why;
     }
     void TearDown() override {
         loader_.reset();
