@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 
+#include "platform/Ascii.h"
 #include "platform/KeyState.h"
 
 namespace {
@@ -21,13 +22,6 @@ constexpr NamedKey kNamedKeys[] = {
     {"pgdn", 0x22},   {"left", 0x25},      {"up", 0x26},     {"right", 0x27},  {"down", 0x28},
 };
 
-std::string Lower(std::string_view text) {
-    std::string lower(text);
-    for (char& c : lower)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return lower;
-}
-
 std::optional<int> NumberAfter(std::string_view text, std::size_t prefix, int base) {
     std::string digits(text.substr(prefix));
     if (digits.empty() || digits.size() > 3)
@@ -40,7 +34,7 @@ std::optional<int> NumberAfter(std::string_view text, std::size_t prefix, int ba
 }
 
 std::optional<int> KeyCode(std::string_view name) {
-    std::string lower = Lower(name);
+    std::string lower = ToLowerAscii(std::string(name));
     if (lower.size() == 1 && std::isalnum(static_cast<unsigned char>(lower[0])))
         return std::toupper(static_cast<unsigned char>(lower[0]));
     if (lower.size() >= 2 && lower[0] == 'f' &&
@@ -80,7 +74,7 @@ std::optional<KeyCombo> ParseKeyCombo(std::string_view text) {
             combo.virtualKey = *code;
             return combo;
         }
-        std::string modifier = Lower(part);
+        std::string modifier = ToLowerAscii(std::string(part));
         if (modifier == "ctrl" || modifier == "control")
             combo.ctrl = true;
         else if (modifier == "alt")

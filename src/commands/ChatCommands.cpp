@@ -1,26 +1,17 @@
 // The "@tk" chat commands: recognising a chat line, running its command, and the help text.
-#include <algorithm>
-#include <cctype>
 #include <string>
 #include <string_view>
 
 #include "commands/ChatArgs.h"
 #include "commands/Tokenizer.h"
 #include "config/ConfigPath.h"
+#include "platform/Ascii.h"
 #include "plugin/Tarnik.h"
 
 namespace {
 
 constexpr std::string_view kCommandDelimiters = "/@ ";
 constexpr std::string_view kCodeDelimiters = "% #";
-
-// ASCII only: the bytes of other UTF-8 characters pass unchanged.
-std::string LowerCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](unsigned char c) {
-        return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-    });
-    return text;
-}
 
 void SetEat(VARIANT_BOOL* eat, bool value) {
     if (eat)
@@ -42,7 +33,7 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
         return leave();
     if (line.empty() || (line[0] != '/' && line[0] != '@'))
         return leave();
-    line = LowerCase(std::move(line));
+    line = ToLowerAscii(std::move(line));
 
     if (line.starts_with("//")) {
         auto found = m_HotCommands.find(line.substr(2));

@@ -14,19 +14,11 @@
 #include <system_error>
 #include <vector>
 
+#include "platform/Ascii.h"
+
 namespace fs = std::filesystem;
 
 namespace {
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return LowerAscii(x) == LowerAscii(y);
-           });
-}
 
 const char* NonEmptyEnv(const char* name) {
     const char* value = std::getenv(name);
@@ -43,7 +35,7 @@ std::string ResolveCase(const fs::path& folder, const std::string& name) {
     std::vector<std::string> matches;
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::string entry = it->path().filename().string();
-        if (EqualIgnoringCase(entry, name))
+        if (EqualsIgnoringCase(entry, name))
             matches.push_back(std::move(entry));
     }
     if (matches.empty())
@@ -121,7 +113,7 @@ fs::path MapWindowsPath(std::string_view windowsPath) {
     if (windowsPath.size() >= 2 && windowsPath[1] == ':' &&
         ((windowsPath[0] >= 'a' && windowsPath[0] <= 'z') ||
          (windowsPath[0] >= 'A' && windowsPath[0] <= 'Z'))) {
-        base = DrivesRoot() / std::string(1, LowerAscii(windowsPath[0]));
+        base = DrivesRoot() / std::string(1, ToLowerAscii(windowsPath[0]));
         windowsPath.remove_prefix(2);
         rooted = true;
     } else if (!windowsPath.empty() && windowsPath[0] == '\\') {

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <utility>
 
+#include "platform/Ascii.h"
 #include "platform/Bstr.h"
 
 namespace registry_detail {
@@ -15,14 +16,6 @@ namespace {
 constexpr const char* kHeader = "Windows Registry Editor Version 5.00";
 // regedit wraps hex data so that no line passes this width before its continuation mark.
 constexpr std::size_t kHexLineWidth = 77;
-
-char LowerAscii(char c) {
-    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    return !CaseLess()(a, b) && !CaseLess()(b, a);
-}
 
 void MarkDeleted(Key& key) {
     key.deleted = true;
@@ -138,7 +131,7 @@ std::optional<std::string> ReadQuoted(std::string_view& s) {
 int HexDigit(char c) {
     if (c >= '0' && c <= '9')
         return c - '0';
-    c = LowerAscii(c);
+    c = ToLowerAscii(c);
     if (c >= 'a' && c <= 'f')
         return c - 'a' + 10;
     return -1;
@@ -234,14 +227,7 @@ std::string AsUtf8(std::string_view bytes) {
 }  // namespace
 
 bool CaseLess::operator()(std::string_view a, std::string_view b) const {
-    std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        auto x = static_cast<unsigned char>(LowerAscii(a[i]));
-        auto y = static_cast<unsigned char>(LowerAscii(b[i]));
-        if (x != y)
-            return x < y;
-    }
-    return a.size() < b.size();
+    return LessIgnoringCase(a, b);
 }
 
 Hives EmptyHives() {
@@ -339,7 +325,7 @@ Parsed Parse(std::string_view raw) {
             std::string path(trimmed.substr(1, trimmed.size() - 2));
             std::size_t cut = std::min(path.find('\\'), path.size());
             for (std::size_t h = 0; h < kHiveNames.size(); ++h) {
-                if (EqualIgnoringCase(path.substr(0, cut), kHiveNames[h]))
+                if (EqualsIgnoringCase(path.substr(0, cut), kHiveNames[h]))
                     current = parsed.hives[h].get();
             }
             if (!current) {

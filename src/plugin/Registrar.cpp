@@ -1,24 +1,14 @@
 // Parsing and applying registration scripts.
 #include "plugin/Registrar.h"
 
-#include <cctype>
 #include <charconv>
 #include <string>
+
+#include "platform/Ascii.h"
 
 namespace {
 
 constexpr int kMaxDepth = 32;
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size())
-        return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) !=
-            std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
-    }
-    return true;
-}
 
 struct Token {
     enum class Type { End, Open, Close, Equals, Word, Quoted } type = Type::End;
@@ -160,7 +150,7 @@ class Parser {
             Fail("expected a value type: s, e or d");
             return false;
         }
-        char type = static_cast<char>(std::tolower(static_cast<unsigned char>(token_.text[0])));
+        char type = ToLowerAscii(token_.text[0]);
         Next();
         if (token_.type != Token::Type::Word && token_.type != Token::Type::Quoted) {
             Fail("expected the value's data");

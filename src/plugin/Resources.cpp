@@ -1,23 +1,25 @@
 // The resource table: registration script (REGISTRY 102) and project name (STRING 100).
 #include "plugin/Resources.h"
 
+#include "plugin/Identity.h"
+
 namespace {
 
-// %MODULE% is the module's full path, filled in by the registrar.
+// The registrar fills in %MODULE%, %CLSID% and %LIBID% (RegistrationReplacements).
 constexpr std::string_view kRegistrationScript = R"rgs(HKCR
 {
 	DECAL_KMW.Tarnik.1 = s 'Tarnik Class'
 	{
-		CLSID = s '{70dde3ae-5add-4003-9600-c2f6830d7670}'
+		CLSID = s '%CLSID%'
 	}
 	DECAL_KMW.Tarnik = s 'Tarnik Class'
 	{
-		CLSID = s '{70dde3ae-5add-4003-9600-c2f6830d7670}'
+		CLSID = s '%CLSID%'
 		CurVer = s 'DECAL_KMW.Tarnik.1'
 	}
 	NoRemove CLSID
 	{
-		ForceRemove {70dde3ae-5add-4003-9600-c2f6830d7670} = s 'Tarnik Class'
+		ForceRemove %CLSID% = s 'Tarnik Class'
 		{
 			ProgID = s 'DECAL_KMW.Tarnik.1'
 			VersionIndependentProgID = s 'DECAL_KMW.Tarnik'
@@ -26,7 +28,7 @@ constexpr std::string_view kRegistrationScript = R"rgs(HKCR
 			{
 				val ThreadingModel = s 'Apartment'
 			}
-			'TypeLib' = s '{70dd2ee7-a09c-4ed6-b0f9-bce4e1332fa8}'
+			'TypeLib' = s '%LIBID%'
 		}
 	}
 }
@@ -38,7 +40,7 @@ HKLM
 		{
 			NoRemove Plugins
 			{
-				ForceRemove {70dde3ae-5add-4003-9600-c2f6830d7670} = s 'Tarnik!'
+				ForceRemove %CLSID% = s 'Tarnik!'
 				{
 					val Enabled = d 1
 				}
@@ -67,4 +69,10 @@ std::optional<std::string_view> FindTextResource(std::string_view type, int id) 
             return resource.text;
     }
     return std::nullopt;
+}
+
+RgsReplacements RegistrationReplacements(std::string modulePath) {
+    return {{"MODULE", std::move(modulePath)},
+            {"CLSID", CLSID_Tarnik.ToString()},
+            {"LIBID", LIBID_TARNIKPLGLib.ToString()}};
 }

@@ -100,13 +100,13 @@ HRESULT TarnikRegisterServer(HMODULE module) {
     auto script = FindTextResource("REGISTRY", IDR_TARNIK);
     if (path.empty() || !script)
         return SELFREG_E_CLASS;
-    HRESULT hr = RunRegistrationScript(*script, {{"MODULE", path}}, true);
+    HRESULT hr = RunRegistrationScript(*script, RegistrationReplacements(path), true);
     if (FAILED(hr))
         return hr;
     hr = RegisterTypeLibrary(TarnikTypeLib(), path);
     if (FAILED(hr)) {
         // Half a registration would point hosts at a class whose library is missing.
-        (void)RunRegistrationScript(*script, {{"MODULE", path}}, false);
+        (void)RunRegistrationScript(*script, RegistrationReplacements(path), false);
         (void)UnregisterTypeLibrary(TarnikTypeLib());
     }
     return hr;
@@ -117,7 +117,7 @@ HRESULT TarnikUnregisterServer(HMODULE module) {
     auto script = FindTextResource("REGISTRY", IDR_TARNIK);
     if (!script)
         return SELFREG_E_CLASS;
-    HRESULT hr = RunRegistrationScript(*script, {{"MODULE", path}}, false);
+    HRESULT hr = RunRegistrationScript(*script, RegistrationReplacements(path), false);
     HRESULT typeLib = UnregisterTypeLibrary(TarnikTypeLib());
     return FAILED(hr) ? hr : typeLib;
 }

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 
+#include "platform/Ascii.h"
 #include "platform/Registry.h"
 #include "plugin/Identity.h"
 
@@ -32,14 +33,7 @@ constexpr TypeLibDescription kTarnikLib = {"TARNIKPLGLib", LIBID_TARNIKPLGLib, k
                                            CLSID_Tarnik,   kClassHelp,         kTarnikInterface};
 
 bool SameNameIgnoringCase(const OLECHAR* wide, const char* ascii) {
-    if (!wide)
-        return false;
-    auto lower = [](char32_t c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    for (; *ascii; ++wide, ++ascii) {
-        if (lower(*wide) != lower(static_cast<unsigned char>(*ascii)))
-            return false;
-    }
-    return *wide == 0;
+    return wide && EqualsIgnoringCase(std::u16string_view(wide), std::string_view(ascii));
 }
 
 std::string LibVersion(const TypeLibDescription& lib) {
