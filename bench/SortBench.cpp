@@ -11,7 +11,7 @@ namespace {
 void BM_SortNextStep(benchmark::State& state) {
     bench::Session session;
     CTarnik& tarnik = session.Plugin();
-    tarnik.m_Log.SetThreshold(static_cast<std::int32_t>(state.range(0)));
+    tarnik.m_Log.SetThreshold(static_cast<LogLevel>(state.range(0)));
     std::vector<SortEntry> model(102);
     for (int i = 0; i < 102; ++i)
         model[i] = {static_cast<ObjectId>(0x1000 + i), i, bench::Numbered("Item", i)};
@@ -27,14 +27,17 @@ void BM_SortNextStep(benchmark::State& state) {
     }
     tarnik.m_Job = JOB_NONE;
 }
-BENCHMARK(BM_SortNextStep)->ArgName("log")->Arg(TRC)->Arg(ALL);
+BENCHMARK(BM_SortNextStep)
+    ->ArgName("log")
+    ->Arg(static_cast<int>(LogLevel::TRC))
+    ->Arg(static_cast<int>(LogLevel::ALL));
 
 // Sort of the reversed main pack: selection, container view walk, keys, filing and the
 // first step.
 void BM_SortPreparation(benchmark::State& state) {
     bench::Session session;
     CTarnik& tarnik = session.Plugin();
-    tarnik.m_Log.SetThreshold(static_cast<std::int32_t>(state.range(0)));
+    tarnik.m_Log.SetThreshold(static_cast<LogLevel>(state.range(0)));
     for (auto _ : state) {
         tarnik.Sort(SORT_NAME);
         state.PauseTiming();
@@ -43,7 +46,10 @@ void BM_SortPreparation(benchmark::State& state) {
     }
     tarnik.m_Job = JOB_NONE;
 }
-BENCHMARK(BM_SortPreparation)->ArgName("log")->Arg(TRC)->Arg(ALL);
+BENCHMARK(BM_SortPreparation)
+    ->ArgName("log")
+    ->Arg(static_cast<int>(LogLevel::TRC))
+    ->Arg(static_cast<int>(LogLevel::ALL));
 
 }  // namespace
 

@@ -70,12 +70,12 @@ std::string SetAside(CTarnik& plugin) {
         if (RenameWithoutReplacing(ConfigFile(), MapWindowsPath(name), error))
             return name;
         if (error != std::errc::file_exists) {
-            plugin.Log(ERR, "Unable to move %s aside: %s", g_ConfigPath.c_str(),
+            plugin.Log(LogLevel::ERR, "Unable to move %s aside: %s", g_ConfigPath.c_str(),
                        error.message().c_str());
             return {};
         }
     }
-    plugin.Log(ERR, "Unable to move %s aside: no free name", g_ConfigPath.c_str());
+    plugin.Log(LogLevel::ERR, "Unable to move %s aside: no free name", g_ConfigPath.c_str());
     return {};
 }
 
@@ -92,8 +92,8 @@ DiskState ReadConfigFile(CTarnik& plugin, CXmlDocument& into) {
         case XmlLoadResult::Malformed:
             break;
     }
-    plugin.Log(ERR, "Unable to read %s (byte %zu): %s", g_ConfigPath.c_str(), result.offset,
-               result.description.c_str());
+    plugin.Log(LogLevel::ERR, "Unable to read %s (byte %zu): %s", g_ConfigPath.c_str(),
+               result.offset, result.description.c_str());
     std::string aside = SetAside(plugin);
     if (aside.empty())
         return DiskState::Blocked;
@@ -136,7 +136,7 @@ void TakeOtherElementsFrom(const CXmlDocument& disk, CXmlDocument& memory,
 
 void WarnIfUnlocked(CTarnik& plugin, const FileLock& lock) {
     if (!lock.Locked())
-        plugin.Log(WRN, "Unable to lock %s: %s", g_ConfigPath.c_str(),
+        plugin.Log(LogLevel::WRN, "Unable to lock %s: %s", g_ConfigPath.c_str(),
                    lock.Error().message().c_str());
 }
 

@@ -10,8 +10,8 @@ const char* PackSlotNames(std::int32_t packSlot) {
     return kNames[packSlot];
 }
 
-std::int32_t WalkLogLevel(std::int32_t walk) {
-    return walk == WALK_ROOM_COUNT || walk == WALK_ROOM_STACKS ? TRC : ERR;
+LogLevel WalkLogLevel(std::int32_t walk) {
+    return walk == WALK_ROOM_COUNT || walk == WALK_ROOM_STACKS ? LogLevel::TRC : LogLevel::ERR;
 }
 
 LONG IntValue(IWorldObject* object, LONG key) {

@@ -41,7 +41,7 @@ enum WalkId : std::int32_t {
 };
 
 // The room test's own walks trace at TRC; every other walk reports at ERR.
-std::int32_t WalkLogLevel(std::int32_t walk);
+LogLevel WalkLogLevel(std::int32_t walk);
 
 // Readers of a world object; a failed host call yields the default.
 LONG IntValue(IWorldObject* object, LONG key);

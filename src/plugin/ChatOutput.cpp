@@ -10,7 +10,7 @@ constexpr std::size_t kMaxChatMessage = 192;
 constexpr LONG kChatColor = 10;  // the host's fixed argument for every plug-in line
 }  // namespace
 
-void CTarnik::Log(std::int32_t level, const char* format, ...) const {
+void CTarnik::Log(LogLevel level, const char* format, ...) const {
     std::va_list args;
     va_start(args, format);
     m_Log.LogV(level, format, args);

@@ -12,7 +12,7 @@ constexpr LONG kRecordReadyColor = 0x80FF80;
 
 // Why a host call failed, for the trace; the code itself goes back to the host.
 void LogHostFailure(CTarnik& tarnik, const char* call, HRESULT hr) {
-    tarnik.Log(ERR, "%s failed (0x%08x)", call, static_cast<unsigned>(hr));
+    tarnik.Log(LogLevel::ERR, "%s failed (0x%08x)", call, static_cast<unsigned>(hr));
 }
 
 // Asks PluginSite1 for a named object and queries it for I. A host that has none answers

@@ -6,8 +6,9 @@
 
 #include "platform/DebugOutput.h"
 
-const char* LogLevelPrefix(std::int32_t level) {
+const char* LogLevelPrefix(LogLevel level) {
     switch (level) {
+        using enum LogLevel;
         case ALL:
             return "ALL: ";
         case ERR:
@@ -45,14 +46,14 @@ std::string FormatCut(std::size_t maxBytes, const char* format, std::va_list arg
     return text;
 }
 
-void CLog::Log(std::int32_t level, const char* format, ...) const {
+void CLog::Log(LogLevel level, const char* format, ...) const {
     std::va_list args;
     va_start(args, format);
     LogV(level, format, args);
     va_end(args);
 }
 
-void CLog::LogV(std::int32_t level, const char* format, std::va_list args) const {
+void CLog::LogV(LogLevel level, const char* format, std::va_list args) const {
     if (level > m_Threshold)
         return;
     std::string line = ":TK:";

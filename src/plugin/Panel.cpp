@@ -94,7 +94,7 @@ HRESULT CTarnik::SetupControls() {
         else if (SUCCEEDED(hr))
             hr = E_FAIL;
         if (FAILED(hr)) {
-            Log(ERR, "Control %s not found (0x%08x)", name, static_cast<unsigned>(hr));
+            Log(LogLevel::ERR, "Control %s not found (0x%08x)", name, static_cast<unsigned>(hr));
             failure = hr;
         }
     });

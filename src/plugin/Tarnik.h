@@ -33,6 +33,8 @@ class CXmlDocument;
 // The state is public so that each subsystem's operations and the tests can reach it.
 class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
   public:
+    using enum LogLevel;  // Log(TRC, ...) in every operation
+
     // With an outer unknown the object is aggregated: the IUnknown methods of all its
     // interfaces go to the outer object, which owns it (see plugin/TarnikFactory.h).
     explicit CTarnik(IUnknown* outer = nullptr);
@@ -71,7 +73,7 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     HRESULT WindowMessageEnd(HWND, UINT, WPARAM, LPARAM, VARIANT_BOOL*) override { return S_OK; }
 
     // ---- Logging and chat output (plugin/ChatOutput.cpp)
-    void Log(std::int32_t level, const char* format, ...) const TARNIK_PRINTF(3, 4);
+    void Log(LogLevel level, const char* format, ...) const TARNIK_PRINTF(3, 4);
     void WriteToChat(const char* format, ...) TARNIK_PRINTF(2, 3);
     void onOutputWindowChoice(LONG index);
     void SendText(const std::string& text);

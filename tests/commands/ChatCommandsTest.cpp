@@ -67,9 +67,9 @@ TEST_F(ChatCommandsTest, AChatCommandAbandonsTheJobButTheOldCommandWordWaitsForI
 
 TEST_F(ChatCommandsTest, DebugCommandsSwitchTheTrace) {
     EXPECT_TRUE(Chat("@tk nodebug"));
-    EXPECT_EQ(Plugin().m_Log.Threshold(), ALL);
+    EXPECT_EQ(Plugin().m_Log.Threshold(), LogLevel::ALL);
     EXPECT_TRUE(Chat("@tk debug"));
-    EXPECT_EQ(Plugin().m_Log.Threshold(), TRC);
+    EXPECT_EQ(Plugin().m_Log.Threshold(), LogLevel::TRC);
     EXPECT_EQ(NewChatLines(),
               (std::vector<std::string>{":tk:Debug mode OFF", ":tk:Debug mode ON"}));
 }

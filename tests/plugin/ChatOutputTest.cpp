@@ -16,17 +16,17 @@ using Lines = std::vector<std::string>;
 using ChatOutputTest = PluginFixture;
 
 TEST_F(ChatOutputTest, LogWritesOnlyLevelsUpToTheThresholdWithTheirPrefix) {
-    // Threshold, level, the line written (null: none).
+    // Threshold, level, the line written (null: none); the level values are part of the
+    // trace's contract: 0 ALL, 1 ERR, 2 WRN, 3 INF, 4 TRC.
     const std::tuple<std::int32_t, std::int32_t, const char*> cases[] = {
-        {0, ALL, ":TK:ALL: x"}, {0, ERR, nullptr},      {0, INF, nullptr},
-        {3, INF, ":TK:INF: x"}, {3, TRC, nullptr},      {4, ERR, ":TK:ERR: x"},
-        {4, WRN, ":TK:WRN: x"}, {4, TRC, ":TK:TRC: x"}, {4, -1, ":TK:UNK: x"},
-        {4, 5, nullptr},        {9, 7, ":TK:UNK: x"},
+        {0, 0, ":TK:ALL: x"},  {0, 1, nullptr},      {0, 3, nullptr},      {3, 3, ":TK:INF: x"},
+        {3, 4, nullptr},       {4, 1, ":TK:ERR: x"}, {4, 2, ":TK:WRN: x"}, {4, 4, ":TK:TRC: x"},
+        {4, -1, ":TK:UNK: x"}, {4, 5, nullptr},      {9, 7, ":TK:UNK: x"},
     };
     for (const auto& [threshold, level, expected] : cases) {
         Host().ClearRecords();
-        Plugin().m_Log.SetThreshold(threshold);
-        Plugin().Log(level, "%s", "x");
+        Plugin().m_Log.SetThreshold(static_cast<LogLevel>(threshold));
+        Plugin().Log(static_cast<LogLevel>(level), "%s", "x");
         EXPECT_EQ(Trace(), expected ? Lines{expected} : Lines{}) << threshold << " " << level;
     }
 }
@@ -45,13 +45,13 @@ TEST_F(ChatOutputTest, TextsAreShownLiterallyAndCutWithoutSplittingAUtf8Characte
         {true, std::string(190, 'c') + euro + "!", ":tk:" + std::string(190, 'c')},
         {true, std::string(189, 'c') + euro, ":tk:" + std::string(189, 'c') + euro},
     };
-    Plugin().m_Log.SetThreshold(TRC);
+    Plugin().m_Log.SetThreshold(LogLevel::TRC);
     for (const auto& [chat, text, expected] : cases) {
         Host().ClearRecords();
         if (chat)
             Plugin().WriteToChat("%s", text.c_str());
         else
-            Plugin().Log(TRC, "%s", text.c_str());
+            Plugin().Log(LogLevel::TRC, "%s", text.c_str());
         EXPECT_EQ(chat ? ChatLines() : Trace(), Lines{expected}) << text.substr(0, 8);
     }
 }

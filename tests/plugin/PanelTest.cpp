@@ -50,7 +50,7 @@ TEST(BindingTest, AMissingOrMistypedControlBindsNothing) {
         ASSERT_EQ(host.LoadView(description.replace(at, std::string_view(from).size(), to), &view),
                   S_OK);
         CComPtr<CTarnik> plugin = CreateTarnik();
-        plugin->m_Log.SetThreshold(TRC);
+        plugin->m_Log.SetThreshold(LogLevel::TRC);
         plugin->m_pView.Attach(view);
         EXPECT_TRUE(FAILED(plugin->SetupControls()));
         EXPECT_EQ(spine::BoundControlCount(*plugin), 0);
