@@ -49,7 +49,7 @@ Item Stack(const char* name, LONG type, LONG count, LONG max, LONG value) {
     return Item(name).Type(type).Stack(count, max).Value(value * count).Burden(count);
 }
 Item Kit(const char* name, LONG uses, LONG value) {
-    return Item(name).Type(type::kHealingKit).KitUses(uses).Value(value).Burden(30);
+    return Item(name).Type(TYPE_HEALING_KIT).KitUses(uses).Value(value).Burden(30);
 }
 }  // namespace
 
@@ -112,9 +112,9 @@ WorldSetup DemoWorld() {
         .Worn(Armor("Chain Shirt", 900, 700, kChest))
         .Worn(Jewel("Silver Ring", 500, 6, 5.0, kRing))
         .Worn(Weapon("Long Sword", 1400, 400, 12));
-    world.Ground(Item("Corpse of Grey Wolf").Type(type::kCorpse).Distance(5.0))
-        .Ground(Item("Corpse of Drudge Skulker").Type(type::kCorpse).Distance(12.0))
-        .Ground(Item("Corpse of Banderling").Type(type::kCorpse).Distance(30.0));
+    world.Ground(Item("Corpse of Grey Wolf").Type(TYPE_CORPSE).Distance(5.0))
+        .Ground(Item("Corpse of Drudge Skulker").Type(TYPE_CORPSE).Distance(12.0))
+        .Ground(Item("Corpse of Banderling").Type(TYPE_CORPSE).Distance(30.0));
     return world.Setup();
 }
 

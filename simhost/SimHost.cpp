@@ -373,7 +373,7 @@ void SimHost::TakeOffByHand(ObjectId item, ObjectId container, LONG slot) {
 }
 
 ObjectId SimHost::SpawnCorpse(std::string name, double distance) {
-    return Spawn(Item(std::move(name)).Type(type::kCorpse).Distance(distance));
+    return Spawn(Item(std::move(name)).Type(TYPE_CORPSE).Distance(distance));
 }
 
 ObjectId SimHost::Spawn(Item item) {

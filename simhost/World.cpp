@@ -11,7 +11,6 @@ namespace sim {
 
 namespace {
 constexpr LONG kCharacterType = 24;
-constexpr LONG kSidePackType = 10;
 
 std::string Hex(ObjectId id) {
     char text[16];
@@ -34,36 +33,38 @@ std::optional<LONG> Message::Field(std::string_view name) const {
 }
 
 Message Message::InsertInvItem(ObjectId item, ObjectId container) {
-    return {kGameEvent,
-            {{"event", kEventInsertInvItem},
-             {"item", static_cast<LONG>(item)},
-             {"container", static_cast<LONG>(container)}}};
+    return {MSG_GAME_EVENT,
+            {{FIELD_EVENT, EVENT_INSERT_INV_ITEM},
+             {FIELD_ITEM, static_cast<LONG>(item)},
+             {FIELD_CONTAINER, static_cast<LONG>(container)}}};
 }
 
 Message Message::WearItem(ObjectId item, LONG coverage) {
-    return {kGameEvent,
-            {{"event", kEventWearItem}, {"item", static_cast<LONG>(item)}, {"slot", coverage}}};
+    return {MSG_GAME_EVENT,
+            {{FIELD_EVENT, EVENT_WEAR_ITEM},
+             {FIELD_ITEM, static_cast<LONG>(item)},
+             {FIELD_SLOT, coverage}}};
 }
 
 Message Message::StackAdjusted(ObjectId item, LONG count) {
-    return {kStackAdjusted, {{"item", static_cast<LONG>(item)}, {"count", count}}};
+    return {MSG_STACK_ADJUSTED, {{FIELD_ITEM, static_cast<LONG>(item)}, {FIELD_COUNT, count}}};
 }
 
 std::string Message::Describe() const {
     std::string name;
-    auto event = Field("event");
-    if (type == kStackAdjusted)
+    auto event = Field(FIELD_EVENT);
+    if (type == MSG_STACK_ADJUSTED)
         name = "StackAdjusted";
-    else if (type == kGameEvent && event == kEventInsertInvItem)
+    else if (type == MSG_GAME_EVENT && event == EVENT_INSERT_INV_ITEM)
         name = "InsertInvItem";
-    else if (type == kGameEvent && event == kEventWearItem)
+    else if (type == MSG_GAME_EVENT && event == EVENT_WEAR_ITEM)
         name = "WearItem";
     else
         name = "Message " + Hex(static_cast<ObjectId>(type));
     for (const auto& [field, value] : fields) {
-        if (field == "event" && type == kGameEvent && name[0] != 'M')
+        if (field == FIELD_EVENT && type == MSG_GAME_EVENT && name[0] != 'M')
             continue;
-        bool isId = field == "item" || field == "container";
+        bool isId = field == FIELD_ITEM || field == FIELD_CONTAINER;
         name +=
             " " + field + "=" + (isId ? Hex(static_cast<ObjectId>(value)) : std::to_string(value));
     }
@@ -89,8 +90,8 @@ Item& Item::Real(LONG key, double value) {
     return *this;
 }
 Item& Item::Stack(LONG count, LONG max) {
-    ints[key::kStackCount] = count;
-    ints[key::kStackMax] = max;
+    ints[KEY_STACK_COUNT] = count;
+    ints[KEY_STACK_MAX] = max;
     return *this;
 }
 Item& Item::Coverage(LONG mask) {
@@ -188,16 +189,16 @@ World::World(const WorldSetup& setup) : me_(setup.characterId), server_(setup.se
     me.id = me_;
     me.name = setup.characterName;
     me.type = kCharacterType;
-    me.ints[key::kItemSlots] = kMainPackSlots;
+    me.ints[KEY_ITEM_SLOTS] = MAIN_PACK_SLOTS;
 
-    if (setup.main.size() > static_cast<std::size_t>(kMainPackSlots))
+    if (setup.main.size() > static_cast<std::size_t>(MAIN_PACK_SLOTS))
         throw std::invalid_argument("main: more than 102 items");
     for (const auto& item : setup.main)
         main_.push_back(Add(item).id);
     Renumber(me_);
 
     for (const auto& pack : setup.packs) {
-        if (pack.slot < 0 || pack.slot >= kPackSlots)
+        if (pack.slot < 0 || pack.slot >= PACK_SLOT_COUNT)
             throw std::invalid_argument("pack \"" + pack.name + "\": slot " +
                                         std::to_string(pack.slot) + " is not 0 to 6");
         if (packs_.count(pack.slot))
@@ -209,11 +210,11 @@ World::World(const WorldSetup& setup) : me_(setup.characterId), server_(setup.se
             throw std::invalid_argument("pack \"" + pack.name + "\": more items than capacity");
         Item packItem(pack.name);
         packItem.id = pack.id;
-        packItem.type = kSidePackType;
+        packItem.type = TYPE_CONTAINER;
         Object& packObject = Add(packItem);
-        packObject.ints[key::kItemSlots] = pack.capacity;
-        packObject.ints[key::kContainer] = static_cast<LONG>(me_);
-        packObject.ints[key::kSlot] = pack.slot;
+        packObject.ints[KEY_ITEM_SLOTS] = pack.capacity;
+        packObject.ints[KEY_CONTAINER] = static_cast<LONG>(me_);
+        packObject.ints[KEY_SLOT] = pack.slot;
         ObjectId packId = packObject.id;
         packs_[pack.slot] = packId;
         auto& items = packItems_[packId];
@@ -224,8 +225,8 @@ World::World(const WorldSetup& setup) : me_(setup.characterId), server_(setup.se
 
     for (const auto& item : setup.worn) {
         Object& worn = Add(item);
-        worn.ints[key::kContainer] = static_cast<LONG>(me_);
-        worn.ints[key::kSlot] = -1;
+        worn.ints[KEY_CONTAINER] = static_cast<LONG>(me_);
+        worn.ints[KEY_SLOT] = -1;
         worn_.push_back(worn.id);
     }
     for (const auto& item : setup.ground)
@@ -345,7 +346,7 @@ LONG World::Capacity(ObjectId container) const {
     if (container == 0)
         container = me_;
     const Object* object = Find(container);
-    return object ? object->Int(key::kItemSlots) : 0;
+    return object ? object->Int(KEY_ITEM_SLOTS) : 0;
 }
 
 std::vector<ObjectId> World::InventoryView() const {
@@ -411,8 +412,8 @@ void World::Renumber(ObjectId container) {
         return;
     for (std::size_t slot = 0; slot < list->size(); ++slot) {
         Object& object = objects_.at((*list)[slot]);
-        object.ints[key::kContainer] = static_cast<LONG>(container);
-        object.ints[key::kSlot] = static_cast<LONG>(slot);
+        object.ints[KEY_CONTAINER] = static_cast<LONG>(container);
+        object.ints[KEY_SLOT] = static_cast<LONG>(slot);
     }
 }
 
@@ -444,7 +445,7 @@ ObjectId World::NewStackFrom(const Object& source, LONG units) {
     copy.reals = source.reals;
     copy.identified = source.identified;
     copy.coverage = source.coverage;
-    copy.ints[key::kStackCount] = units;
+    copy.ints[KEY_STACK_COUNT] = units;
     return Add(copy).id;
 }
 
@@ -478,9 +479,9 @@ Outcome World::Move(ObjectId item, ObjectId container, LONG slot, bool merge, LO
                 continue;
             if (stack.StackMax() - stack.StackCount() < moving)
                 continue;
-            stack.ints[key::kStackCount] = stack.StackCount() + moving;
+            stack.ints[KEY_STACK_COUNT] = stack.StackCount() + moving;
             if (units) {
-                object->ints[key::kStackCount] = count - units;
+                object->ints[KEY_STACK_COUNT] = count - units;
                 outcome.messages.push_back(Message::StackAdjusted(item, count - units));
             } else {
                 TakeOut(item);
@@ -498,7 +499,7 @@ Outcome World::Move(ObjectId item, ObjectId container, LONG slot, bool merge, LO
 
     ObjectId moved = item;
     if (units) {
-        object->ints[key::kStackCount] = count - units;
+        object->ints[KEY_STACK_COUNT] = count - units;
         outcome.messages.push_back(Message::StackAdjusted(item, count - units));
         moved = NewStackFrom(*object, units);
         outcome.created.push_back(moved);
@@ -516,16 +517,16 @@ Outcome World::Wear(ObjectId item) {
     Outcome outcome;
     Object* object = Find(item);
     bool worn = std::find(worn_.begin(), worn_.end(), item) != worn_.end();
-    if (!object || !IsCarried(item) || worn || object->Int(key::kEquipable) == 0) {
+    if (!object || !IsCarried(item) || worn || object->Int(KEY_EQUIPABLE) == 0) {
         outcome.refused = true;
         outcome.reason = "wear of " + Hex(item) + " refused: not an item to put on";
         return outcome;
     }
     TakeOut(item);
-    object->ints[key::kContainer] = static_cast<LONG>(me_);
-    object->ints[key::kSlot] = -1;
+    object->ints[KEY_CONTAINER] = static_cast<LONG>(me_);
+    object->ints[KEY_SLOT] = -1;
     worn_.push_back(item);
-    LONG coverage = object->coverage ? object->coverage : object->Int(key::kEquipable);
+    LONG coverage = object->coverage ? object->coverage : object->Int(KEY_EQUIPABLE);
     outcome.messages.push_back(Message::WearItem(item, coverage));
     return outcome;
 }
@@ -540,7 +541,7 @@ Outcome World::Use(ObjectId item, ObjectId target) {
     };
     if (!object)
         return nothing("no such object");
-    if (object->type == type::kCorpse &&
+    if (object->type == TYPE_CORPSE &&
         std::find(ground_.begin(), ground_.end(), item) != ground_.end()) {
         opened_.push_back(item);
         return outcome;
@@ -550,14 +551,14 @@ Outcome World::Use(ObjectId item, ObjectId target) {
     if (target != me_)
         return nothing("only the character is a target");
     bool worn = std::find(worn_.begin(), worn_.end(), item) != worn_.end();
-    if (object->Int(key::kEquipable) != 0 && !worn)
+    if (object->Int(KEY_EQUIPABLE) != 0 && !worn)
         return Wear(item);
 
     auto useUp = [&] {
         Object& used = objects_.at(item);
         LONG count = used.StackCount();
         if (count > 1) {
-            used.ints[key::kStackCount] = count - 1;
+            used.ints[KEY_STACK_COUNT] = count - 1;
             outcome.messages.push_back(Message::StackAdjusted(item, count - 1));
         } else {
             TakeOut(item);
@@ -565,15 +566,15 @@ Outcome World::Use(ObjectId item, ObjectId target) {
             outcome.released.push_back(item);
         }
     };
-    if (object->type == type::kHealingKit) {
+    if (object->type == TYPE_HEALING_KIT) {
         Object& kit = objects_.at(item);
-        LONG uses = kit.Int(key::kKitUses);
+        LONG uses = kit.Int(KEY_KIT_USES);
         if (uses <= 1) {
             TakeOut(item);
             Remove(item);
             outcome.released.push_back(item);
         } else {
-            kit.ints[key::kKitUses] = uses - 1;
+            kit.ints[KEY_KIT_USES] = uses - 1;
         }
         return outcome;
     }

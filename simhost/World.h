@@ -11,42 +11,15 @@
 #include <vector>
 
 #include "platform/WinTypes.h"
+#include "plugin/host/Contract.h"
 
 namespace sim {
 
 using ObjectId = std::uint32_t;
 
-// Property keys the plug-in reads.
-namespace key {
-inline constexpr LONG kContainer = 0x0D000002;
-inline constexpr LONG kItemSlots = 0x0D000004;
-inline constexpr LONG kStackCount = 0x0D000006;
-inline constexpr LONG kStackMax = 0x0D000007;
-inline constexpr LONG kSlot = 0x0D000009;
-inline constexpr LONG kEquipable = 0x0D00000E;
-inline constexpr LONG kUnenchantable = 0x0D00001C;
-inline constexpr LONG kValue = 0x13;
-inline constexpr LONG kMaterial = 0x83;
-inline constexpr LONG kBurden = 5;
-inline constexpr LONG kKitUses = 0x5C;
-inline constexpr LONG kQuality = 0x0A000009;  // a real property
-}  // namespace key
-
-namespace type {
-inline constexpr LONG kCorpse = 27;
-inline constexpr LONG kHealingKit = 29;
-}  // namespace type
-
-inline constexpr LONG kMainPackSlots = 102;
-inline constexpr int kPackSlots = 7;
-
-// A game server message as EchoFilter2 passes it on: a type and named integer fields.
+// A game server message as EchoFilter2 passes it on: a type (MSG_*) and named integer
+// fields (FIELD_*).
 struct Message {
-    static constexpr LONG kGameEvent = 0xF7B0;
-    static constexpr LONG kStackAdjusted = 0x0197;
-    static constexpr LONG kEventInsertInvItem = 0x22;
-    static constexpr LONG kEventWearItem = 0x23;
-
     LONG type = 0;
     std::vector<std::pair<std::string, LONG>> fields;
 
@@ -78,14 +51,14 @@ struct Item {
     Item& Type(LONG value);
     Item& Int(LONG key, LONG value);
     Item& Real(LONG key, double value);
-    Item& Value(LONG value) { return Int(key::kValue, value); }
-    Item& Burden(LONG value) { return Int(key::kBurden, value); }
-    Item& Material(LONG value) { return Int(key::kMaterial, value); }
-    Item& Quality(double value) { return Real(key::kQuality, value); }
+    Item& Value(LONG value) { return Int(KEY_VALUE, value); }
+    Item& Burden(LONG value) { return Int(KEY_BURDEN, value); }
+    Item& Material(LONG value) { return Int(KEY_MATERIAL, value); }
+    Item& Quality(double value) { return Real(KEY_QUALITY, value); }
     Item& Stack(LONG count, LONG max);
-    Item& Equipable(LONG value) { return Int(key::kEquipable, value); }
-    Item& Unenchantable(LONG value) { return Int(key::kUnenchantable, value); }
-    Item& KitUses(LONG value) { return Int(key::kKitUses, value); }
+    Item& Equipable(LONG value) { return Int(KEY_EQUIPABLE, value); }
+    Item& Unenchantable(LONG value) { return Int(KEY_UNENCHANTABLE, value); }
+    Item& KitUses(LONG value) { return Int(KEY_KIT_USES, value); }
     Item& Coverage(LONG mask);
     Item& Identified(bool value);
     Item& Distance(double value);
@@ -152,10 +125,10 @@ struct Object {
 
     LONG Int(LONG key, LONG defaultValue = 0) const;
     double Real(LONG key, double defaultValue = 0.0) const;
-    ObjectId Container() const { return static_cast<ObjectId>(Int(key::kContainer)); }
-    LONG Slot() const { return Int(key::kSlot); }
-    LONG StackCount() const { return Int(key::kStackCount); }
-    LONG StackMax() const { return Int(key::kStackMax); }
+    ObjectId Container() const { return static_cast<ObjectId>(Int(KEY_CONTAINER)); }
+    LONG Slot() const { return Int(KEY_SLOT); }
+    LONG StackCount() const { return Int(KEY_STACK_COUNT); }
+    LONG StackMax() const { return Int(KEY_STACK_MAX); }
 };
 
 // What the server did with a request: the messages it sends, in order, and the objects

@@ -29,14 +29,14 @@ struct IntField {
     LONG key;
 };
 constexpr IntField kIntFields[] = {
-    {"value", key::kValue},
-    {"burden", key::kBurden},
-    {"material", key::kMaterial},
-    {"stack", key::kStackCount},
-    {"stack_max", key::kStackMax},
-    {"equipable", key::kEquipable},
-    {"unenchantable", key::kUnenchantable},
-    {"kit_uses", key::kKitUses},
+    {"value", KEY_VALUE},
+    {"burden", KEY_BURDEN},
+    {"material", KEY_MATERIAL},
+    {"stack", KEY_STACK_COUNT},
+    {"stack_max", KEY_STACK_MAX},
+    {"equipable", KEY_EQUIPABLE},
+    {"unenchantable", KEY_UNENCHANTABLE},
+    {"kit_uses", KEY_KIT_USES},
 };
 constexpr const char* kQualityField = "quality";
 
@@ -158,7 +158,7 @@ Item ReadItem(const json& value, const std::string& path) {
         if (value.contains(field.name))
             item.ints[field.key] = Long(value[field.name], path + "." + field.name);
     if (value.contains(kQualityField))
-        item.reals[key::kQuality] = Real(value[kQualityField], path + "." + kQualityField);
+        item.reals[KEY_QUALITY] = Real(value[kQualityField], path + "." + kQualityField);
     if (value.contains("coverage"))
         item.coverage = Long(value["coverage"], path + ".coverage");
     if (value.contains("identified"))
@@ -222,7 +222,7 @@ WorldSetup ReadWorld(const json& root) {
                     Fail(path + "." + required, "missing");
             pack.name = Text(value["name"], path + ".name");
             pack.slot = Long(value["slot"], path + ".slot");
-            if (pack.slot < 0 || pack.slot >= kPackSlots)
+            if (pack.slot < 0 || pack.slot >= PACK_SLOT_COUNT)
                 Fail(path + ".slot", std::to_string(pack.slot) + " is not a pack slot 0 to 6");
             pack.capacity = Long(value["capacity"], path + ".capacity");
             if (pack.capacity <= 0)
@@ -267,7 +267,7 @@ json WriteItem(const Item& item) {
     }
     json reals = json::object();
     for (const auto& [key, value] : item.reals) {
-        if (key == key::kQuality)
+        if (key == KEY_QUALITY)
             out[kQualityField] = value;
         else
             reals[HexId(static_cast<ObjectId>(key))] = value;

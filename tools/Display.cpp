@@ -16,7 +16,7 @@ std::string HexId(ObjectId id) {
 int PackNumber(const sim::World& world, ObjectId container) {
     if (container == world.Character())
         return 0;
-    for (int slot = 0; slot < sim::kPackSlots; ++slot)
+    for (int slot = 0; slot < PACK_SLOT_COUNT; ++slot)
         if (world.PackInSlot(slot) == container)
             return slot + 1;
     return -1;
@@ -25,7 +25,7 @@ int PackNumber(const sim::World& world, ObjectId container) {
 ObjectId PackContainer(const sim::World& world, int pack) {
     if (pack == 0)
         return world.Character();
-    if (pack < 1 || pack > sim::kPackSlots)
+    if (pack < 1 || pack > PACK_SLOT_COUNT)
         return 0;
     return world.PackInSlot(pack - 1).value_or(0);
 }
@@ -89,7 +89,7 @@ std::vector<std::string> PacksSummary(const sim::World& world) {
         }
         return text;
     };
-    for (int pack = 0; pack <= sim::kPackSlots; ++pack) {
+    for (int pack = 0; pack <= PACK_SLOT_COUNT; ++pack) {
         ObjectId container = PackContainer(world, pack);
         if (container)
             lines.push_back(PackHeader(world, pack, container) + names(world.Contents(container)));

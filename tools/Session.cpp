@@ -117,10 +117,10 @@ void Session::Flush() {
     const auto& sent = host_->SentMessages();
     for (; sentSeen_ < sent.size(); ++sentSeen_) {
         const sim::Message& message = sent[sentSeen_].message;
-        if (message.type != sim::Message::kGameEvent)
+        if (message.type != MSG_GAME_EVENT)
             continue;
-        auto event = message.Field("event");
-        auto item = static_cast<sim::ObjectId>(message.Field("item").value_or(0));
+        auto event = message.Field(FIELD_EVENT);
+        auto item = static_cast<sim::ObjectId>(message.Field(FIELD_ITEM).value_or(0));
         auto waiting = awaitingConfirmation_.find(item);
         if (waiting == awaitingConfirmation_.end())
             continue;  // the player's own doing, not a step of the plug-in
@@ -129,13 +129,13 @@ void Session::Flush() {
             continue;
         const sim::Object* object = world.FindAny(item);
         std::string name = object ? object->name : HexId(item);
-        if (event == sim::Message::kEventInsertInvItem) {
-            auto container = static_cast<sim::ObjectId>(message.Field("container").value_or(0));
+        if (event == EVENT_INSERT_INV_ITEM) {
+            auto container = static_cast<sim::ObjectId>(message.Field(FIELD_CONTAINER).value_or(0));
             int pack = PackNumber(world, container);
             std::string where = pack >= 0 ? "pack " + std::to_string(pack) : HexId(container);
             Print("~ move " + name + " -> " + where + " slot " +
                   std::to_string(object ? object->Slot() : -1));
-        } else if (event == sim::Message::kEventWearItem) {
+        } else if (event == EVENT_WEAR_ITEM) {
             Print("~ wear " + name);
         }
     }

@@ -2,13 +2,9 @@
 // equip list of worn items, and the Equip and Unequip steps of a recording.
 #include "inventory/Inventory.h"
 #include "plugin/Tarnik.h"
+#include "plugin/host/Contract.h"
 
 namespace {
-
-constexpr LONG MSG_GAME_EVENT = 0xF7B0;
-constexpr LONG MSG_STACK_ADJUSTED = 0x0197;
-constexpr LONG EVENT_INSERT_INV_ITEM = 0x22;
-constexpr LONG EVENT_WEAR_ITEM = 0x23;
 
 constexpr UINT kConfirmIntervalMs = 105;
 constexpr UINT kStackIntervalMs = 500;
@@ -47,7 +43,7 @@ void CTarnik::OnServerMessage(IMessage2* message) {
     if (type == MSG_STACK_ADJUSTED) {
         StackAdjusted(message);
     } else if (type == MSG_GAME_EVENT) {
-        LONG event = Field(message, "event");
+        LONG event = Field(message, FIELD_EVENT);
         if (event == EVENT_INSERT_INV_ITEM)
             InsertInvItem(message);
         else if (event == EVENT_WEAR_ITEM)
@@ -57,8 +53,8 @@ void CTarnik::OnServerMessage(IMessage2* message) {
 
 void CTarnik::WearItem(IMessage2* message) {
     Log(INF, "WearItem");
-    ObjectId item = static_cast<ObjectId>(Field(message, "item"));
-    LONG slot = Field(message, "slot");
+    ObjectId item = static_cast<ObjectId>(Field(message, FIELD_ITEM));
+    LONG slot = Field(message, FIELD_SLOT);
     Log(TRC, "WearItem %u covering %x", item, static_cast<unsigned>(slot));
     CComPtr<IWorldObject> object = FindObject(m_pWorld, item);
     if (!object)
@@ -84,8 +80,8 @@ void CTarnik::WearItem(IMessage2* message) {
 
 void CTarnik::InsertInvItem(IMessage2* message) {
     Log(TRC, "InsertInvItem");
-    ObjectId item = static_cast<ObjectId>(Field(message, "item"));
-    ObjectId container = static_cast<ObjectId>(Field(message, "container"));
+    ObjectId item = static_cast<ObjectId>(Field(message, FIELD_ITEM));
+    ObjectId container = static_cast<ObjectId>(Field(message, FIELD_CONTAINER));
     Log(TRC, "%u in %u", item, container);
     CComPtr<IWorldObject> object = FindObject(m_pWorld, item);
     if (m_Recording && IsInEquipList(item)) {
@@ -106,8 +102,8 @@ void CTarnik::InsertInvItem(IMessage2* message) {
 }
 
 void CTarnik::StackAdjusted(IMessage2* message) {
-    ObjectId item = static_cast<ObjectId>(Field(message, "item"));
-    ObjectId count = static_cast<ObjectId>(Field(message, "count"));
+    ObjectId item = static_cast<ObjectId>(Field(message, FIELD_ITEM));
+    ObjectId count = static_cast<ObjectId>(Field(message, FIELD_COUNT));
     Log(TRC, "StackAdjusted %u count: %u", item, count);
     if (m_Job == JOB_STORE)
         ArmTimer(kStackIntervalMs);
@@ -130,7 +126,6 @@ void CTarnik::AddEquipList(ObjectId item) {
 }
 
 bool CTarnik::IsInEquipList(ObjectId item) const {
-    // CTarnik::Log is not const; the plug-in object itself is never const.
     Log(TRC, "IsInEquipList");
     for (ObjectId worn : m_EquipList)
         if (worn == item)

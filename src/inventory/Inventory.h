@@ -1,27 +1,13 @@
-// The inventory vocabulary shared by the organising and equipment subsystems: item
-// property keys, pack slots, readers of world objects and the walker of world views.
+// The inventory vocabulary shared by the organising and equipment subsystems: pack
+// slots, readers of world objects and the walker of world views (the property keys they
+// read are the host's, in plugin/host/Contract.h).
 #pragma once
 
 #include <cstdint>
 #include <string>
 
 #include "plugin/Tarnik.h"
-
-// Integer properties (read with default 0) and the one real property (default 0.0).
-inline constexpr LONG KEY_CONTAINER = 0x0D000002;   // id of the container it lies in
-inline constexpr LONG KEY_ITEM_SLOTS = 0x0D000004;  // > 0 marks a container
-inline constexpr LONG KEY_STACK_COUNT = 0x0D000006;
-inline constexpr LONG KEY_STACK_MAX = 0x0D000007;  // >= 2 marks a stackable item
-inline constexpr LONG KEY_SLOT = 0x0D000009;       // slot in its container, -1 when worn
-inline constexpr LONG KEY_VALUE = 0x13;
-inline constexpr LONG KEY_MATERIAL = 0x83;
-inline constexpr LONG KEY_BURDEN = 5;
-inline constexpr LONG KEY_QUALITY = 0x0A000009;  // real
-
-inline constexpr LONG SLOT_WORN = -1;
-// The main pack's item slots, 0 to 101; Sort and Move rely on this number.
-inline constexpr std::int32_t MAIN_PACK_SLOTS = 102;
-inline constexpr std::int32_t PACK_SLOT_COUNT = 7;
+#include "plugin/host/Contract.h"
 
 // "First" to "Seventh" for pack slots 0 to 6, "Unknown" for any other.
 const char* PackSlotNames(std::int32_t packSlot);

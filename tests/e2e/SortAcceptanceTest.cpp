@@ -49,12 +49,12 @@ class SortAcceptanceTest : public ::testing::Test {
 
         std::vector<sim::SentMessage> confirmations;
         for (const sim::SentMessage& sent : host_->SentMessages())
-            if (sent.message.Field("event") == sim::Message::kEventInsertInvItem)
+            if (sent.message.Field(FIELD_EVENT) == EVENT_INSERT_INV_ITEM)
                 confirmations.push_back(sent);
         const std::vector<sim::MoveRequest>& moves = host_->Moves();
         ASSERT_EQ(confirmations.size(), moves.size());
         for (std::size_t i = 0; i < moves.size(); ++i) {
-            EXPECT_EQ(confirmations[i].message.Field("item"), static_cast<LONG>(moves[i].item));
+            EXPECT_EQ(confirmations[i].message.Field(FIELD_ITEM), static_cast<LONG>(moves[i].item));
             EXPECT_TRUE(moves[i].container == host_->Me() && !moves[i].merge) << "move " << i;
             if (i > 0) {
                 EXPECT_EQ(moves[i].at - confirmations[i - 1].at, 105) << "move " << i;

@@ -66,9 +66,9 @@ TEST_F(ServerMessagesTest, ArmsTheStepTimerOnlyForTheMessagesItsJobWaitsFor) {
         {"any stack change in a store", JOB_STORE, false, Message::StackAdjusted(kUnknown, 5), 500},
         {"a stack change in a sort", JOB_SORT, false, Message::StackAdjusted(kSword, 5), 0},
         {"another game event", JOB_SORT, false,
-         Message{Message::kGameEvent, {{"event", 0x24}, {"item", kSword}}}, 0},
+         Message{MSG_GAME_EVENT, {{"event", 0x24}, {"item", kSword}}}, 0},
         {"another message type", JOB_SORT, false,
-         Message{0xF7B1, {{"event", Message::kEventInsertInvItem}, {"item", kSword}}}, 0},
+         Message{0xF7B1, {{"event", EVENT_INSERT_INV_ITEM}, {"item", kSword}}}, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -139,7 +139,7 @@ TEST_F(SortInHostTest, RefusesAPackItCannotFileAndMovesNothing) {
         SCOPED_TRACE(c.what);
         StartWith(c.world);
         if (c.twoInSlotOne)
-            World().Find(Id("Coral"))->ints[sim::key::kSlot] = 1;
+            World().Find(Id("Coral"))->ints[KEY_SLOT] = 1;
         Select(c.world.packs.empty() ? 0 : kSack);
         ASSERT_TRUE(Chat("@tk title"));
         ASSERT_TRUE(RunUntilIdle());

@@ -109,7 +109,7 @@ TEST(UseTest, AKitLosesAUseADrinkOrGemIsConsumedAndWornOrUselessThingsAreRefused
     EXPECT_EQ(world.Use(0x2, kMe).messages, std::vector{Message::WearItem(0x2, 0x11)});
     EXPECT_TRUE(world.Use(0x2, kMe).refused);  // already worn
     EXPECT_TRUE(world.Use(0x3, kMe).messages.empty());
-    EXPECT_EQ(world.Find(0x3)->Int(sim::key::kKitUses), 1);
+    EXPECT_EQ(world.Find(0x3)->Int(KEY_KIT_USES), 1);
     EXPECT_EQ(world.Use(0x3, kMe).released, Ids{0x3});
     EXPECT_EQ(world.Use(0x4, kMe).messages, std::vector{Message::StackAdjusted(0x4, 1)});
     EXPECT_EQ(world.Use(0x4, kMe).released, Ids{0x4});
