@@ -141,37 +141,7 @@ HRESULT CTarnik::SetupEvents() {
     };
 
     Log(TRC, "ButtonEvents");
-    for (IPushButton* control : {m_pbStore.get(),
-                                 m_pbSort.get(),
-                                 m_pbEquip.get(),
-                                 m_pbPack.get(),
-                                 m_pbCram.get(),
-                                 m_pbHelp.get(),
-                                 m_pbSetCfg.get(),
-                                 m_pbRemoveCfg.get(),
-                                 m_pbScarabs.get(),
-                                 m_pbHerbs.get(),
-                                 m_pbPowders.get(),
-                                 m_pbPotions.get(),
-                                 m_pbTalismans.get(),
-                                 m_pbPeas.get(),
-                                 m_pbAll.get(),
-                                 m_pbTapers.get(),
-                                 m_pbPin.get(),
-                                 m_pbUnpin.get(),
-                                 m_pbRemoveAll.get(),
-                                 m_pbNewProfile.get(),
-                                 m_pbRecord.get(),
-                                 m_pbDelete.get(),
-                                 m_pbAddStrip.get(),
-                                 m_pbAddStripWeapons.get(),
-                                 m_pbAddStripJewelry.get(),
-                                 m_pbStrip.get(),
-                                 m_pbSetHotkey.get(),
-                                 m_pbSaveHot.get(),
-                                 m_pbDeleteHot.get()}) {
-        button(control);
-    }
+    control::ForEachButtonInSinkOrder(*this, button);
 
     Log(TRC, "EchoEvents");
     advise(m_pEcho, host::DIID_IEchoEvents2, [this](DISPID id, DISPPARAMS& args) {
@@ -200,9 +170,7 @@ HRESULT CTarnik::SetupEvents() {
     });
 
     Log(TRC, "ChoiceEvents");
-    choice(m_chHotkeyItem);
-    choice(m_chHotCommand);
-    choice(m_chOutputWindow);
+    control::ForEachChoiceInSinkOrder(*this, choice);
 
     // Two sinks on the one hooks source: each takes only its own event.
     Log(TRC, "HookEvents");

@@ -6,71 +6,24 @@
 
 namespace {
 
-// Calls f(name, reference) for the 42 bound controls, in binding order.
-template <class F>
-void ForEachControl(CTarnik& t, F&& f) {
-    f("pbStore", t.m_pbStore);
-    f("pbPack", t.m_pbPack);
-    f("pbCram", t.m_pbCram);
-    f("pbHelp", t.m_pbHelp);
-    f("pbSort", t.m_pbSort);
-    f("pbStrip", t.m_pbStrip);
-    f("pbEquip", t.m_pbEquip);
-    f("pbSetHotkey", t.m_pbSetHotkey);
-    f("pbSaveHot", t.m_pbSaveHot);
-    f("pbDeleteHot", t.m_pbDeleteHot);
-    f("pbSetCfg", t.m_pbSetCfg);
-    f("pbRemoveCfg", t.m_pbRemoveCfg);
-    f("pbScarabs", t.m_pbScarabs);
-    f("pbHerbs", t.m_pbHerbs);
-    f("pbPowders", t.m_pbPowders);
-    f("pbPotions", t.m_pbPotions);
-    f("pbTalismans", t.m_pbTalismans);
-    f("pbPin", t.m_pbPin);
-    f("pbUnpin", t.m_pbUnpin);
-    f("pbRemoveAll", t.m_pbRemoveAll);
-    f("pbNewProfile", t.m_pbNewProfile);
-    f("pbRecord", t.m_pbRecord);
-    f("pbDelete", t.m_pbDelete);
-    f("pbAddStrip", t.m_pbAddStrip);
-    f("pbAddStripWeapons", t.m_pbAddStripWeapons);
-    f("pbAddStripJewelry", t.m_pbAddStripJewelry);
-    f("pbAll", t.m_pbAll);
-    f("pbTapers", t.m_pbTapers);
-    f("pbPeas", t.m_pbPeas);
-    f("ceNewProfile", t.m_ceNewProfile);
-    f("edHotAction", t.m_edHotAction);
-    f("edHotCommand", t.m_edHotCommand);
-    f("stCfg", t.m_stCfg);
-    f("stPin", t.m_stPin);
-    f("stHotkeyValue", t.m_stHotkeyValue);
-    f("chEquip", t.m_chEquip);
-    f("chEquipProfile", t.m_chEquipProfile);
-    f("chHotkeyItem", t.m_chHotkeyItem);
-    f("chHotCommand", t.m_chHotCommand);
-    f("chSortBy", t.m_chSortBy);
-    f("chOutputWindow", t.m_chOutputWindow);
-    f("cbReverse", t.m_cbReverse);
-}
-
 // The Buy page: each text goes to the game's chat parser as if typed, Enter included.
 const char* BuyCommand(LONG id) {
     switch (id) {
-        case 201:
+        case control::pbAll:
             return "/fillcomps\r";
-        case 202:
+        case control::pbScarabs:
             return "/fillcomps scarabs\r";
-        case 203:
+        case control::pbHerbs:
             return "/fillcomps herbs\r";
-        case 204:
+        case control::pbPowders:
             return "/fillcomps powders\r";
-        case 205:
+        case control::pbPotions:
             return "/fillcomps potions\r";
-        case 206:
+        case control::pbTalismans:
             return "/fillcomps talismans\r";
-        case 207:
+        case control::pbTapers:
             return "/fillcomps tapers\r";
-        case 208:
+        case control::pbPeas:
             return "/fillcomps peas\r";
         default:
             return nullptr;
@@ -84,7 +37,7 @@ HRESULT CTarnik::SetupControls() {
     if (!m_pView)
         return E_POINTER;
     HRESULT failure = S_OK;
-    ForEachControl(*this, [&]<class I>(const char* name, CComPtr<I>& out) {
+    ForEachControl(*this, [&]<class I>(control::Id, const char* name, CComPtr<I>& out) {
         if (FAILED(failure))
             return;
         CComPtr<IControl> control;
@@ -105,7 +58,7 @@ HRESULT CTarnik::SetupControls() {
 
 void CTarnik::TeardownControls() {
     Log(INF, "TeardownControls");
-    ForEachControl(*this, [](const char*, auto& reference) { reference.Release(); });
+    ForEachControl(*this, [](control::Id, const char*, auto& reference) { reference.Release(); });
 }
 
 void CTarnik::onButton(LONG id) {
@@ -121,11 +74,11 @@ void CTarnik::onButton(LONG id) {
         return;
     }
     switch (id) {
-        case 102:  // pbSort
+        case control::pbSort:
             m_Job = JOB_NONE;
             SortFromChoice();
             break;
-        case 104:  // pbHelp
+        case control::pbHelp:
             Help();
             break;
         default:
@@ -138,12 +91,11 @@ void CTarnik::onButton(LONG id) {
 void CTarnik::onChoice(LONG id, LONG index) {
     Log(TRC, "onChoice %d %d", id, index);
     switch (id) {
-        case 361:  // chOutputWindow
+        case control::chOutputWindow:
             onOutputWindowChoice(index);
             break;
         default:
-            // 402 (chHotkeyItem) and 404 (chHotCommand) get handlers with hotkeys and hot
-            // commands.
+            // chHotkeyItem and chHotCommand get handlers with hotkeys and hot commands.
             break;
     }
 }

@@ -11,6 +11,7 @@
 
 #include "platform/ComObject.h"
 #include "platform/ConnectionPoint.h"
+#include "plugin/Controls.h"
 #include "plugin/Identity.h"
 #include "plugin/Log.h"
 #include "plugin/Types.h"
@@ -36,7 +37,8 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     using enum LogLevel;  // Log(TRC, ...) in every operation
 
     // With an outer unknown the object is aggregated: the IUnknown methods of all its
-    // interfaces go to the outer object, which owns it (see plugin/TarnikFactory.h).
+    // interfaces go to the outer object, which owns it (see CTarnikClassFactory in
+    // plugin/Server.cpp).
     explicit CTarnik(IUnknown* outer = nullptr);
     ~CTarnik() override;
 
@@ -135,17 +137,9 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     CComPtr<IPluginSite2> m_pSite;
     CComPtr<IACHooks> m_pHooks;
 
-    // The 42 bound controls.
-    CComPtr<IPushButton> m_pbStore, m_pbPack, m_pbCram, m_pbHelp, m_pbSort, m_pbStrip, m_pbEquip,
-        m_pbSetHotkey, m_pbSaveHot, m_pbDeleteHot, m_pbSetCfg, m_pbRemoveCfg, m_pbScarabs,
-        m_pbHerbs, m_pbPowders, m_pbPotions, m_pbTalismans, m_pbPin, m_pbUnpin, m_pbRemoveAll,
-        m_pbNewProfile, m_pbRecord, m_pbDelete, m_pbAddStrip, m_pbAddStripWeapons,
-        m_pbAddStripJewelry, m_pbAll, m_pbTapers, m_pbPeas;
-    CComPtr<IEdit> m_ceNewProfile, m_edHotAction, m_edHotCommand;
-    CComPtr<IStaticText> m_stCfg, m_stPin, m_stHotkeyValue;
-    CComPtr<IChoice> m_chEquip, m_chEquipProfile, m_chHotkeyItem, m_chHotCommand, m_chSortBy,
-        m_chOutputWindow;
-    CComPtr<ICheckbox> m_cbReverse;
+    // The 42 bound controls: m_pbStore, m_pbPack, ... one per row of plugin/Controls.def.
+#define TARNIK_CONTROL(id, name, Kind) CComPtr<I##Kind> m_##name;
+#include "plugin/Controls.def"
 
     CComPtr<IWorld> m_pWorld;
     CComPtr<ICharacterStats> m_pCharStats;

@@ -1,5 +1,6 @@
 // Views built from a description: every kind of control, finding by name, control events,
-// and refused descriptions. The plug-in's own panel is checked in tests/plugin.
+// and refused descriptions. The plug-in's own panel is checked against its control table
+// in tests/plugin.
 #include "simhost/ViewDescription.h"
 
 #include <gtest/gtest.h>
@@ -11,7 +12,6 @@
 
 namespace {
 
-// How each attribute is read is checked on the plug-in's own panel in tests/plugin.
 constexpr const char* kEveryKind = R"(<view title="Test">
   <control progid="DecalControls.Notebook" name="nb"><page label=" One ">
     <control progid="DecalControls.FixedLayout">

@@ -1,0 +1,73 @@
+// The panel's bound controls, expanded from plugin/Controls.def: their ids as named
+// constants for the event handlers, and the walks over CTarnik's references to them.
+#pragma once
+
+#include <array>
+#include <cstddef>
+
+#include "platform/WinTypes.h"
+
+namespace control {
+
+// The ID each control's events carry, named as in the view description.
+enum Id : LONG {
+#define TARNIK_CONTROL(id, name, Kind) name = id,
+#include "plugin/Controls.def"
+};
+
+inline constexpr std::array kButtonSinkOrder = {
+#define TARNIK_BUTTON(id, name, sinkOrder) sinkOrder,
+#include "plugin/Controls.def"
+};
+
+// True when each place 1..N is taken by exactly one of the N buttons.
+constexpr bool EveryButtonHasItsOwnPlace() {
+    const int n = static_cast<int>(kButtonSinkOrder.size());
+    for (int place = 1; place <= n; ++place) {
+        int taken = 0;
+        for (int order : kButtonSinkOrder)
+            taken += order == place ? 1 : 0;
+        if (taken != 1)
+            return false;
+    }
+    return true;
+}
+static_assert(EveryButtonHasItsOwnPlace(), "button sink orders must be 1..N, each once");
+
+// Calls visit(reference) for CTarnik's reference to each button, in the order their
+// sinks are advised.
+template <class Tarnik, class Visit>
+void ForEachButtonInSinkOrder(Tarnik& t, Visit&& visit) {
+    for (int place = 1; place <= static_cast<int>(kButtonSinkOrder.size()); ++place) {
+#define TARNIK_BUTTON(id, name, sinkOrder) \
+    if (sinkOrder == place)                \
+        visit(t.m_##name);
+#include "plugin/Controls.def"
+    }
+}
+
+// The same for the choices that have a sink (sink order above 0).
+template <class Tarnik, class Visit>
+void ForEachChoiceInSinkOrder(Tarnik& t, Visit&& visit) {
+    for (int place = 1;; ++place) {
+        bool found = false;
+#define TARNIK_CHOICE(id, name, sinkOrder) \
+    if (sinkOrder == place) {              \
+        visit(t.m_##name);                 \
+        found = true;                      \
+    }
+#include "plugin/Controls.def"
+        if (!found)
+            return;
+    }
+}
+
+}  // namespace control
+
+// Calls visit(id, name, reference) with CTarnik's reference m_<name> to each bound
+// control, in binding order; the reference is a CComPtr of the control's interface.
+template <class Tarnik, class Visit>
+void ForEachControl(Tarnik& t, Visit&& visit) {
+#define TARNIK_CONTROL(id, name, Kind) visit(control::name, #name, t.m_##name);
+#include "plugin/Controls.def"
+}
