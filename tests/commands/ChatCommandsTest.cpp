@@ -55,12 +55,15 @@ TEST_F(ChatCommandsTest, TheCommandWordAloneAndIncompleteMovesSaySo) {
 }
 
 TEST_F(ChatCommandsTest, AChatCommandAbandonsTheJobButTheOldCommandWordWaitsForIdle) {
-    Plugin().m_Job = JOB_CRAM;
+    ASSERT_TRUE(Chat("@tk title"));  // out of order: the sort waits for its first move
+    ASSERT_EQ(Plugin().m_Job, JOB_SORT);
     EXPECT_FALSE(Chat("@tarnik"));
-    EXPECT_EQ(Plugin().m_Job, JOB_CRAM);
+    EXPECT_EQ(Plugin().m_Job, JOB_SORT);
+    Host().ClearRecords();
     EXPECT_TRUE(Chat("@tk sort"));
     EXPECT_TRUE(TraceHas(":TK:INF: Sorting"));
-    Plugin().m_Job = JOB_NONE;
+    ASSERT_TRUE(RunUntilIdle());
+    ASSERT_EQ(Plugin().m_Job, JOB_NONE);
     EXPECT_TRUE(Chat("@tarnik"));
     EXPECT_TRUE(Chat("/TARNIK store"));
 }

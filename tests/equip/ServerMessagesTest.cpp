@@ -45,43 +45,23 @@ class ServerMessagesTest : public PluginFixture {
     }
 };
 
-// In every row the job awaits the Sword.
-TEST_F(ServerMessagesTest, ArmsTheStepTimerOnlyForTheMessagesItsJobWaitsFor) {
-    struct Case {
-        const char* what;
-        std::int32_t job;
-        bool recording;
-        Message message;
-        sim::Millis interval;  // 0: nothing armed
-    };
-    const Case cases[] = {
-        {"the item during a sort", JOB_SORT, false, Message::InsertInvItem(kSword, kSack), 105},
-        {"the item during a store", JOB_STORE, false, Message::InsertInvItem(kSword, kSack), 105},
-        {"another item", JOB_SORT, false, Message::InsertInvItem(kGem, kSack), 0},
-        {"no job", JOB_NONE, false, Message::InsertInvItem(kSword, kSack), 0},
-        {"a busy store", JOB_STORE_BUSY, false, Message::InsertInvItem(kSword, kSack), 0},
-        {"any wear during playback", JOB_EQUIP, false, Message::WearItem(kGem, 0x400), 105},
-        {"a wear while recording", JOB_EQUIP, true, Message::WearItem(kGem, 0x400), 0},
-        {"a wear of an unknown item", JOB_EQUIP, false, Message::WearItem(kUnknown, 0x400), 0},
-        {"any stack change in a store", JOB_STORE, false, Message::StackAdjusted(kUnknown, 5), 500},
-        {"a stack change in a sort", JOB_SORT, false, Message::StackAdjusted(kSword, 5), 0},
-        {"another game event", JOB_SORT, false,
-         Message{MSG_GAME_EVENT, {{"event", 0x24}, {"item", kSword}}}, 0},
-        {"another message type", JOB_SORT, false,
-         Message{0xF7B1, {{"event", EVENT_INSERT_INV_ITEM}, {"item", kSword}}}, 0},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.what);
-        Start(MakeWorld());
-        ASSERT_TRUE(RunUntilIdle());
-        if (c.recording)
-            StartRecording();
-        Plugin().m_Job = c.job;
-        Plugin().m_AwaitedItem = kSword;
-        Host().SendServerMessage(c.message);
-        std::optional<sim::Millis> due = Host().Loop().NextDue();
-        EXPECT_EQ(due ? *due - Host().Now() : 0, c.interval);
+// A sort moves one item and waits; of everything the server sends meanwhile only the
+// awaited item's arrival arms the step timer.
+TEST_F(ServerMessagesTest, OnlyTheAwaitedItemsArrivalArmsTheNextStep) {
+    ASSERT_TRUE(Chat("@tk title"));  // Sword before Gem: the sort waits for its first move
+    const auto awaited = static_cast<LONG>(Plugin().m_AwaitedItem);
+    ASSERT_NE(awaited, 0);
+    for (const Message& other :
+         {Message::InsertInvItem(kPearl, kSack), Message::StackAdjusted(awaited, 5),
+          Message::WearItem(awaited, 0x400),
+          Message{MSG_GAME_EVENT, {{FIELD_EVENT, 0x24}, {FIELD_ITEM, awaited}}},
+          Message{0xF7B1, {{FIELD_EVENT, EVENT_INSERT_INV_ITEM}, {FIELD_ITEM, awaited}}}}) {
+        Host().SendServerMessage(other);
+        EXPECT_EQ(Host().Loop().LiveTimers(), 0u) << other.Describe();
     }
+    ASSERT_TRUE(RunUntilIdle());
+    EXPECT_TRUE(ChatHas(":tk:Sort Complete"));
+    EXPECT_EQ(Names(), (Texts{"Gem", "Sword"}));
 }
 
 TEST_F(ServerMessagesTest, RecordsTakingOffAndPuttingOnButNotAMoveBetweenPacks) {

@@ -22,13 +22,18 @@ class PanelTest : public PluginFixture {
 };
 
 TEST_F(PanelTest, ButtonsAreIgnoredWhileAJobRuns) {
-    Plugin().m_Job = JOB_CRAM;
+    ASSERT_TRUE(Chat("@tk title"));  // out of order: the sort waits for its first move
+    ASSERT_EQ(Plugin().m_Job, JOB_SORT);
+    Host().ClearRecords();
     for (const char* button : {"pbHelp", "pbHerbs", "pbSort", "pbStore"})
         ASSERT_TRUE(Click(button)) << button;
     EXPECT_TRUE(Host().ChatLines().empty());
     EXPECT_TRUE(Host().GameTexts().empty());
+    EXPECT_FALSE(TraceHas(":TK:INF: Sorting"));
 
-    Plugin().m_Job = JOB_NONE;  // the job ended: the buttons work again
+    ASSERT_TRUE(RunUntilIdle());  // the job ends: the buttons work again
+    ASSERT_TRUE(ChatHas(":tk:Sort Complete"));
+    Host().ClearRecords();
     ASSERT_TRUE(Click("pbHelp"));
     EXPECT_EQ(Host().ChatLines().size(), 22u);
     ASSERT_TRUE(Click("pbSort"));

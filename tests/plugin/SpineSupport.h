@@ -1,9 +1,5 @@
-// Helpers shared by the plug-in spine's tests: what the plug-in holds and what it traced.
+// Helpers shared by the plug-in spine's tests: what the plug-in holds.
 #pragma once
-
-#include <cstddef>
-#include <string>
-#include <vector>
 
 #include "plugin/Tarnik.h"
 
@@ -22,20 +18,6 @@ inline int ConnectedSinkCount(const CTarnik& t) {
     for (const auto& sink : t.m_Sinks)
         connected += sink->IsConnected() ? 1 : 0;
     return connected;
-}
-
-// True when every fragment occurs in the trace, each in a later line than the one before.
-inline bool TraceInOrder(const std::vector<std::string>& trace,
-                         const std::vector<std::string>& fragments) {
-    std::size_t line = 0;
-    for (const std::string& fragment : fragments) {
-        while (line < trace.size() && trace[line].find(fragment) == std::string::npos)
-            ++line;
-        if (line == trace.size())
-            return false;
-        ++line;
-    }
-    return true;
 }
 
 }  // namespace spine
