@@ -2,8 +2,7 @@
 #include <string>
 #include <string_view>
 
-#include "commands/ChatArgs.h"
-#include "commands/Tokenizer.h"
+#include "commands/Commands.h"
 #include "config/ConfigPath.h"
 #include "platform/Ascii.h"
 #include "plugin/Tarnik.h"

@@ -6,12 +6,7 @@
 #include <string>
 #include <system_error>
 
-#include "config/BuiltInNames.h"
-#include "config/CharacterKey.h"
-#include "config/ConfigPath.h"
-#include "config/ConfigWriter.h"
-#include "config/FileLock.h"
-#include "config/XmlDocument.h"
+#include "config/Config.h"
 #include "platform/Files.h"
 #include "plugin/Tarnik.h"
 

@@ -1,8 +1,7 @@
 // The game server's messages: dispatch, the confirmations that arm the step timer, the
 // equip list of worn items, and the Equip and Unequip steps of a recording.
-#include "inventory/Inventory.h"
+#include "equip/Equip.h"
 #include "plugin/Tarnik.h"
-#include "plugin/host/Contract.h"
 
 namespace {
 

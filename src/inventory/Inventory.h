@@ -1,6 +1,9 @@
-// The inventory vocabulary shared by the organising and equipment subsystems: pack
-// slots, readers of world objects and the walker of world views (the property keys they
-// read are the host's, in plugin/host/Contract.h).
+// The inventory subsystem owns reading packs and items from the host, the failure list
+// and the pack-contents report. Its operations are CTarnik's SetPacks, PackHasRoom and
+// RequestMove (Inventory.cpp) and DisplayFailures (Failures.cpp). Declared here is the
+// vocabulary the organising and equipment subsystems share: pack slots, readers of world
+// objects and the walker of world views; the property keys they read are the host's, in
+// plugin/host/Contract.h.
 #pragma once
 
 #include <cstdint>

@@ -3,7 +3,7 @@
 #include <vector>
 
 #include "inventory/Inventory.h"
-#include "organise/SortKeys.h"
+#include "organise/Organise.h"
 #include "plugin/Tarnik.h"
 
 namespace {

@@ -1,5 +1,6 @@
 // CTarnik, the plug-in object: all of the plug-in's state, and its operations, whose
-// definitions live in the folder of the subsystem that owns them.
+// definitions live in the folder of the subsystem that owns them; each folder's own
+// header (commands/Commands.h, organise/Organise.h, ...) names them.
 #pragma once
 
 #include <cstdint>
@@ -121,7 +122,7 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     void RemoveFromEquipList(ObjectId item);
     void ShowEquipList();
 
-    // ---- World events (field/ once corpses exist)
+    // ---- World events (empty until corpse tracking is built)
     void OnObjectCreated(IWorldObject* object);
     void OnObjectReleased(IWorldObject* object);
 
