@@ -1,5 +1,5 @@
-// One-shot thread timers without a window (SetTimer/KillTimer), forwarded to the host's
-// event loop, which installs itself as the backend.
+// Thread timers without a window (SetTimer/KillTimer), forwarded to the host's event
+// loop, which installs itself as the backend. A timer repeats until it is killed.
 #pragma once
 
 #include "platform/WinTypes.h"
