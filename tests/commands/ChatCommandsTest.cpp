@@ -9,15 +9,7 @@
 
 namespace {
 
-class ChatCommandsTest : public PluginFixture {
-  protected:
-    void SetUp() override {
-        PluginFixture::SetUp();
-        ASSERT_EQ(InitResult(), S_OK);
-        Host().ClearRecords();
-        NewChatLines();
-    }
-};
+using ChatCommandsTest = StartedPluginFixture;
 
 constexpr std::size_t kHelpLines = 22;
 

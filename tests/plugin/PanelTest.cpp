@@ -11,15 +11,7 @@
 
 namespace {
 
-class PanelTest : public PluginFixture {
-  protected:
-    void SetUp() override {
-        PluginFixture::SetUp();
-        ASSERT_EQ(InitResult(), S_OK);
-        Host().ClearRecords();
-        NewChatLines();
-    }
-};
+using PanelTest = StartedPluginFixture;
 
 TEST_F(PanelTest, ButtonsAreIgnoredWhileAJobRuns) {
     ASSERT_TRUE(Chat("@tk title"));  // out of order: the sort waits for its first move

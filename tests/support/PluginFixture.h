@@ -79,3 +79,14 @@ class PluginFixture : public ::testing::Test {
     std::size_t chatSeen_ = 0;
     std::filesystem::path configFolder_;
 };
+
+// A plug-in that started, with nothing recorded yet: for tests of what one action does.
+class StartedPluginFixture : public PluginFixture {
+  protected:
+    void SetUp() override {
+        PluginFixture::SetUp();
+        ASSERT_EQ(InitResult(), S_OK);
+        Host().ClearRecords();
+        NewChatLines();
+    }
+};

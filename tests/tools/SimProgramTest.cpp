@@ -1,5 +1,5 @@
-// tarnik-sim as a program: start-up and its failures, exit status, the acceptance runs on
-// the demo world and on a full pack, and the options that change what is printed.
+// tarnik-sim as a program: start-up and its failures, exit status, the acceptance run on
+// a full pack, and the options that change what is printed.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -63,21 +63,8 @@ class SimProgramTest : public ::testing::Test {
     platform_test::TempFolder temp_;
 };
 
-TEST_F(SimProgramTest, AcceptanceSortOfTheDemoMainPackByName) {
-    SimResult result = RunScript(kSortScript);
-
-    EXPECT_EQ(result.status, 0) << result.output;
-    std::vector<std::string> names = PackNames(result);
-    ASSERT_EQ(names.size(), 40u) << result.output;
-    // Foci are never sorted: the demo keeps its one at the end of the pack.
-    EXPECT_EQ(names.back(), "Foci of Light");
-    names.pop_back();
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end())) << result.output;
-    EXPECT_EQ(result.LinesStartingWith("[chat"),
-              std::vector<std::string>{"[chat 1] :tk:Sort Complete"});
-    EXPECT_FALSE(result.LinesStartingWith("~ move ").empty());
-}
-
+// The demo world's sort by name, and a session ending with its input, are the sort
+// transcript in SimTranscriptTest.
 TEST_F(SimProgramTest, AcceptanceFullPackInReverseOrderTakes101ConfirmedMoves) {
     SimResult result = RunScript(kSortScript, {"--world", ReversedWorld(102).string()});
 
@@ -97,14 +84,6 @@ TEST_F(SimProgramTest, QuietLeavesOutTheProgressLinesOnly) {
     EXPECT_EQ(result.status, 0);
     EXPECT_TRUE(result.LinesStartingWith("~").empty());
     EXPECT_EQ(result.LinesStartingWith("[chat 1] :tk:Sort Complete").size(), 1u);
-}
-
-TEST_F(SimProgramTest, EndOfInputEndsTheSessionWithStatusZero) {
-    SimResult result = RunScript("");
-
-    EXPECT_EQ(result.status, 0) << result.output;
-    EXPECT_EQ(result.Lines().front(), "data folder: " + Data().string());
-    EXPECT_TRUE(fs::exists(Data() / "registry.reg"));
 }
 
 TEST_F(SimProgramTest, QuitEndsTheSessionBeforeTheRestOfTheScript) {
