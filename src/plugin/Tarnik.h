@@ -70,7 +70,7 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     void OnCharacterKnown(LONG id);
     void OnLoginComplete();  // OnCharacterLogin, then pbRecord's text colour
 
-    // ---- Window messages (commands/Hotkeys.cpp once hotkeys exist)
+    // ---- Window messages (plugin/Tarnik.cpp: ignored until hotkeys are built)
     HRESULT WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                           VARIANT_BOOL* eat) override;
     HRESULT WindowMessageEnd(HWND, UINT, WPARAM, LPARAM, VARIANT_BOOL*) override { return S_OK; }
