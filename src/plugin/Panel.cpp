@@ -47,6 +47,7 @@ HRESULT CTarnik::SetupControls() {
         else if (SUCCEEDED(hr))
             hr = E_FAIL;
         if (FAILED(hr)) {
+            // Qualified: GCC 12 cannot resolve a using-enum name inside a template lambda.
             Log(LogLevel::ERR, "Control %s not found (0x%08x)", name, static_cast<unsigned>(hr));
             failure = hr;
         }
