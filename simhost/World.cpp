@@ -226,7 +226,7 @@ World::World(const WorldSetup& setup) : me_(setup.characterId), server_(setup.se
     for (const auto& item : setup.worn) {
         Object& worn = Add(item);
         worn.ints[KEY_CONTAINER] = static_cast<LONG>(me_);
-        worn.ints[KEY_SLOT] = -1;
+        worn.ints[KEY_SLOT] = SLOT_WORN;
         worn_.push_back(worn.id);
     }
     for (const auto& item : setup.ground)
@@ -524,7 +524,7 @@ Outcome World::Wear(ObjectId item) {
     }
     TakeOut(item);
     object->ints[KEY_CONTAINER] = static_cast<LONG>(me_);
-    object->ints[KEY_SLOT] = -1;
+    object->ints[KEY_SLOT] = SLOT_WORN;
     worn_.push_back(item);
     LONG coverage = object->coverage ? object->coverage : object->Int(KEY_EQUIPABLE);
     outcome.messages.push_back(Message::WearItem(item, coverage));
