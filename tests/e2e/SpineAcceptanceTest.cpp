@@ -10,14 +10,7 @@
 
 namespace {
 
-class SpineAcceptanceTest : public PluginFixture {
-  protected:
-    void SetUp() override {
-        PluginFixture::SetUp();
-        ASSERT_EQ(InitResult(), S_OK);
-        Host().ClearRecords();
-    }
-};
+using SpineAcceptanceTest = StartedPluginFixture;
 
 TEST_F(SpineAcceptanceTest, HelpIsEatenAndListsTheCommandsInTheMainWindow) {
     EXPECT_TRUE(Chat("@tk help"));
