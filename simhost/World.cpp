@@ -195,6 +195,7 @@ World::World(const WorldSetup& setup) : me_(setup.characterId), server_(setup.se
     for (const auto& item : setup.main)
         main_.push_back(Add(item).id);
     Renumber(me_);
+    KeepReportedSlots(setup.main, main_);
 
     for (const auto& pack : setup.packs) {
         if (pack.slot < 0 || pack.slot >= kPackSlots)
@@ -220,6 +221,7 @@ World::World(const WorldSetup& setup) : me_(setup.characterId), server_(setup.se
         for (const auto& item : pack.items)
             items.push_back(Add(item).id);
         Renumber(packId);
+        KeepReportedSlots(pack.items, items);
     }
 
     for (const auto& item : setup.worn) {
@@ -413,6 +415,14 @@ void World::Renumber(ObjectId container) {
         Object& object = objects_.at((*list)[slot]);
         object.ints[key::kContainer] = static_cast<LONG>(container);
         object.ints[key::kSlot] = static_cast<LONG>(slot);
+    }
+}
+
+void World::KeepReportedSlots(const std::vector<Item>& items, const std::vector<ObjectId>& ids) {
+    for (std::size_t i = 0; i < items.size() && i < ids.size(); ++i) {
+        auto slot = items[i].ints.find(key::kSlot);
+        if (slot != items[i].ints.end())
+            objects_.at(ids[i]).ints[key::kSlot] = slot->second;
     }
 }
 
