@@ -4,19 +4,28 @@
 JOBS ?= $(shell nproc)
 BUILD ?= build/plain
 BUILD_ASAN ?= build/asan
+BUILD_RELEASE ?= build/release
 DEPS = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
        libpugixml-dev nlohmann-json3-dev libedit-dev clang-format
+# Reuses earlier compilations where ccache is installed; builds the same without it.
+LAUNCHER := $(shell command -v ccache 2>/dev/null)
+CONFIGURE = cmake -S . -Wno-dev $(if $(LAUNCHER),-DCMAKE_CXX_COMPILER_LAUNCHER=$(LAUNCHER)) >/dev/null
+CMAKE_BUILD = cmake --build
+MAKEFLAGS += --no-print-directory
 
-.PHONY: run test deps build build-asan bench format format-check clean
+.PHONY: run test deps build build-asan build-release bench format format-check clean
 
 run: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	cmake --build $(BUILD) -j $(JOBS) --target tarnik tarnik-sim
-	$(BUILD)/tarnik-sim $(ARGS)
+	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@$(CMAKE_BUILD) $(BUILD) -j $(JOBS) --target tarnik tarnik-sim -- --no-print-directory
+	@$(BUILD)/tarnik-sim $(ARGS)
 
-test: build build-asan
-	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
-	ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS)
+# The plain and sanitizer builds treat warnings as errors; the Release build is built and
+# tested as a user configures it, with nothing but the build type.
+test: build build-asan build-release
+	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+	@ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS)
+	@ctest --test-dir $(BUILD_RELEASE) --output-on-failure -j $(JOBS)
 
 deps:
 	@missing=""; \
@@ -28,12 +37,16 @@ deps:
 	fi
 
 build: deps
-	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-	cmake --build $(BUILD) -j $(JOBS)
+	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNIK_WERROR=ON
+	@$(CMAKE_BUILD) $(BUILD) -j $(JOBS) -- --no-print-directory
 
 build-asan: deps
-	cmake -S . -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug -DTARNIK_SANITIZE=ON >/dev/null
-	cmake --build $(BUILD_ASAN) -j $(JOBS)
+	@$(CONFIGURE) -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug -DTARNIK_SANITIZE=ON -DTARNIK_WERROR=ON
+	@$(CMAKE_BUILD) $(BUILD_ASAN) -j $(JOBS) -- --no-print-directory
+
+build-release: deps
+	@$(CONFIGURE) -B $(BUILD_RELEASE) -DCMAKE_BUILD_TYPE=Release -DTARNIK_BENCH=OFF
+	@$(CMAKE_BUILD) $(BUILD_RELEASE) -j $(JOBS) -- --no-print-directory
 
 bench: build
 	$(BUILD)/bench/tarnik_bench

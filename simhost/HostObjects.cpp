@@ -220,9 +220,8 @@ HRESULT CSimHooks::get_CurrentSelection(LONG* objectId) {
 HRESULT CSimHooks::MoveItemEx(LONG item, LONG container, LONG slot, VARIANT_BOOL merge) {
     if (!host_)
         return E_UNEXPECTED;
-    host_->RequestMove(static_cast<ObjectId>(item), static_cast<ObjectId>(container), slot,
-                       merge != VARIANT_FALSE);
-    return S_OK;
+    return host_->RequestMove(static_cast<ObjectId>(item), static_cast<ObjectId>(container), slot,
+                              merge != VARIANT_FALSE);
 }
 
 HRESULT CSimHooks::UseItemOnTarget(LONG item, LONG target) {

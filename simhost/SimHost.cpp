@@ -86,14 +86,19 @@ void SimHost::Deliver(const Outcome& outcome) {
         worldFilter_->FireReleased(id);
 }
 
-void SimHost::RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge) {
+HRESULT SimHost::RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge) {
+    if (FAILED(moveResult_))
+        return moveResult_;
     LONG split = splitItem_ == item ? splitCount_ : 0;
     splitItem_ = 0;
     splitCount_ = 0;
     moves_.push_back(MoveRequest{Now(), item, container, slot, merge, split});
+    if (serverSilent_)
+        return S_OK;
     loop_.Post(Latency(), [this, item, container, slot, merge, split] {
         Deliver(world_->Move(item, container, slot, merge, split));
     });
+    return S_OK;
 }
 
 void SimHost::RequestUse(ObjectId item, ObjectId target) {

@@ -101,6 +101,11 @@ class SimHost {
     ObjectId IdOf(std::string_view name) const;
     void SetLatency(Millis ms) { world_->SetLatencyMs(ms); }
     Millis Latency() const { return world_->LatencyMs(); }
+    // What the hooks answer to a move request: a failure code refuses it (nothing reaches
+    // the server, nothing is recorded in Moves()).
+    void SetMoveResult(HRESULT hr) { moveResult_ = hr; }
+    // While true the server takes requests and never answers them (a lost connection).
+    void SetServerSilent(bool silent) { serverSilent_ = silent; }
     // Delivers a message through EchoFilter2 after `delayMs` (0: at once).
     void SendServerMessage(Message message, Millis delayMs = 0);
 
@@ -176,7 +181,7 @@ class SimHost {
     // ---- Internals shared with the host's objects
     void RecordChat(ChatLine line);
     void RecordGameText(std::string text, GameText::Source source);
-    void RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge);
+    HRESULT RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge);
     void RequestUse(ObjectId item, ObjectId target);
     void RequestId(ObjectId item);
     void RequestSplit(LONG count);
@@ -214,6 +219,8 @@ class SimHost {
     ObjectId splitItem_ = 0;
     LONG splitCount_ = 0;
     bool chatActive_ = false;
+    HRESULT moveResult_ = S_OK;
+    bool serverSilent_ = false;
     Modifiers held_;
 
     std::vector<ChatLine> chat_;

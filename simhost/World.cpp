@@ -196,6 +196,7 @@ World::World(const WorldSetup& setup) : me_(setup.characterId), server_(setup.se
     for (const auto& item : setup.main)
         main_.push_back(Add(item).id);
     Renumber(me_);
+    KeepReportedSlots(setup.main, main_);
 
     for (const auto& pack : setup.packs) {
         if (pack.slot < 0 || pack.slot >= PACK_SLOT_COUNT)
@@ -221,6 +222,7 @@ World::World(const WorldSetup& setup) : me_(setup.characterId), server_(setup.se
         for (const auto& item : pack.items)
             items.push_back(Add(item).id);
         Renumber(packId);
+        KeepReportedSlots(pack.items, items);
     }
 
     for (const auto& item : setup.worn) {
@@ -414,6 +416,14 @@ void World::Renumber(ObjectId container) {
         Object& object = objects_.at((*list)[slot]);
         object.ints[KEY_CONTAINER] = static_cast<LONG>(container);
         object.ints[KEY_SLOT] = static_cast<LONG>(slot);
+    }
+}
+
+void World::KeepReportedSlots(const std::vector<Item>& items, const std::vector<ObjectId>& ids) {
+    for (std::size_t i = 0; i < items.size() && i < ids.size(); ++i) {
+        auto slot = items[i].ints.find(KEY_SLOT);
+        if (slot != items[i].ints.end())
+            objects_.at(ids[i]).ints[KEY_SLOT] = slot->second;
     }
 }
 

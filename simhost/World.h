@@ -209,6 +209,9 @@ class World {
     ObjectId AssignId(ObjectId wanted);
     Object& Add(const Item& item);
     void Renumber(ObjectId container);
+    // An item set up with its own slot property reports that slot, wherever it lies,
+    // until a move renumbers its container: a client out of step with the server.
+    void KeepReportedSlots(const std::vector<Item>& items, const std::vector<ObjectId>& ids);
     std::vector<ObjectId>* ListOf(ObjectId container);
     void TakeOut(ObjectId item);  // from its container list or the worn list
     void Remove(ObjectId item);   // ceases to exist

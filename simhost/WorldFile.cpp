@@ -167,8 +167,15 @@ Item ReadItem(const json& value, const std::string& path) {
         item.distance = Real(value["distance"], path + ".distance");
     if (value.contains("properties")) {
         std::string where = path + ".properties";
-        for (const auto& [name, number] : Object(value["properties"], where).items())
-            item.ints[PropertyKey(name, where + "." + name)] = Long(number, where + "." + name);
+        for (const auto& [name, number] : Object(value["properties"], where).items()) {
+            LONG key = PropertyKey(name, where + "." + name);
+            // Where an item lies is what the world's lists say; only the slot it reports
+            // may be set apart from that.
+            if (key == KEY_CONTAINER)
+                Fail(where + "." + name,
+                     "the container is where the item is listed: put it in that pack's items");
+            item.ints[key] = Long(number, where + "." + name);
+        }
     }
     if (value.contains("real_properties")) {
         std::string where = path + ".real_properties";

@@ -179,7 +179,10 @@ void CTarnik::LoadConfig() {
     SelectChoice(m_chEquipProfile, 0);
     SelectChoice(m_chEquip, 0);
     SelectChoice(m_chHotkeyItem, 0);
+    // The host does not report a selection the plug-in makes, so the window is taken
+    // into use here as well as shown.
     SelectChoice(m_chOutputWindow, 0);
+    onOutputWindowChoice(0);
 
     if (!m_ConfigDoc) {
         WriteToChat("Unable to get MSXML object, Tarnik! will not operate.");
@@ -242,7 +245,9 @@ void CTarnik::LoadConfig() {
     static constexpr std::string_view kChatWindows[] = {"Chat 1", "Chat 2", "Chat 3", "Chat 4"};
     auto chat = std::find(std::begin(kChatWindows), std::end(kChatWindows), m_OutputWindowName);
     if (chat != std::end(kChatWindows)) {
-        SelectChoice(m_chOutputWindow, static_cast<LONG>(chat - std::begin(kChatWindows)) + 1);
+        LONG option = static_cast<LONG>(chat - std::begin(kChatWindows)) + 1;
+        SelectChoice(m_chOutputWindow, option);
+        onOutputWindowChoice(option);
     } else {
         SelectChoice(m_chOutputWindow, 0);
         Log(TRC, "Main set");

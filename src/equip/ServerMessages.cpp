@@ -1,6 +1,7 @@
 // The game server's messages: dispatch, the confirmations that arm the step timer, the
 // equip list of worn items, and the Equip and Unequip steps of a recording.
 #include "equip/Equip.h"
+#include "plugin/Scheduler.h"
 #include "plugin/Tarnik.h"
 
 namespace {
@@ -13,22 +14,6 @@ LONG Field(IMessage2* message, const char* name) {
     if (FAILED(message->get_Value(CComBSTR(name), &value)))
         return 0;
     return value;
-}
-
-// The jobs whose steps wait for an item to arrive in a container.
-bool WaitsForInsert(std::int32_t job) {
-    switch (job) {
-        case JOB_STORE:
-        case JOB_PACK:
-        case JOB_SORT:
-        case JOB_STRIP:
-        case JOB_EQUIP:
-        case JOB_CRAM:
-        case JOB_MOVE:
-            return true;
-        default:
-            return false;
-    }
 }
 
 }  // namespace
@@ -73,7 +58,7 @@ void CTarnik::WearItem(IMessage2* message) {
         m_Actions->push_back(EquipAction{EQUIP_ACTION_EQUIP, item, "Equip " + name});
         WriteToChat("Equipping %s added to profile!", name.c_str());
     } else if (m_Job == JOB_EQUIP) {
-        ArmTimer(kConfirmIntervalMs);
+        StepAfterConfirmation(kConfirmIntervalMs);
     }
 }
 
@@ -96,8 +81,8 @@ void CTarnik::InsertInvItem(IMessage2* message) {
             WriteToChat("Unequip of %s added to profile!", name.c_str());
         }
     }
-    if (WaitsForInsert(m_Job) && item == m_AwaitedItem)
-        ArmTimer(kConfirmIntervalMs);
+    if (AwaitsConfirmation(m_Job) && item == m_AwaitedItem)
+        StepAfterConfirmation(kConfirmIntervalMs);
 }
 
 void CTarnik::StackAdjusted(IMessage2* message) {
@@ -105,7 +90,7 @@ void CTarnik::StackAdjusted(IMessage2* message) {
     ObjectId count = static_cast<ObjectId>(Field(message, FIELD_COUNT));
     Log(TRC, "StackAdjusted %u count: %u", item, count);
     if (m_Job == JOB_STORE)
-        ArmTimer(kStackIntervalMs);
+        StepAfterConfirmation(kStackIntervalMs);
 }
 
 void CTarnik::CreateEquipList() {

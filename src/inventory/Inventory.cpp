@@ -2,6 +2,8 @@
 // move request every mover issues.
 #include "inventory/Inventory.h"
 
+#include "plugin/Scheduler.h"
+
 const char* PackSlotNames(std::int32_t packSlot) {
     static const char* const kNames[PACK_SLOT_COUNT] = {"First", "Second", "Third",  "Fourth",
                                                         "Fifth", "Sixth",  "Seventh"};
@@ -159,22 +161,30 @@ bool CTarnik::PackHasRoom(ObjectId pack, const std::u16string& name, LONG count)
     return false;
 }
 
-void CTarnik::RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge, JobCode job) {
+bool CTarnik::RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge, JobCode job) {
     if (!m_pHooks) {
         // Nothing can confirm a move that was never asked for, so no job waits on it.
         Log(ERR, "No hooks to move %x", static_cast<unsigned>(item));
         m_Job = JOB_NONE;
-        return;
+        return false;
     }
-    m_AwaitedItem = item;
     HRESULT hr = m_pHooks->SelectItem(static_cast<LONG>(item));
     if (FAILED(hr))
         Log(ERR, "SelectItem %x failed (0x%08x)", static_cast<unsigned>(item),
             static_cast<unsigned>(hr));
     hr = m_pHooks->MoveItemEx(static_cast<LONG>(item), static_cast<LONG>(container), slot,
                               merge ? VARIANT_TRUE : VARIANT_FALSE);
-    if (FAILED(hr))
+    if (FAILED(hr)) {
         Log(ERR, "MoveItemEx %x to %x slot %d failed (0x%08x)", static_cast<unsigned>(item),
             static_cast<unsigned>(container), slot, static_cast<unsigned>(hr));
-    m_Job = job;
+        // No confirmation will come for a request the host did not take.
+        m_Job = JOB_NONE;
+        std::string name = NameOf(FindObject(m_pWorld, item));
+        if (name.empty())
+            name = "item " + std::to_string(item);
+        WriteToChat("%s stopped: the game refused to move %s.", JobName(job), name.c_str());
+        return false;
+    }
+    AwaitConfirmation(item, job);
+    return true;
 }

@@ -8,6 +8,9 @@
 
 namespace {
 
+// How often one sort re-reads a pack that changed under it before it gives up.
+constexpr std::int32_t kSortRereads = 3;
+
 void RefuseSort(CTarnik& tarnik) {
     tarnik.WriteToChat("Error checking inventory...Cannot sort");
     tarnik.WriteToChat("Logging off and back on may clear inventory errors.");
@@ -44,13 +47,23 @@ void CTarnik::Sort(std::int32_t type) {
     }
     Log(TRC, "Sort pack is %d", static_cast<int>(m_SortPack));
 
+    m_SortType = type;
+    m_SortRereads = 0;
+    m_SortMoved = false;
+    if (!FileSortPack()) {
+        RefuseSort(*this);
+        return;
+    }
+    SortNext();
+}
+
+bool CTarnik::FileSortPack() {
     CComPtr<IWorldIterator> view = ContainerView(m_pWorld, m_SortPack);
     m_SortEntries.resize(0);
     m_SortEntries.resize(MAIN_PACK_SLOTS);
     if (!view) {
         Log(ERR, "No container view of %x", static_cast<unsigned>(m_SortPack));
-        RefuseSort(*this);
-        return;
+        return false;
     }
 
     std::int32_t maxSlot = 0;
@@ -60,7 +73,7 @@ void CTarnik::Sort(std::int32_t type) {
     bool walked = WalkView(*this, view, WALK_SORT, [&](IWorldObject* object) {
         std::string name = NameOf(object);
         std::string key;
-        switch (type) {
+        switch (m_SortType) {
             case SORT_TYPE:
                 key = TypeKey(TypeOf(object), name);
                 break;
@@ -109,17 +122,22 @@ void CTarnik::Sort(std::int32_t type) {
             maxSlot = slot;
         return true;
     });
-    if (!walked) {
-        RefuseSort(*this);
-        return;
-    }
+    if (!walked)
+        return false;
     Log(TRC, "%s %d, %d", "Items Added", maxSlot, count);
-    if (maxSlot == count - 1 && !clash) {
-        m_SortLast = maxSlot;
-        SortNext();
-        return;
+    if (maxSlot != count - 1 || clash)
+        return false;
+    m_SortLast = maxSlot;
+    return true;
+}
+
+std::int32_t CTarnik::LastOutOfOrder(std::int32_t last, bool rev) const {
+    for (std::int32_t i = last; i >= 1; --i) {
+        Log(TRC, "Search %d", i);
+        if (KeyBefore(m_SortEntries[i].key, m_SortEntries[i - 1].key, rev))
+            return i - 1;
     }
-    RefuseSort(*this);
+    return -1;
 }
 
 void CTarnik::SortNext() {
@@ -134,15 +152,29 @@ void CTarnik::SortNext() {
     if (last >= static_cast<std::int32_t>(m_SortEntries.size()))
         last = static_cast<std::int32_t>(m_SortEntries.size()) - 1;
 
-    std::int32_t m = -1;
-    for (std::int32_t i = last; i >= 1; --i) {
-        Log(TRC, "Search %d", i);
-        if (KeyBefore(m_SortEntries[i].key, m_SortEntries[i - 1].key, rev)) {
-            m = i - 1;
-            break;
+    std::int32_t m = LastOutOfOrder(last, rev);
+    Log(TRC, "Moving Slot %d", m);
+    if (m == -1 && m_SortMoved) {
+        // The model says done, but a move still on its way when the sort began, or an
+        // item the player moved meanwhile, can leave the pack otherwise: believe the host.
+        m_SortMoved = false;
+        if (!FileSortPack()) {
+            m_Job = JOB_NONE;
+            RefuseSort(*this);
+            return;
+        }
+        last = m_SortLast;
+        m = LastOutOfOrder(last, rev);
+        if (m != -1) {
+            if (++m_SortRereads > kSortRereads) {
+                Log(ERR, "Pack still out of order after %d re-reads", kSortRereads);
+                m_Job = JOB_NONE;
+                WriteToChat("Sort stopped: the pack kept changing while it was sorted.");
+                return;
+            }
+            Log(INF, "The pack changed during the sort; sorting on from what it holds");
         }
     }
-    Log(TRC, "Moving Slot %d", m);
     if (m == -1) {
         m_Job = JOB_NONE;
         WriteToChat("Sort Complete");
@@ -160,6 +192,7 @@ void CTarnik::SortNext() {
         if (KeyBefore(m_SortEntries[k - 1].key, t.key, rev)) {
             m_SortEntries[k] = t;
             Log(TRC, "Moved %d to %d", m, k);
+            m_SortMoved = true;
             RequestMove(t.id, m_SortPack, k, false, JOB_SORT);
             return;
         }

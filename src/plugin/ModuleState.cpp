@@ -1,4 +1,4 @@
-// The module's instance handle and its object and lock counts.
+// The module's instance handle and the object, timer and lock counts.
 #include "plugin/ModuleState.h"
 
 #include <atomic>
@@ -8,6 +8,7 @@ namespace {
 HMODULE g_Module = nullptr;
 std::atomic<LONG> g_Objects{0};
 std::atomic<LONG> g_Locks{0};
+std::atomic<LONG> g_Timers{0};
 }  // namespace
 
 void SetModuleInstance(HMODULE module) {
@@ -32,6 +33,16 @@ LONG ModuleObjectCount() {
     return g_Objects;
 }
 
+void ModuleTimerArmed() {
+    ++g_Timers;
+}
+
+void ModuleTimerEnded() {
+    LONG left = --g_Timers;
+    assert(left >= 0 && "more timers ended than armed");
+    (void)left;
+}
+
 void ModuleLock() {
     ++g_Locks;
 }
@@ -49,5 +60,5 @@ LONG ModuleLockCount() {
 }
 
 HRESULT ModuleCanUnloadNow() {
-    return g_Objects == 0 && g_Locks == 0 ? S_OK : S_FALSE;
+    return g_Objects == 0 && g_Locks == 0 && g_Timers == 0 ? S_OK : S_FALSE;
 }

@@ -13,10 +13,16 @@ void ModuleObjectCreated();
 void ModuleObjectDestroyed();
 LONG ModuleObjectCount();
 
+// Every pending timer counts from its arming until it fires or is killed: its callback is
+// code of the module.
+void ModuleTimerArmed();
+void ModuleTimerEnded();
+
 // IClassFactory::LockServer.
 void ModuleLock();
 void ModuleUnlock();
 LONG ModuleLockCount();
 
-// S_OK when no object lives and no lock is held, else S_FALSE (DllCanUnloadNow).
+// S_OK when no object lives, no timer is pending and no lock is held, else S_FALSE
+// (DllCanUnloadNow).
 HRESULT ModuleCanUnloadNow();

@@ -1,18 +1,125 @@
-// The job scheduler: one-shot step timers and the dispatch of the current job's step.
+// The job scheduler: one-shot timers owned by the object that armed them, the dispatch of
+// the current job's step, and the one path by which a step awaits the server's answer.
+#include "plugin/Scheduler.h"
+
+#include <map>
+
+#include "inventory/Inventory.h"
 #include "platform/Timer.h"
+#include "plugin/ModuleState.h"
 #include "plugin/Tarnik.h"
+
+namespace {
+
+enum class TimerPurpose { Step, ConfirmationDeadline };
+
+struct PendingTimer {
+    CTarnik* owner;
+    TimerPurpose purpose;
+};
+
+// Every timer of this module that has not fired or been killed yet. A timer reaches only
+// the object that armed it, and an object kills its own timers when it goes, so no code
+// of the module runs for an object that no longer exists.
+std::map<UINT_PTR, PendingTimer>& PendingTimers() {
+    static std::map<UINT_PTR, PendingTimer> pending;
+    return pending;
+}
+
+}  // namespace
+
+const char* JobName(std::int32_t job) {
+    switch (job) {
+        case JOB_STORE:
+        case JOB_STORE_BUSY:
+            return "Store";
+        case JOB_PACK:
+            return "Pack";
+        case JOB_SORT:
+            return "Sort";
+        case JOB_STRIP:
+            return "Strip";
+        case JOB_EQUIP:
+            return "Equip";
+        case JOB_CRAM:
+            return "Cram";
+        case JOB_MOVE:
+            return "Move";
+        case JOB_HOTCOMMAND:
+            return "Hot command";
+        default:
+            return "Job";
+    }
+}
+
+bool AwaitsConfirmation(std::int32_t job) {
+    switch (job) {
+        case JOB_STORE:
+        case JOB_PACK:
+        case JOB_SORT:
+        case JOB_STRIP:
+        case JOB_EQUIP:
+        case JOB_CRAM:
+        case JOB_MOVE:
+            return true;
+        default:
+            return false;
+    }
+}
+
+UINT_PTR CTarnik::ArmOwnTimer(UINT intervalMs, bool deadline) {
+    UINT_PTR id = SetTimer(nullptr, 0, intervalMs, &CTarnik::TimerProc);
+    if (id == 0) {
+        Log(ERR, "SetTimer(%u) failed: the job waits for a command", intervalMs);
+        return 0;
+    }
+    PendingTimers()[id] = {this,
+                           deadline ? TimerPurpose::ConfirmationDeadline : TimerPurpose::Step};
+    ModuleTimerArmed();
+    return id;
+}
+
+void CTarnik::KillOwnTimer(UINT_PTR id) {
+    auto found = PendingTimers().find(id);
+    if (found == PendingTimers().end() || found->second.owner != this)
+        return;
+    KillTimer(nullptr, id);
+    PendingTimers().erase(found);
+    ModuleTimerEnded();
+}
+
+void CTarnik::KillOwnTimers() {
+    auto& pending = PendingTimers();
+    for (auto it = pending.begin(); it != pending.end();) {
+        if (it->second.owner != this) {
+            ++it;
+            continue;
+        }
+        KillTimer(nullptr, it->first);
+        it = pending.erase(it);
+        ModuleTimerEnded();
+    }
+    m_ConfirmationDeadline = 0;
+}
 
 void CTarnik::ArmTimer(UINT intervalMs) {
     // Every arming makes a new timer; TimerProc kills it, so each one fires once.
-    if (SetTimer(nullptr, 0, intervalMs, &CTarnik::TimerProc) == 0)
-        Log(ERR, "SetTimer(%u) failed: the job waits for a command", intervalMs);
+    ArmOwnTimer(intervalMs, false);
 }
 
 void CTarnik::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    // A timer may outlive the object that armed it; only the live object is reached.
-    if (CTarnik* live = Live())
-        live->OnTimer();
+    auto found = PendingTimers().find(id);
+    if (found == PendingTimers().end())
+        return;  // killed by its owner while already due
+    PendingTimer timer = found->second;
+    PendingTimers().erase(found);
+    ModuleTimerEnded();
+    // The owner is alive: its destructor would have removed the entry.
+    if (timer.purpose == TimerPurpose::ConfirmationDeadline)
+        timer.owner->OnConfirmationDeadline(id);
+    else
+        timer.owner->OnTimer();
 }
 
 void CTarnik::OnTimer() {
@@ -28,4 +135,35 @@ void CTarnik::OnTimer() {
             // Idle, JOB_STORE_BUSY, unknown codes, and steps of actions not built yet.
             break;
     }
+}
+
+void CTarnik::AwaitConfirmation(ObjectId item, JobCode job) {
+    m_AwaitedItem = item;
+    m_Job = job;
+    KillOwnTimer(m_ConfirmationDeadline);
+    m_ConfirmationDeadline = ArmOwnTimer(kConfirmationTimeoutMs, true);
+}
+
+void CTarnik::StepAfterConfirmation(UINT intervalMs) {
+    KillOwnTimer(m_ConfirmationDeadline);
+    m_ConfirmationDeadline = 0;
+    ArmTimer(intervalMs);
+}
+
+void CTarnik::OnConfirmationDeadline(UINT_PTR id) {
+    if (id != m_ConfirmationDeadline)
+        return;
+    m_ConfirmationDeadline = 0;
+    // A job that ended, or was replaced by one that issued nothing, waits for nothing.
+    if (!AwaitsConfirmation(m_Job) || !m_pHooks)
+        return;
+    std::string name = NameOf(FindObject(m_pWorld, m_AwaitedItem));
+    if (name.empty())
+        name = "item " + std::to_string(m_AwaitedItem);
+    Log(ERR, "No confirmation for %x within %u ms", static_cast<unsigned>(m_AwaitedItem),
+        kConfirmationTimeoutMs);
+    const char* job = JobName(m_Job);
+    m_Job = JOB_NONE;
+    WriteToChat("%s stopped: the server did not confirm %s within %u seconds.", job, name.c_str(),
+                kConfirmationTimeoutMs / 1000);
 }

@@ -7,14 +7,9 @@
 #include "plugin/ModuleState.h"
 #include "plugin/TypeLib.h"
 
-namespace {
-CTarnik* g_LiveTarnik = nullptr;
-}
-
 CTarnik::CTarnik(IUnknown* outer) : m_pOuter(outer) {
     // make_unique throws when no document can be made, so the host gets no object.
     m_ConfigDoc = std::make_unique<CXmlDocument>();
-    g_LiveTarnik = this;
     ModuleObjectCreated();
 }
 
@@ -23,14 +18,10 @@ CTarnik::~CTarnik() {
     // whose handlers point at it.
     for (auto& sink : m_Sinks)
         sink->DispEventUnadvise();
-    // A newer object may have taken the live reference; only our own is cleared.
-    if (g_LiveTarnik == this)
-        g_LiveTarnik = nullptr;
+    // A step or deadline still pending must not call into a destroyed object, nor keep
+    // the module's code in use after the host may unload it.
+    KillOwnTimers();
     ModuleObjectDestroyed();
-}
-
-CTarnik* CTarnik::Live() {
-    return g_LiveTarnik;
 }
 
 CComPtr<CTarnik> CreateTarnik() {

@@ -43,9 +43,6 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     explicit CTarnik(IUnknown* outer = nullptr);
     ~CTarnik() override;
 
-    // The live object, or null once it is destroyed; the step timer reaches it only so.
-    static CTarnik* Live();
-
     // ---- COM: IUnknown, IDispatch and ITarnik (plugin/Tarnik.cpp)
     HRESULT QueryInterface(REFIID riid, void** ppv) override;
     ULONG AddRef() override;
@@ -83,9 +80,20 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     void Split(LONG count);
 
     // ---- Job scheduler (plugin/Scheduler.cpp)
+    // A one-shot step timer: fires once, on the host thread, and calls OnTimer of this
+    // object; it is killed when the object goes, so it never outlives it.
     void ArmTimer(UINT intervalMs);
     static void TimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
     void OnTimer();
+    // The one path for a step that has asked the host for an item action: the job waits
+    // for the server's answer on `item`; without one within the time-out it ends, saying so.
+    void AwaitConfirmation(ObjectId item, JobCode job);
+    // The awaited answer came: the deadline is off and the next step runs after the interval.
+    void StepAfterConfirmation(UINT intervalMs);
+    void OnConfirmationDeadline(UINT_PTR id);
+    UINT_PTR ArmOwnTimer(UINT intervalMs, bool deadline);
+    void KillOwnTimer(UINT_PTR id);
+    void KillOwnTimers();
 
     // ---- Control panel (plugin/Panel.cpp)
     // Fails, leaving nothing bound, when the view lacks a control or its interface.
@@ -103,13 +111,21 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     // ---- Inventory (inventory/Inventory.cpp, inventory/Failures.cpp)
     void SetPacks();
     bool PackHasRoom(ObjectId pack, const std::u16string& name, LONG count);
-    void RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge, JobCode job);
+    // Selects the item and asks the host to move it; the job then awaits the server's
+    // confirmation. False when the host refused: the job has ended with a chat line, and
+    // the calling step must stop.
+    bool RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge, JobCode job);
     void DisplayFailures(const std::string& verb);
 
     // ---- Sorting (organise/Sort.cpp)
     void Sort(std::int32_t type);
     void SortFromChoice();
     void SortNext();
+    // Files the items of m_SortPack by slot with their m_SortType keys; false when the
+    // pack cannot be sorted (no view, a gap, two items on one slot, a slot beyond 101).
+    bool FileSortPack();
+    // The left member of the last out-of-order neighbour pair up to `last`, or -1.
+    std::int32_t LastOutOfOrder(std::int32_t last, bool rev) const;
 
     // ---- Server messages and equip recording (equip/ServerMessages.cpp)
     void OnServerMessage(IMessage2* message);
@@ -156,6 +172,7 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     std::int32_t m_Job = JOB_NONE;
     std::int32_t m_OutputWindow = 1;
     ObjectId m_AwaitedItem = 0;
+    UINT_PTR m_ConfirmationDeadline = 0;  // the pending time-out of the awaited item, or 0
     std::string m_CharacterKey;
     std::string m_CharacterPath;
     std::string m_ItemPath;
@@ -163,6 +180,9 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     std::string m_OutputWindowName = "Main";
     bool m_CannotPin = true;
     std::int32_t m_SortLast = 0;
+    std::int32_t m_SortType = SORT_TYPE;
+    std::int32_t m_SortRereads = 0;  // times this sort found the pack changed under it
+    bool m_SortMoved = false;        // a move was issued since the pack was last read
     bool m_PackMissingShown = false;
     bool m_Recording = false;
     bool m_HotkeyCapture = false;

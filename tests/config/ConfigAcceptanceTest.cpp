@@ -94,6 +94,8 @@ class ConfigAcceptanceTest : public ::testing::Test {
 TEST_F(ConfigAcceptanceTest, AnOlderClientsFileLoadsSavesBackAndANewCharacterOnlyAddsItsElement) {
     LoadAndLogin("Sir O'Neil (Jr)");
     EXPECT_EQ(Control("chOutputWindow").options.at(Control("chOutputWindow").selected), "Chat 2");
+    ASSERT_TRUE(host_->EnterChat("@tk debug"));  // the stored window is used from login on
+    EXPECT_EQ(host_->ChatLines().back().window, 3);
     const Strings& hotkeyItems = Control("chHotkeyItem").options;
     ASSERT_EQ(hotkeyItems.size(), HotkeyActions.size() + 3);  // the fixed actions, then:
     EXPECT_EQ(Strings(hotkeyItems.end() - 3, hotkeyItems.end()),

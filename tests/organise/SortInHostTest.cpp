@@ -164,4 +164,39 @@ TEST_F(SortInHostTest, ANewSortAbandonsTheRunningOne) {
     EXPECT_EQ(ChatLines(), Texts{":tk:Sort Complete"});
 }
 
+// The second sort reads the pack before the first one's move lands: its model is one move
+// off, and only the pack as the host reports it at the end shows that.
+TEST_F(SortInHostTest, ASortStartedOverAMoveOnItsWayStillEndsInOrder) {
+    const std::pair<const char*, LONG> pack[] = {{"C", 21}, {"G", 87}, {"E", 83}, {"D", 86},
+                                                 {"F", 47}, {"A", 15}, {"H", 79}, {"B", 92}};
+    sim::WorldBuilder world;
+    for (const auto& [name, value] : pack)
+        world.Main(Item(name).Value(value));
+    StartWith(world);
+    ASSERT_TRUE(Chat("@tk title"));
+    Advance(10);
+    ASSERT_TRUE(Chat("@tk value"));
+    ASSERT_TRUE(RunUntilIdle());
+    EXPECT_EQ(Names(), (Texts{"A", "C", "F", "H", "E", "D", "G", "B"}));
+    EXPECT_EQ(ChatLines(), Texts{":tk:Sort Complete"});
+}
+
+// Whatever the sort repairs, the player undoes: it gives up instead of looping for ever,
+// and does not claim the pack is sorted.
+TEST_F(SortInHostTest, APackThatKeepsChangingStopsTheSortWithoutClaimingSuccess) {
+    sim::WorldBuilder world;
+    for (const char* name : {"E", "D", "C", "B", "A"})
+        world.Main(Item(name));
+    StartWith(world);
+    Host().OnTrace([this](const std::string& line) {
+        if (line.find("Moved ") != std::string::npos)  // the sort issued a move
+            (void)Host().RequestMove(Id(Names().back()), Me(), 0, false);
+    });
+    ASSERT_TRUE(Chat("@tk title"));
+    ASSERT_TRUE(RunUntilIdle());
+    Host().OnTrace(nullptr);
+    EXPECT_EQ(ChatLines(), Texts{":tk:Sort stopped: the pack kept changing while it was sorted."});
+    EXPECT_EQ(Plugin().m_Job, JOB_NONE);
+}
+
 }  // namespace

@@ -1,5 +1,6 @@
-// The step timer: each arming fires once, after its interval, and reaches only the live
-// object; OnTimer runs the current job's step.
+// The step timer: each arming fires once, after its interval, and reaches only the object
+// that armed it while it lives; OnTimer runs the current job's step. A request the host
+// refuses, or the server never confirms, ends its job with a chat line.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +8,9 @@
 #include "support/PluginFixture.h"
 
 namespace {
+
+using sim::Item;
+using Texts = std::vector<std::string>;
 
 class SchedulerTest : public PluginFixture {
   protected:
@@ -34,8 +38,8 @@ TEST_F(SchedulerTest, APendingStepDoesNothingAfterTerminateNorOnceThePluginIsGon
     Advance(105);
     EXPECT_EQ(Ticks(), 1);  // the object is reached but has no host left to work with
     EXPECT_FALSE(TraceHas("SortNext"));
-    Stop();  // releases the last reference
-    ASSERT_EQ(CTarnik::Live(), nullptr);
+    Stop();  // releases the last reference, which kills the object's timers
+    EXPECT_EQ(Host().Loop().LiveTimers(), 0u);
     Advance(105);
     EXPECT_EQ(Ticks(), 1);
     EXPECT_EQ(Host().Loop().LiveTimers(), 0u);
@@ -52,6 +56,49 @@ TEST_F(SchedulerTest, ATickRunsTheStepOfTheJobCurrentWhenItFires) {
     Plugin().ArmTimer(105);
     Advance(105);
     EXPECT_TRUE(TraceHas("SortNext"));
+}
+
+class MoveRequestTest : public PluginFixture {
+  protected:
+    sim::WorldSetup MakeWorld() override {
+        return sim::WorldBuilder().Main({Item("Cork"), Item("Bell"), Item("Ash")});
+    }
+};
+
+TEST_F(MoveRequestTest, AMoveTheHostRefusesEndsTheJobNamingTheItem) {
+    Host().SetMoveResult(E_FAIL);
+    ASSERT_TRUE(Chat("@tk title"));
+    EXPECT_EQ(Plugin().m_Job, JOB_NONE);
+    EXPECT_EQ(ChatLines(), Texts{":tk:Sort stopped: the game refused to move Bell."});
+    EXPECT_TRUE(RunUntilIdle());
+    EXPECT_EQ(Names(), (Texts{"Cork", "Bell", "Ash"}));
+}
+
+TEST_F(MoveRequestTest, AMoveNeverConfirmedEndsTheJobAfterTenSecondsAndALateAnswerIsIgnored) {
+    Host().SetServerSilent(true);
+    ASSERT_TRUE(Chat("@tk title"));
+    Advance(9999);
+    EXPECT_EQ(Plugin().m_Job, JOB_SORT);
+    Advance(1);
+    EXPECT_EQ(Plugin().m_Job, JOB_NONE);
+    EXPECT_EQ(ChatLines(),
+              Texts{":tk:Sort stopped: the server did not confirm Bell within 10 seconds."});
+
+    // The answer turns up after all: nothing steps.
+    sim::Message late = sim::Message::InsertInvItem(Id("Bell"), Me());
+    Host().SendServerMessage(late);
+    EXPECT_TRUE(RunUntilIdle());
+    EXPECT_EQ(Host().Moves().size(), 1u);
+    EXPECT_EQ(ChatLines().size(), 1u);
+}
+
+TEST_F(MoveRequestTest, EachConfirmationCallsOffTheDeadlineOfItsMove) {
+    Host().SetLatency(9000);  // slow, but within the time-out at every step
+    ASSERT_TRUE(Chat("@tk title"));
+    EXPECT_TRUE(RunUntilIdle());
+    EXPECT_EQ(Names(), (Texts{"Ash", "Bell", "Cork"}));
+    EXPECT_EQ(ChatLines(), Texts{":tk:Sort Complete"});
+    EXPECT_EQ(Host().Loop().LiveTimers(), 0u);
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // World files: the documented format, defaults, the round trip and refusals.
 #include "simhost/WorldFile.h"
 
+#include "simhost/World.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -64,6 +66,8 @@ TEST(WorldFileTest, ABadFileIsRefusedNamingTheFieldAndTheFault) {
         {R"({"latency_ms": -5})", "latency_ms: must not be negative"},
         {R"({"main": [{"name": "A", "id": 5}, {"name": "B", "id": 5}]})", "used twice"},
         {R"({"main": [{"name": "A", "properties": {"x1": 3}}]})", "main[0].properties.x1"},
+        {R"({"main": [{"name": "A", "properties": {"0x0D000002": 7}}]})",
+         "main[0].properties.0x0D000002: the container is where the item is listed"},
         {R"({"packs": [{"name": "P", "slot": 0, "capacity": 1, "items": [{"name": "A"},
                                                                       {"name": "B"}]}]})",
          "capacity"},
@@ -73,6 +77,20 @@ TEST(WorldFileTest, ABadFileIsRefusedNamingTheFieldAndTheFault) {
         EXPECT_FALSE(read) << json;
         EXPECT_NE(read.error.find(error), std::string::npos) << read.error;
     }
+}
+
+// A script reaches what a client out of step reports: two items on one slot, or a slot
+// beyond the main pack's 102.
+TEST(WorldFileTest, ASlotPropertyIsTheSlotTheItemReports) {
+    auto read =
+        ParseWorldJson(R"({"main": [{"name": "A"}, {"name": "B", "properties": {"0x0D000009": 0}},
+                                            {"name": "C", "properties": {"0x0D000009": 102}}]})");
+    ASSERT_TRUE(read) << read.error;
+    sim::World world(*read.world);
+    std::vector<LONG> slots;
+    for (const char* name : {"A", "B", "C"})
+        slots.push_back(world.Find(*world.FindByName(name))->Int(KEY_SLOT));
+    EXPECT_EQ(slots, (std::vector<LONG>{0, 0, 102}));
 }
 
 }  // namespace

@@ -1,0 +1,98 @@
+// Step timers against the module loaded as the host loads it: a host that lets the
+// plug-in go in the middle of a sort may unload the module safely, and a second object
+// made by an automation client does not cut the first one off from its steps.
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "platform/ClassFactory.h"
+#include "plugin/Identity.h"
+#include "simhost/PluginLoader.h"
+#include "simhost/SimHost.h"
+#include "support/RegisteredModule.h"
+#include "support/TempFolder.h"
+#include "support/TempRegistry.h"
+
+namespace {
+
+using sim::Item;
+using Texts = std::vector<std::string>;
+
+class StepTimerAcceptanceTest : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        static platform_test::TempFolder folder;
+        std::string why;
+        void* registered = LoadRegisteredModule(folder.Path(), why);
+        ASSERT_NE(registered, nullptr) << why;
+        // Only the loader holds the module, so its unload really unmaps the code.
+        dlclose(registered);
+
+        sim::WorldBuilder world;
+        for (const char* name : {"Fig", "Elm", "Date", "Cork", "Bell", "Ash"})
+            world.Main(Item(name));
+        host_ = std::make_unique<sim::SimHost>(world.Worn(Item("Robe").Equipable(0x400)));
+        loader_ = std::make_unique<sim::PluginLoader>(*host_);
+        ASSERT_EQ(loader_->LoadAll(), 1u);
+        ASSERT_EQ(loader_->Plugins()[0].initResult, S_OK);
+        host_->FireCharacterKnown();
+        host_->FireLoginComplete();
+        host_->ClearRecords();
+    }
+    void TearDown() override {
+        loader_.reset();
+        host_.reset();
+    }
+
+    // Runs until the first move is confirmed: its step timer is then pending.
+    void SortUntilFirstConfirmation() {
+        ASSERT_TRUE(host_->EnterChat("@tk title"));
+        ASSERT_EQ(host_->Moves().size(), 1u);
+        host_->Advance(host_->Latency());
+        ASSERT_EQ(host_->SentMessages().size(), 1u);
+        ASSERT_GT(host_->Loop().LiveTimers(), 0u);
+    }
+
+    Texts Names() { return host_->GetWorld().ContentNames(host_->Me()); }
+
+    TempRegistry registry_;
+    std::unique_ptr<sim::SimHost> host_;
+    std::unique_ptr<sim::PluginLoader> loader_;
+};
+
+TEST_F(StepTimerAcceptanceTest, AHostThatUnloadsTheModuleMidSortLeavesNoTimerOfItBehind) {
+    SortUntilFirstConfirmation();
+    loader_->UnloadAll();  // Terminate, release, DllCanUnloadNow, unload
+    EXPECT_EQ(loader_->ModulesKept(), 0u);
+    // A timer left in the loop would call into code that is no longer mapped.
+    EXPECT_EQ(host_->Loop().LiveTimers(), 0u);
+    host_->Advance(60000);
+    EXPECT_EQ(host_->Moves().size(), 1u);
+}
+
+TEST_F(StepTimerAcceptanceTest, ASecondObjectComingAndGoingLeavesTheFirstOneItsSteps) {
+    void* module = loader_->Plugins()[0].module;
+    auto getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(module, "DllGetClassObject"));
+    ASSERT_NE(getClassObject, nullptr);
+    SortUntilFirstConfirmation();
+    {
+        CComPtr<IClassFactory> factory;
+        ASSERT_EQ(
+            getClassObject(CLSID_Tarnik, IClassFactory::iid, reinterpret_cast<void**>(&factory)),
+            S_OK);
+        CComPtr<ITarnik> client;
+        ASSERT_EQ(factory->CreateInstance(nullptr, ITarnik::iid, reinterpret_cast<void**>(&client)),
+                  S_OK);
+    }  // the automation client lets its object go
+
+    ASSERT_TRUE(host_->RunUntilIdle());
+    EXPECT_EQ(Names(), (Texts{"Ash", "Bell", "Cork", "Date", "Elm", "Fig"}));
+    EXPECT_EQ(host_->ChatTexts(), Texts{":tk:Sort Complete"});
+    auto plugin = ComQuery<ITarnik>(loader_->Plugins()[0].plugin.get());
+    VARIANT_BOOL busy = VARIANT_TRUE;
+    ASSERT_EQ(plugin->get_IsBusy(&busy), S_OK);
+    EXPECT_EQ(busy, VARIANT_FALSE);
+}
+
+}  // namespace
