@@ -1,36 +1,17 @@
-// The control panel: binding the controls and the busy rule of the buttons.
+// The control panel: binding the controls.
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
+#include <tuple>
 
 #include "plugin/SpineSupport.h"
 #include "plugin/ViewDescription.h"
 #include "simhost/HostObjects.h"
-#include "support/PluginFixture.h"
+#include "simhost/SimHost.h"
 
 namespace {
 
-using PanelTest = StartedPluginFixture;
-
-TEST_F(PanelTest, ButtonsAreIgnoredWhileAJobRuns) {
-    ASSERT_TRUE(Chat("@tk title"));  // out of order: the sort waits for its first move
-    ASSERT_EQ(Plugin().m_Job, JOB_SORT);
-    Host().ClearRecords();
-    for (const char* button : {"pbHelp", "pbHerbs", "pbSort", "pbStore"})
-        ASSERT_TRUE(Click(button)) << button;
-    EXPECT_TRUE(Host().ChatLines().empty());
-    EXPECT_TRUE(Host().GameTexts().empty());
-    EXPECT_FALSE(TraceHas(":TK:INF: Sorting"));
-
-    ASSERT_TRUE(RunUntilIdle());  // the job ends: the buttons work again
-    ASSERT_TRUE(ChatHas(":tk:Sort Complete"));
-    Host().ClearRecords();
-    ASSERT_TRUE(Click("pbHelp"));
-    EXPECT_EQ(Host().ChatLines().size(), 22u);
-    ASSERT_TRUE(Click("pbSort"));
-    EXPECT_TRUE(TraceHas(":TK:INF: Sorting"));
-}
+// The busy rule of the buttons is the Buy transcript's (tests/tools/scripts/buy.sim).
 
 // Binding against a view the plug-in's own description never yields: one control renamed
 // or of another kind, and nothing may stay bound.
