@@ -19,26 +19,37 @@ inline constexpr std::array kButtonSinkOrder = {
 #define TARNIK_BUTTON(id, name, sinkOrder) sinkOrder,
 #include "plugin/Controls.def"
 };
+inline constexpr std::array kChoiceSinkOrder = {
+#define TARNIK_CHOICE(id, name, sinkOrder) sinkOrder,
+#include "plugin/Controls.def"
+};
 
-// True when each place 1..N is taken by exactly one of the N buttons.
-constexpr bool EveryButtonHasItsOwnPlace() {
-    const int n = static_cast<int>(kButtonSinkOrder.size());
+// The number of sinks when the non-zero orders are 1..N, each once; otherwise -1.
+template <std::size_t Size>
+constexpr int SinkCount(const std::array<int, Size>& orders) {
+    int n = 0;
+    for (int order : orders)
+        n += order != 0 ? 1 : 0;
     for (int place = 1; place <= n; ++place) {
         int taken = 0;
-        for (int order : kButtonSinkOrder)
+        for (int order : orders)
             taken += order == place ? 1 : 0;
         if (taken != 1)
-            return false;
+            return -1;
     }
-    return true;
+    return n;
 }
-static_assert(EveryButtonHasItsOwnPlace(), "button sink orders must be 1..N, each once");
+inline constexpr int kButtonSinks = SinkCount(kButtonSinkOrder);
+inline constexpr int kChoiceSinks = SinkCount(kChoiceSinkOrder);
+static_assert(kButtonSinks == static_cast<int>(kButtonSinkOrder.size()),
+              "every button has a sink, and the sink orders are 1..N, each once");
+static_assert(kChoiceSinks >= 0, "the choices' sink orders are 1..N, each once");
 
 // Calls visit(reference) for CTarnik's reference to each button, in the order their
 // sinks are advised.
 template <class Tarnik, class Visit>
 void ForEachButtonInSinkOrder(Tarnik& t, Visit&& visit) {
-    for (int place = 1; place <= static_cast<int>(kButtonSinkOrder.size()); ++place) {
+    for (int place = 1; place <= kButtonSinks; ++place) {
 #define TARNIK_BUTTON(id, name, sinkOrder) \
     if (sinkOrder == place)                \
         visit(t.m_##name);
@@ -49,16 +60,11 @@ void ForEachButtonInSinkOrder(Tarnik& t, Visit&& visit) {
 // The same for the choices that have a sink (sink order above 0).
 template <class Tarnik, class Visit>
 void ForEachChoiceInSinkOrder(Tarnik& t, Visit&& visit) {
-    for (int place = 1;; ++place) {
-        bool found = false;
+    for (int place = 1; place <= kChoiceSinks; ++place) {
 #define TARNIK_CHOICE(id, name, sinkOrder) \
-    if (sinkOrder == place) {              \
-        visit(t.m_##name);                 \
-        found = true;                      \
-    }
+    if (sinkOrder == place)                \
+        visit(t.m_##name);
 #include "plugin/Controls.def"
-        if (!found)
-            return;
     }
 }
 
