@@ -150,6 +150,9 @@ HRESULT CSimWorldFilter::MakeView(CSimWorldIterator::Query query, LONG argument,
                                   IWorldIterator** view) {
     if (!view)
         return E_POINTER;
+    *view = nullptr;
+    if (world_->ViewsRefused())
+        return E_FAIL;
     auto made = MakeComObject<CSimWorldIterator>(world_, query, argument);
     Hand(made, view);
     return S_OK;
