@@ -35,6 +35,19 @@ TEST_F(PanelTest, ButtonsAreIgnoredWhileAJobRuns) {
     EXPECT_TRUE(TraceHas(":TK:INF: Sorting"));
 }
 
+TEST_F(PanelTest, ButtonsWhoseActionIsNotBuiltSaySo) {
+    using Case = std::pair<const char*, const char*>;
+    for (auto [button, answer] :
+         {Case{"pbEquip", ":tk:Equip is not available yet."},
+          Case{"pbStrip", ":tk:Strip is not available yet."},
+          Case{"pbRecord", ":tk:Recording is not available yet."},
+          Case{"pbAddStripJewelry", ":tk:Adding a strip step is not available yet."},
+          Case{"pbSaveHot", ":tk:Saving a hot command is not available yet."}}) {
+        ASSERT_TRUE(Click(button)) << button;
+        EXPECT_EQ(NewChatLines(), std::vector<std::string>{answer}) << button;
+    }
+}
+
 // Binding against a view the plug-in's own description never yields: one control renamed
 // or of another kind, and nothing may stay bound.
 TEST(BindingTest, AMissingOrMistypedControlBindsNothing) {
