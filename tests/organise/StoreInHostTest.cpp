@@ -70,7 +70,6 @@ TEST_F(StoreInHostTest, AFullPackTakesWhatItsStacksHaveRoomForAndListsTheRest) {
          {},
          0,
          {":tk:Store complete!"}},
-        {"a stack at its maximum", {Item("Bolt").Stack(100, 100), Item("Rock")}, {}, 25, failed},
     };
     for (const Case& c : cases) {
         StoreIn(sim::WorldBuilder()

@@ -40,8 +40,6 @@ TEST_F(PanelTest, ButtonsWhoseActionIsNotBuiltSaySo) {
     for (auto [button, answer] :
          {Case{"pbEquip", ":tk:Equip is not available yet."},
           Case{"pbStrip", ":tk:Strip is not available yet."},
-          Case{"pbRecord", ":tk:Recording is not available yet."},
-          Case{"pbAddStripJewelry", ":tk:Adding a strip step is not available yet."},
           Case{"pbSaveHot", ":tk:Saving a hot command is not available yet."}}) {
         ASSERT_TRUE(Click(button)) << button;
         EXPECT_EQ(NewChatLines(), std::vector<std::string>{answer}) << button;
