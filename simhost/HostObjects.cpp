@@ -77,8 +77,12 @@ CSimWorldIterator::CSimWorldIterator(std::shared_ptr<const World> world, Query q
 HRESULT CSimWorldIterator::Reset() {
     switch (query_) {
         case Query::Inventory:
-            members_ = world_->InventoryView();
-            break;
+            // Everything in a container view is carried, so narrowing the inventory gives
+            // that container's view as it is: no need to build the whole inventory first.
+            members_ = narrowedTo_ ? world_->ContainerView(*narrowedTo_) : world_->InventoryView();
+            position_ = 0;
+            emptyGiven_ = false;
+            return S_OK;
         case Query::Container:
             members_ = world_->ContainerView(static_cast<ObjectId>(argument_));
             break;
@@ -88,9 +92,10 @@ HRESULT CSimWorldIterator::Reset() {
     }
     if (narrowedTo_) {
         std::vector<ObjectId> inside = world_->ContainerView(*narrowedTo_);
+        std::sort(inside.begin(), inside.end());
         std::vector<ObjectId> kept;
         for (ObjectId id : members_)
-            if (std::find(inside.begin(), inside.end(), id) != inside.end())
+            if (std::binary_search(inside.begin(), inside.end(), id))
                 kept.push_back(id);
         members_ = std::move(kept);
     }
@@ -150,6 +155,9 @@ HRESULT CSimWorldFilter::MakeView(CSimWorldIterator::Query query, LONG argument,
                                   IWorldIterator** view) {
     if (!view)
         return E_POINTER;
+    *view = nullptr;
+    if (world_->ViewsRefused())
+        return E_FAIL;
     auto made = MakeComObject<CSimWorldIterator>(world_, query, argument);
     Hand(made, view);
     return S_OK;

@@ -188,6 +188,9 @@ class World {
     // "more" flag true) before the entry at this position (clamped to the end).
     void SetEmptyEntryAt(std::optional<std::size_t> position) { emptyEntryAt_ = position; }
     std::optional<std::size_t> EmptyEntryAt() const { return emptyEntryAt_; }
+    // Test hook: while true the World filter gives no views at all (its calls fail).
+    void SetViewsRefused(bool refused) { viewsRefused_ = refused; }
+    bool ViewsRefused() const { return viewsRefused_; }
 
     // The server's rules, applied at once (the host adds the latency).
     // Moves an item into a container slot. split > 0 moves only that many units of a
@@ -230,6 +233,7 @@ class World {
     std::vector<ObjectId> ground_;
     std::vector<ObjectId> opened_;
     std::optional<std::size_t> emptyEntryAt_;
+    bool viewsRefused_ = false;
 };
 
 // The built-in demo world of tarnik-sim: a character with about forty assorted items out

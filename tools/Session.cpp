@@ -103,6 +103,16 @@ void Session::OnTrace(const std::string& line) {
     Print("[trace] " + text);
 }
 
+void Session::PrintStack(const sim::World& world, const sim::Message& message) {
+    auto item = static_cast<sim::ObjectId>(message.Field(FIELD_ITEM).value_or(0));
+    const sim::Object* object = world.FindAny(item);
+    std::string name = object ? object->name : HexId(item);
+    int pack = object ? PackNumber(world, object->Container()) : -1;
+    std::string where = pack >= 0 ? "pack " + std::to_string(pack) : "?";
+    Print("~ stack " + name + " in " + where + " now x" +
+          std::to_string(message.Field(FIELD_COUNT).value_or(0)));
+}
+
 void Session::Flush() {
     if (!host_)
         return;
@@ -117,6 +127,13 @@ void Session::Flush() {
     const auto& sent = host_->SentMessages();
     for (; sentSeen_ < sent.size(); ++sentSeen_) {
         const sim::Message& message = sent[sentSeen_].message;
+        if (message.type == MSG_STACK_ADJUSTED) {
+            // A merge answers with the changed stacks only: show them, or units would
+            // vanish from a pack without a word.
+            if (!settings_.quiet)
+                PrintStack(world, message);
+            continue;
+        }
         if (message.type != MSG_GAME_EVENT)
             continue;
         auto event = message.Field(FIELD_EVENT);

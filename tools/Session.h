@@ -69,6 +69,8 @@ class Session {
     // Prints what the host recorded since the last call: confirmed moves, chat lines,
     // texts the game received, and the host's complaints.
     void Flush();
+    // One line for a stack whose count the server changed.
+    void PrintStack(const sim::World& world, const sim::Message& message);
     void OnTrace(const std::string& line);
 
     // Time.

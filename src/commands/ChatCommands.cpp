@@ -48,7 +48,7 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
     const std::string command(tokens.Next(kCommandDelimiters));
     Log(TRC, "Cmdline command: %s", command.c_str());
     if (command == "tarnik" && m_Job == JOB_NONE) {
-        // Store is not built yet: the line is taken, nothing starts.
+        Store();
         SetEat(eat, true);
     }
     if (command != "tk")
@@ -92,22 +92,38 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
             WriteToChat("Missing count or destination in move command");
             return S_OK;
         }
-        // Moving between packs is not built yet: the parsed request goes nowhere.
+        Move(move.count, move.fromPack, move.toPack);
     } else if (code == "eq") {
         std::optional<std::string> name = ParseEquipName(tokens);
         if (!name) {
             Log(INF, "Delimiter not found");
         } else {
             Log(INF, "Cmd Line: Equip %s", name->c_str());
-            // Equip playback is not built yet: the named profile is not played.
+            NotAvailableYet("Equip");
         }
-    } else if (code == "st" || code == "pa" || code == "na" || code == "to" || code == "fi" ||
-               code == "wc" || code == "se" || code == "op" || code == "cr") {
-        // Commands whose actions are not built yet: the line is taken, nothing starts.
+    } else if (code == "st") {
+        Store();
+    } else if (code == "pa") {
+        Pack();
+    } else if (code == "cr") {
+        Cram();
+    } else if (code == "na") {
+        NotAvailableYet("Strip");
+    } else if (code == "to" || code == "fi") {
+        NotAvailableYet("Equip");
+    } else if (code == "wc") {
+        NotAvailableYet("The pack report");
+    } else if (code == "se" || code == "op") {
+        NotAvailableYet("Corpse search");
     } else {
         SetEat(eat, false);
     }
     return leave();
+}
+
+void CTarnik::NotAvailableYet(const char* action) {
+    Log(INF, "%s is not available yet", action);
+    WriteToChat("%s is not available yet.", action);
 }
 
 void CTarnik::Help() {

@@ -30,6 +30,34 @@ const char* BuyCommand(LONG id) {
     }
 }
 
+// The buttons whose actions are not built yet, named as the player knows them.
+const char* UnbuiltButtonAction(LONG id) {
+    switch (id) {
+        case 105:
+            return "Equip";
+        case 107:
+            return "Strip";
+        case 306:
+            return "New profile";
+        case 308:
+            return "Recording";
+        case 309:
+            return "Deleting a profile";
+        case 311:
+        case 313:
+        case 314:
+            return "Adding a strip step";
+        case 401:
+            return "Setting a hotkey";
+        case 407:
+            return "Saving a hot command";
+        case 408:
+            return "Deleting a hot command";
+        default:
+            return nullptr;
+    }
+}
+
 }  // namespace
 
 HRESULT CTarnik::SetupControls() {
@@ -79,12 +107,37 @@ void CTarnik::onButton(LONG id) {
             m_Job = JOB_NONE;
             SortFromChoice();
             break;
+        case control::pbStore:
+            Store();
+            break;
+        case control::pbPack:
+            Pack();
+            break;
         case control::pbHelp:
             Help();
             break;
+        case control::pbCram:
+            Cram();
+            break;
+        case control::pbSetCfg:
+            Config();
+            break;
+        case control::pbRemoveCfg:
+            RemConfig();
+            break;
+        case control::pbPin:
+            Pin();
+            break;
+        case control::pbUnpin:
+            UnPin();
+            break;
+        case control::pbRemoveAll:
+            ClearAll();
+            break;
         default:
-            // Store, Pack, Equip, Strip, Cram, the Config page and the Shortcuts page
-            // start actions that are not built yet; other ids are no button of ours.
+            if (const char* action = UnbuiltButtonAction(id))
+                NotAvailableYet(action);
+            // Any other id is no button of ours.
             break;
     }
 }
@@ -105,11 +158,11 @@ void CTarnik::OnActivate() {
     Log(INF, "OnActivate");
     if (!PointersValid())
         return;
-    // The Config page refresh for the current selection comes with pack configuration.
+    ShowPacks();
 }
 
 void CTarnik::OnSelectedChanged(LONG id) {
     Log(INF, "OnSelectedChanged");
     m_SelectedObject = static_cast<ObjectId>(id);
-    // The Config page texts follow the selection once pack configuration exists.
+    ShowPacks();
 }

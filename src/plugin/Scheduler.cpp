@@ -127,9 +127,28 @@ void CTarnik::OnTimer() {
     // After Terminate the host objects are gone; a step would have nothing to work on.
     if (!m_pHooks || !m_pWorld)
         return;
+    // A step already waits for the answer to its request: this tick is a second one for
+    // the same answer (a Store move that both splits and merges) or one of an abandoned
+    // job, and a step now would ask again before the server has answered.
+    if (AwaitsConfirmation(m_Job) && m_ConfirmationDeadline != 0) {
+        Log(TRC, "Step still awaits %x", static_cast<unsigned>(m_AwaitedItem));
+        return;
+    }
     switch (m_Job) {
+        case JOB_STORE:
+            StoreNext();
+            break;
+        case JOB_PACK:
+            PackNext();
+            break;
         case JOB_SORT:
             SortNext();
+            break;
+        case JOB_CRAM:
+            CramNext();
+            break;
+        case JOB_MOVE:
+            MoveNext();
             break;
         default:
             // Idle, JOB_STORE_BUSY, unknown codes, and steps of actions not built yet.

@@ -107,6 +107,8 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     // ---- Chat commands (commands/ChatCommands.cpp)
     HRESULT raw_ChatText(BSTR text, VARIANT_BOOL* eat);
     void Help();
+    // "<action> is not available yet." for a command or button whose action is not built.
+    void NotAvailableYet(const char* action);
 
     // ---- Inventory (inventory/Inventory.cpp, inventory/Failures.cpp)
     void SetPacks();
@@ -126,6 +128,28 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     bool FileSortPack();
     // The left member of the last out-of-order neighbour pair up to `last`, or -1.
     std::int32_t LastOutOfOrder(std::int32_t last, bool rev) const;
+
+    // ---- Organising (organise/Pins.cpp, Store.cpp, Cram.cpp, Move.cpp)
+    // The entry points buttons, chat codes and hotkeys call; each abandons a running job.
+    void Store();
+    void Pack();
+    void Cram();
+    void Pin();
+    void UnPin();
+    void ShowPacks();
+    void Config();
+    void RemConfig();
+    void ClearAll();
+    void RemoveCurPack();
+    void AddIfNew(const PackItem& entry);
+    void StoreNext();
+    // True when the item's name is configured; a move, when one was asked for, leaves
+    // m_Job at JOB_STORE (or at 0 when the host refused it).
+    bool StoreAnItem(IWorldObject* item, bool fullStacksOnly);
+    void PackNext();
+    void CramNext();
+    void Move(std::int32_t count, ObjectId from, ObjectId to);
+    void MoveNext();
 
     // ---- Server messages and equip recording (equip/ServerMessages.cpp)
     void OnServerMessage(IMessage2* message);

@@ -37,12 +37,24 @@ TEST_F(ChatCommandsTest, TheCommandWordAloneAndIncompleteMovesSaySo) {
     const std::vector<std::string> invalid = {":tk:Invalid Tarnik command."};
     const std::vector<std::string> noMove = {":tk:Missing count or destination in move command"};
     using Case = std::pair<const char*, std::vector<std::string>>;
-    for (auto [line, answer] :
-         {Case{"@tk", invalid}, Case{"@tk %#%", invalid}, Case{"@tk move 5", noMove},
-          Case{"@tk move x 2", noMove}, Case{"@tk mo 5 0 3", {}}}) {
+    for (auto [line, answer] : {Case{"@tk", invalid}, Case{"@tk %#%", invalid},
+                                Case{"@tk move 5", noMove}, Case{"@tk move x 2", noMove},
+                                Case{"@tk mo 5 0 3", {":tk:No pack to move from in slot 3"}}}) {
         Host().ClearRecords();
         EXPECT_TRUE(Chat(line)) << line;
         EXPECT_EQ(Host().ChatTexts(), answer) << line;
+    }
+}
+
+TEST_F(ChatCommandsTest, CommandsWhoseActionIsNotBuiltSaySoAndAreEaten) {
+    using Case = std::pair<const char*, const char*>;
+    for (auto [line, answer] : {Case{"@tk naked", ":tk:Strip is not available yet."},
+                                Case{"@tk equip My Set", ":tk:Equip is not available yet."},
+                                Case{"@tk wc", ":tk:The pack report is not available yet."},
+                                Case{"@tk open", ":tk:Corpse search is not available yet."}}) {
+        Host().ClearRecords();
+        EXPECT_TRUE(Chat(line)) << line;
+        EXPECT_EQ(Host().ChatTexts(), std::vector<std::string>{answer}) << line;
     }
 }
 
@@ -51,12 +63,13 @@ TEST_F(ChatCommandsTest, AChatCommandAbandonsTheJobButTheOldCommandWordWaitsForI
     ASSERT_EQ(Plugin().m_Job, JOB_SORT);
     EXPECT_FALSE(Chat("@tarnik"));
     EXPECT_EQ(Plugin().m_Job, JOB_SORT);
-    Host().ClearRecords();
+    EXPECT_FALSE(TraceHas("Store()"));
     EXPECT_TRUE(Chat("@tk sort"));
     EXPECT_TRUE(TraceHas(":TK:INF: Sorting"));
     ASSERT_TRUE(RunUntilIdle());
     ASSERT_EQ(Plugin().m_Job, JOB_NONE);
     EXPECT_TRUE(Chat("@tarnik"));
+    EXPECT_TRUE(TraceHas(":TK:INF: Store()"));
     EXPECT_TRUE(Chat("/TARNIK store"));
 }
 

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "plugin/SpineSupport.h"
+#include "support/PluginFixture.h"
 #include "plugin/ViewDescription.h"
 #include "simhost/HostObjects.h"
 #include "simhost/SimHost.h"
@@ -12,6 +13,19 @@
 namespace {
 
 // The busy rule of the buttons is the Buy transcript's (tests/tools/scripts/buy.sim).
+
+class PanelTest : public PluginFixture {};
+
+TEST_F(PanelTest, ButtonsWhoseActionIsNotBuiltSaySo) {
+    using Case = std::pair<const char*, const char*>;
+    for (auto [button, answer] :
+         {Case{"pbEquip", ":tk:Equip is not available yet."},
+          Case{"pbStrip", ":tk:Strip is not available yet."},
+          Case{"pbSaveHot", ":tk:Saving a hot command is not available yet."}}) {
+        ASSERT_TRUE(Click(button)) << button;
+        EXPECT_EQ(NewChatLines(), std::vector<std::string>{answer}) << button;
+    }
+}
 
 // Binding against a view the plug-in's own description never yields: one control renamed
 // or of another kind, and nothing may stay bound.

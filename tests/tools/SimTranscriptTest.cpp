@@ -68,6 +68,10 @@ TEST_F(SimTranscriptTest, PanelChoicesDecideHowTheSelectedSidePackIsSorted) {
     ExpectTranscript("panel");
 }
 
+TEST_F(SimTranscriptTest, StorePinMovePackAndCramTidyTheDemoOfAPlayer) {
+    ExpectTranscript("organise");
+}
+
 TEST_F(SimTranscriptTest, ScriptErrorsAreReportedAndTheScriptGoesOn) {
     ExpectTranscript("errors");
 }

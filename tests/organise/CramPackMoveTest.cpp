@@ -1,0 +1,226 @@
+// Cram, Pack and Move seen from the simulated game: where each item goes, what each run
+// reports, and every reason Move refuses a request.
+#include <gtest/gtest.h>
+
+#include <map>
+
+#include "support/PluginFixture.h"
+
+namespace {
+
+using sim::Item;
+using Texts = std::vector<std::string>;
+constexpr sim::ObjectId kP1 = 0x2001;
+constexpr sim::ObjectId kP2 = 0x2002;
+constexpr sim::ObjectId kP3 = 0x2003;
+
+class CramPackMoveTest : public PluginFixture {
+  protected:
+    void StartWith(const sim::WorldSetup& world) {
+        Start(world);
+        ASSERT_EQ(InitResult(), S_OK);
+        Host().ClearRecords();
+        NewChatLines();
+    }
+    // The named items of every move requested, in order; each goes to slot 0, unmerged.
+    Texts Moved() {
+        Texts names;
+        for (const sim::MoveRequest& move : Host().Moves()) {
+            EXPECT_EQ(move.slot, 0);
+            EXPECT_FALSE(move.merge);
+            names.push_back(World().FindAny(move.item)->name);
+        }
+        return names;
+    }
+};
+
+TEST_F(CramPackMoveTest, CramMovesTheFrontItemToTheFirstSidePackWithAFreeSlot) {
+    struct Case {
+        const char* what;
+        sim::WorldSetup world;
+        Texts moved;
+    };
+    const Case cases[] = {
+        {"P1 full, P2 one free slot, P3 free",
+         sim::WorldBuilder()
+             .Main({Item("A"), Item("B"), Item("C")})
+             .SidePack("P1", 0, 1, {Item("X")}, kP1)
+             .SidePack("P2", 1, 2, {Item("Y")}, kP2)
+             .SidePack("P3", 2, 24, {}, kP3),
+         {"A", "B", "C"}},
+        {"the front item fits nowhere, a later stack would",
+         sim::WorldBuilder()
+             .Main({Item("Sword"), Item("Arrow").Stack(10, 100)})
+             .SidePack("P1", 0, 1, {Item("Arrow").Stack(50, 100)}, kP1),
+         {}},
+        {"a type-38 object at the front",
+         sim::WorldBuilder()
+             .Main({Item("Foci").Type(38), Item("A")})
+             .SidePack("P1", 0, 24, {}, kP1),
+         {}},
+    };
+    for (const Case& c : cases) {
+        StartWith(c.world);
+        ASSERT_TRUE(Chat("@tk cram")) << c.what;
+        RunUntilIdle();
+        EXPECT_EQ(Moved(), c.moved) << c.what;
+        EXPECT_EQ(ChatLines(), Texts{":tk:Cramming complete!"}) << c.what;
+    }
+    // The first case again: P2 took A, then P3 took the rest, each at its front.
+    StartWith(cases[0].world);
+    Click("pbCram");
+    RunUntilIdle();
+    EXPECT_EQ(Names(kP2), (Texts{"A", "Y"}));
+    EXPECT_EQ(Names(kP3), (Texts{"C", "B"}));
+}
+
+TEST_F(CramPackMoveTest, PackBringsPinnedItemsHomeAndListsThoseThatDidNotFit) {
+    struct Case {
+        const char* what;
+        sim::WorldSetup world;
+        std::map<ObjectId, ObjectId> pins;
+        Texts moved;
+        Texts chat;
+    };
+    const Texts done = {":tk:Packing complete!"};
+    const Case cases[] = {
+        {"from another side pack, to the front",
+         sim::WorldBuilder()
+             .SidePack("P1", 0, 24, {Item("Sword").Id(0x11)}, kP1)
+             .SidePack("P2", 1, 24, {Item("Rock")}, kP2),
+         {{0x11, kP2}},
+         {"Sword"},
+         done},
+        {"worn, or already home: left alone",
+         sim::WorldBuilder()
+             .SidePack("P1", 0, 24, {Item("Sword").Id(0x11)}, kP1)
+             .Worn(Item("Cap").Id(0x12).Equipable(1)),
+         {{0x11, kP1}, {0x12, kP1}},
+         {},
+         done},
+        {"its pack is full",
+         sim::WorldBuilder().Main(Item("Sword").Id(0x11)).SidePack("P1", 0, 1, {Item("Rock")}, kP1),
+         {{0x11, kP1}},
+         {},
+         {":tk:Could not pack the following items:", ":tk:  Sword", ":tk:Packing complete!"}},
+        {"failed, then fits once another pinned item left",
+         sim::WorldBuilder()
+             .Main(Item("Sword").Id(0x11))
+             .SidePack("P1", 0, 24, {}, kP1)
+             .SidePack("P2", 1, 1, {Item("Shield").Id(0x12)}, kP2),
+         {{0x11, kP2}, {0x12, kP1}},
+         {"Shield", "Sword"},
+         {":tk:Could not pack the following items:", ":tk:  Sword", ":tk:Packing complete!"}},
+    };
+    for (const Case& c : cases) {
+        StartWith(c.world);
+        Plugin().m_Pins = c.pins;
+        ASSERT_TRUE(Chat("@tk pack")) << c.what;
+        RunUntilIdle();
+        EXPECT_EQ(Moved(), c.moved) << c.what;
+        EXPECT_EQ(ChatLines(), c.chat) << c.what;
+    }
+    EXPECT_EQ(Names(kP1), Texts{"Shield"});
+    EXPECT_EQ(Names(kP2), Texts{"Sword"});
+}
+
+TEST_F(CramPackMoveTest, APinnedPackThatWasDroppedIsNoticedOnceAndItsItemsFail) {
+    StartWith(sim::WorldBuilder().Main(Item("Sword").Id(0x11)));
+    Plugin().m_Pins[0x11] = 0x7777;
+    const Texts failed = {":tk:Could not pack the following items:", ":tk:  Sword",
+                          ":tk:Packing complete!"};
+    Texts first = {
+        ":tk:Destination pack not found. If relogging does not clear this error, or you have "
+        "recently added, removed, or changed packs;",
+        ":tk:On the config tab, remove the configuration for this character, and set the pack "
+        "configurations again.) "};
+    first.insert(first.end(), failed.begin(), failed.end());
+    Click("pbPack");
+    EXPECT_EQ(NewChatLines(), first);
+    Click("pbPack");
+    EXPECT_EQ(NewChatLines(), failed);
+}
+
+TEST_F(CramPackMoveTest, MoveTakesTheFirstItemsFromTheHighestDownAndKeepsTheirOrder) {
+    StartWith(sim::WorldBuilder()
+                  .Main({Item("A"), Item("B"), Item("C"), Item("D"), Item("E"), Item("F")})
+                  .SidePack("Two", 1, 24, {}, kP2));
+    ASSERT_TRUE(Chat("@tk move 5 2"));
+    RunUntilIdle();
+    EXPECT_EQ(Moved(), (Texts{"E", "D", "C", "B", "A"}));
+    EXPECT_EQ(Names(kP2), (Texts{"A", "B", "C", "D", "E"}));
+    EXPECT_EQ(Names(), Texts{"F"});
+    EXPECT_EQ(ChatLines(),
+              (Texts{":tk:Moving 5 items from pack 0 to pack 2",
+                     ":tk:Slots available in destination pack: 24", ":tk:Move Complete"}));
+}
+
+TEST_F(CramPackMoveTest, MoveSkipsEmptySlotsAndWhatItNeverMovesAndCountsOnlyRealItems) {
+    // The main pack's 97 items leave 5 slots, whatever is worn; the type-38 object in
+    // pack 1 neither moves nor takes a slot.
+    std::vector<Item> main;
+    for (int i = 0; i < 97; ++i)
+        main.push_back(Item("Filler " + std::to_string(i)));
+    StartWith(sim::WorldBuilder()
+                  .Main(main)
+                  .Worn(Item("Cap").Equipable(1))
+                  .Worn(Item("Cloak").Equipable(2))
+                  .SidePack("One", 0, 24, {Item("X"), Item("Foci").Type(38), Item("Y")}, kP1));
+    ASSERT_TRUE(Chat("@tk move 5 0 1"));  // five asked, three slots of pack 1 filled
+    RunUntilIdle();
+    EXPECT_EQ(Moved(), (Texts{"Y", "X"}));
+    EXPECT_EQ(Names(kP1), Texts{"Foci"});
+    EXPECT_EQ(ChatLines(),
+              (Texts{":tk:Moving 5 items from pack 1 to pack 0",
+                     ":tk:Slots available in destination pack: 5", ":tk:Move Complete"}));
+}
+
+TEST_F(CramPackMoveTest, MoveRefusesWhatCannotBeDoneAndMovesNothing) {
+    std::vector<Item> many(22, Item("Rock"));
+    const sim::WorldSetup world = sim::WorldBuilder()
+                                      .Main({Item("A"), Item("B")})
+                                      .SidePack("Two", 1, 24, {Item("Gem")}, kP2)
+                                      .SidePack("Three", 2, 24, many, kP3);
+    using Case = std::pair<const char*, Texts>;
+    const Case cases[] = {
+        {"@tk move 103 2", {":tk:cannot move 103 items from main pack."}},
+        {"@tk move 30 1 2", {":tk:Cannot move 30 items from pack 2"}},
+        {"@tk move 5 2 6", {":tk:No pack to move from in slot 6"}},
+        {"@tk move 5 6", {":tk:No pack to move to in slot 6"}},
+        {"@tk move 5 3",
+         {":tk:Moving 5 items from pack 0 to pack 3",
+          ":tk:Cannot move 5 items, pack has only 2 slots available"}},
+        {"@tk move -1 2",
+         {":tk:Moving -1 items from pack 0 to pack 2",
+          ":tk:Slots available in destination pack: 23", ":tk:Move Complete"}},
+    };
+    for (const auto& [line, chat] : cases) {
+        StartWith(world);
+        ASSERT_TRUE(Chat(line)) << line;
+        RunUntilIdle();
+        EXPECT_TRUE(Host().Moves().empty()) << line;
+        EXPECT_EQ(ChatLines(), chat) << line;
+        EXPECT_EQ(Plugin().m_Job, JOB_NONE) << line;
+    }
+}
+
+TEST_F(CramPackMoveTest, ARefusedMoveEndsTheRunAtOnce) {
+    const sim::WorldSetup world =
+        sim::WorldBuilder().Main({Item("A").Id(0x11), Item("B")}).SidePack("P1", 0, 24, {}, kP1);
+    using Case = std::pair<const char*, const char*>;
+    for (auto [line, stopped] :
+         {Case{"@tk cram", ":tk:Cram stopped: the game refused to move A."},
+          Case{"@tk move 2 1", ":tk:Move stopped: the game refused to move B."},
+          Case{"@tk pack", ":tk:Pack stopped: the game refused to move A."}}) {
+        StartWith(world);
+        Plugin().m_Pins[0x11] = kP1;
+        Host().SetMoveResult(E_FAIL);
+        ASSERT_TRUE(Chat(line)) << line;
+        RunUntilIdle();
+        EXPECT_EQ(Plugin().m_Job, JOB_NONE) << line;
+        EXPECT_EQ(NewChatLines().back(), stopped) << line;
+        EXPECT_EQ(Names(), (Texts{"A", "B"})) << line;
+    }
+}
+
+}  // namespace

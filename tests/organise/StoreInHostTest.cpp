@@ -1,0 +1,142 @@
+// Store seen from the simulated game: full stacks first, splits onto stacks with room,
+// names configured for several packs, failures, and a step the host refused.
+#include <gtest/gtest.h>
+
+#include "support/PluginFixture.h"
+
+namespace {
+
+using sim::Item;
+using Texts = std::vector<std::string>;
+constexpr sim::ObjectId kPackA = 0x2001;
+constexpr sim::ObjectId kPackB = 0x2002;
+
+class StoreInHostTest : public PluginFixture {
+  protected:
+    void StoreIn(const sim::WorldSetup& world, std::vector<PackItem> config) {
+        Start(world);
+        ASSERT_EQ(InitResult(), S_OK);
+        Host().ClearRecords();
+        Plugin().m_PackConfig = std::move(config);
+        ASSERT_TRUE(Chat("@tk store"));
+        RunUntilIdle();
+    }
+    // The items of every move requested, in order.
+    std::vector<sim::ObjectId> MovedItems() {
+        std::vector<sim::ObjectId> items;
+        for (const sim::MoveRequest& move : Host().Moves()) {
+            EXPECT_TRUE(move.merge) << "Store moves with the merge flag";
+            EXPECT_EQ(move.slot, 0);
+            items.push_back(move.item);
+        }
+        return items;
+    }
+    LONG Units(sim::ObjectId id) { return World().Find(id)->StackCount(); }
+};
+
+TEST_F(StoreInHostTest, FullStacksGoFirstThenEverythingElseInPackOrder) {
+    StoreIn(sim::WorldBuilder()
+                .Main({Item("Bolt").Id(0x11).Stack(30, 100), Item("Rock").Id(0x12),
+                       Item("Bolt").Id(0x13).Stack(100, 100), Item("Gem").Id(0x14)})
+                .SidePack("A", 0, 24, {}, kPackA),
+            {{"Bolt", kPackA}, {"Gem", kPackA}});
+    EXPECT_EQ(MovedItems(), (std::vector<sim::ObjectId>{0x13, 0x11, 0x14}));
+    EXPECT_EQ(Names(), Texts{"Rock"});
+    EXPECT_EQ(ChatLines(), Texts{":tk:Store complete!"});
+    EXPECT_EQ(Plugin().m_Job, JOB_NONE);
+}
+
+// A full pack takes part of a stack when one of its stacks of that name has room: the
+// largest room is split off, and the rest is tried again at the next step.
+TEST_F(StoreInHostTest, AFullPackTakesWhatItsStacksHaveRoomForAndListsTheRest) {
+    struct Case {
+        const char* what;
+        std::vector<Item> pack;
+        std::vector<LONG> splits;
+        LONG left;  // units of the main-pack stack afterwards, 0 when it is gone
+        Texts chat;
+    };
+    const Texts failed = {":tk:Could not Store the following items:", ":tk:  Bolt",
+                          ":tk:Store complete!"};
+    const Case cases[] = {
+        {"room for 10 of 25", {Item("Bolt").Stack(90, 100), Item("Rock")}, {10}, 15, failed},
+        {"room for 10, then 5",
+         {Item("Bolt").Stack(90, 100), Item("Bolt").Stack(95, 100), Item("Rock")},
+         {10, 5},
+         10,
+         failed},
+        {"room for all 25: a merge, no split",
+         {Item("Bolt").Stack(75, 100), Item("Rock")},
+         {},
+         0,
+         {":tk:Store complete!"}},
+    };
+    for (const Case& c : cases) {
+        StoreIn(sim::WorldBuilder()
+                    .Main(Item("Bolt").Id(0x11).Stack(25, 100))
+                    .SidePack("A", 0, static_cast<LONG>(c.pack.size()), c.pack, kPackA),
+                {{"Bolt", kPackA}});
+        EXPECT_EQ(Host().SplitRequests(), c.splits) << c.what;
+        if (c.left == 0)
+            EXPECT_FALSE(World().Exists(0x11)) << c.what;
+        else
+            EXPECT_EQ(Units(0x11), c.left) << c.what;
+        // Both stack messages of one split arrive together; the step runs once for them.
+        EXPECT_EQ(ChatLines(), c.chat) << c.what;
+    }
+}
+
+TEST_F(StoreInHostTest, ANameConfiguredForTwoPacksFillsTheFirstThenTheSecond) {
+    StoreIn(sim::WorldBuilder()
+                .Main({Item("Gem").Id(0x11), Item("Gem").Id(0x12), Item("Gem").Id(0x13)})
+                .SidePack("A", 0, 2, {Item("Rock")}, kPackA)
+                .SidePack("B", 1, 24, {}, kPackB),
+            {{"Gem", kPackA}, {"Gem", kPackB}});
+    EXPECT_EQ(Names(kPackA), (Texts{"Gem", "Rock"}));
+    EXPECT_EQ(Names(kPackB), (Texts{"Gem", "Gem"}));
+    EXPECT_EQ(ChatLines(), Texts{":tk:Store complete!"});
+}
+
+// What the wearer has on, what lies in a side pack, what no entry names, and an entry that
+// names the main pack itself stay where they are, and none of them counts as a failure.
+TEST_F(StoreInHostTest, OnlyConfiguredMainPackItemsMove) {
+    StoreIn(sim::WorldBuilder()
+                .Main({Item("Rock").Id(0x11), Item("Shell").Id(0x12)})
+                .SidePack("A", 0, 24, {Item("Gem")}, kPackA)
+                .Worn(Item("Cap").Equipable(1)),
+            {{"Cap", kPackA}, {"Gem", kPackA}, {"Shell", 0x50000001}});
+    EXPECT_TRUE(Host().Moves().empty());
+    EXPECT_EQ(ChatLines(), Texts{":tk:Store complete!"});
+}
+
+TEST_F(StoreInHostTest, AMoveTheHostRefusesEndsTheStoreWithoutAnotherRequest) {
+    Start(sim::WorldBuilder()
+              .Main({Item("Gem").Id(0x11), Item("Gem").Id(0x12)})
+              .SidePack("A", 0, 24, {}, kPackA));
+    Plugin().m_PackConfig = {{"Gem", kPackA}};
+    Host().SetMoveResult(E_FAIL);
+    ASSERT_TRUE(Chat("@tk store"));
+    RunUntilIdle();
+    EXPECT_EQ(Plugin().m_Job, JOB_NONE);
+    EXPECT_EQ(ChatLines(), Texts{":tk:Store stopped: the game refused to move Gem."});
+    std::size_t requests = 0;
+    for (const std::string& line : Trace())
+        requests += line.find("MoveItemEx") != std::string::npos;
+    EXPECT_EQ(requests, 1u);
+}
+
+TEST_F(StoreInHostTest, AStoreAbandonedForAnotherActionShowsNoFailures) {
+    Start(sim::WorldBuilder()
+              .Main({Item("Gem").Id(0x11), Item("Bolt").Id(0x12)})
+              .SidePack("A", 0, 1, {Item("Rock")}, kPackA)
+              .SidePack("B", 1, 24, {}, kPackB));
+    Plugin().m_PackConfig = {{"Gem", kPackA}, {"Bolt", kPackB}};
+    ASSERT_TRUE(Chat("@tk store"));  // Gem fails, Bolt is on its way
+    EXPECT_EQ(Plugin().m_Job, JOB_STORE);
+    ASSERT_TRUE(Chat("@tk title"));
+    RunUntilIdle();
+    EXPECT_FALSE(ChatHas(":tk:Could not Store the following items:"));
+    EXPECT_FALSE(ChatHas(":tk:Store complete!"));
+}
+
+}  // namespace
