@@ -227,8 +227,7 @@ HRESULT CSimHooks::MoveItemEx(LONG item, LONG container, LONG slot, VARIANT_BOOL
 HRESULT CSimHooks::UseItemOnTarget(LONG item, LONG target) {
     if (!host_)
         return E_UNEXPECTED;
-    host_->RequestUse(static_cast<ObjectId>(item), static_cast<ObjectId>(target));
-    return S_OK;
+    return host_->RequestUse(static_cast<ObjectId>(item), static_cast<ObjectId>(target));
 }
 
 HRESULT CSimHooks::RequestId(LONG objectId) {
