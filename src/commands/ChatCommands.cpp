@@ -6,6 +6,7 @@
 
 #include "commands/ChatArgs.h"
 #include "commands/Tokenizer.h"
+#include "config/BuiltInNames.h"
 #include "config/ConfigPath.h"
 #include "plugin/Tarnik.h"
 
@@ -109,10 +110,19 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
             Log(INF, "Delimiter not found");
         } else {
             Log(INF, "Cmd Line: Equip %s", name->c_str());
-            // Equip playback is not built yet: the named profile is not played.
+            Equip(*name);
         }
-    } else if (code == "st" || code == "pa" || code == "na" || code == "to" || code == "fi" ||
-               code == "wc" || code == "se" || code == "op" || code == "cr") {
+    } else if (code == "na") {
+        Strip('A');
+    } else if (code == "to") {
+        Equip(std::string(BuiltInProfiles[0]));
+    } else if (code == "fi") {
+        Equip(std::string(BuiltInProfiles[1]));
+    } else if (code == "se") {
+        SelectNextCorpse();
+    } else if (code == "op") {
+        OpenNextCorpse();
+    } else if (code == "st" || code == "pa" || code == "wc" || code == "cr") {
         // Commands whose actions are not built yet: the line is taken, nothing starts.
     } else {
         SetEat(eat, false);

@@ -128,9 +128,36 @@ void CTarnik::onButton(LONG id) {
         case 104:  // pbHelp
             Help();
             break;
+        case 105:  // pbEquip
+            EquipButton();
+            break;
+        case 107:  // pbStrip
+            Strip('A');
+            break;
+        case 306:  // pbNewProfile
+            NewProfile();
+            break;
+        case 308:  // pbRecord
+            Record();
+            break;
+        case 309:  // pbDelete
+            DeleteProfile();
+            break;
+        case 311:  // pbAddStrip
+            AddStrip('A');
+            break;
+        case 313:  // pbAddStripJewelry
+            AddStrip('J');
+            break;
+        case 314:  // pbAddStripWeapons
+            AddStrip('W');
+            break;
+        case 401:  // pbSetHotkey
+            SetHotkey();
+            break;
         default:
-            // Store, Pack, Equip, Strip, Cram, the Config page and the Shortcuts page
-            // start actions that are not built yet; other ids are no button of ours.
+            // Store, Pack, Cram, the pack configuration and hot commands start actions
+            // that are not built yet; other ids are no button of ours.
             break;
     }
 }
@@ -141,9 +168,11 @@ void CTarnik::onChoice(LONG id, LONG index) {
         case 361:  // chOutputWindow
             onOutputWindowChoice(index);
             break;
+        case 402:  // chHotkeyItem
+            onHotkeyChoice(index);
+            break;
         default:
-            // 402 (chHotkeyItem) and 404 (chHotCommand) get handlers with hotkeys and hot
-            // commands.
+            // 404 (chHotCommand) gets its handler with hot commands.
             break;
     }
 }

@@ -131,6 +131,12 @@ void CTarnik::OnTimer() {
         case JOB_SORT:
             SortNext();
             break;
+        case JOB_STRIP:
+            Stripping();
+            break;
+        case JOB_EQUIP:
+            EquipNext();
+            break;
         default:
             // Idle, JOB_STORE_BUSY, unknown codes, and steps of actions not built yet.
             break;
