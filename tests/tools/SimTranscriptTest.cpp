@@ -72,4 +72,8 @@ TEST_F(SimTranscriptTest, ScriptErrorsAreReportedAndTheScriptGoesOn) {
     ExpectTranscript("errors");
 }
 
+TEST_F(SimTranscriptTest, ARecordedProfileIsStrippedAndPlayedAgainByItsHotkey) {
+    ExpectTranscript("profiles");
+}
+
 }  // namespace
