@@ -15,6 +15,16 @@ constexpr LONG TYPE_MISSILE_WEAPON = 31;
 }  // namespace
 
 void CTarnik::Strip(char kind) {
+    // During a recording the items a strip puts away are not recorded one by one, so the
+    // strip must be recorded as a step, or the recording would lose them.
+    if (m_Recording) {
+        AddStrip(kind);
+        return;
+    }
+    StartStrip(kind);
+}
+
+void CTarnik::StartStrip(char kind) {
     m_Job = JOB_NONE;
     m_StripKind = kind;
     Stripping();
@@ -44,7 +54,7 @@ void CTarnik::AddStrip(char kind) {
     // What the strip puts away is the recorded step, not a list of take-offs.
     m_Stripping = true;
     WriteToChat("Strip added to profile!");
-    Strip(kind);
+    StartStrip(kind);
 }
 
 void CTarnik::Stripping() {

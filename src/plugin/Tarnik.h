@@ -158,6 +158,7 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
 
     // ---- Equip playback and strip (equip/Playback.cpp)
     void Strip(char kind);
+    void StartStrip(char kind);
     void AddStrip(char kind);
     void Stripping();
     enum class StripResult { Moved, NothingLeft, Refused };

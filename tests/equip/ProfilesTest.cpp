@@ -155,4 +155,26 @@ TEST_F(ProfilesTest, AStoredNameWithQuotesPlaysAndDeletesAndABadTaskIsSkipped) {
     EXPECT_EQ(Options("chEquip"), (Texts{"Town Clothes", "Fighting Clothes"}));
 }
 
+TEST_F(ProfilesTest, AStripOutsideARecordingIsNotAddedAndOneDuringItIsRecordedAsAStep) {
+    ASSERT_TRUE(Click("pbAddStrip"));
+    EXPECT_EQ(NewChatLines(), Texts{":tk:Start recording before getting nekkid."});
+    EXPECT_EQ(World().Worn().size(), 3u);
+
+    RecordProfile("Bare", [&] { EXPECT_TRUE(Chat("@tk naked")); });
+    EXPECT_TRUE(World().Worn().empty());
+    EXPECT_TRUE(
+        FileHas("    <EquipProfile name=\"Bare\">\n"
+                "      <Task action=\"3\" item=\"0\" name=\"StripAll\"/>\n"
+                "    </EquipProfile>\n"))
+        << FileText();
+}
+
+TEST_F(ProfilesTest, DeletingANameThatWasNeverRecordedTakesItOffTheLists) {
+    NewProfile("Spare");
+    ASSERT_TRUE(Click("pbDelete"));
+    EXPECT_TRUE(ChatHas(":tk:Profile deleted"));
+    EXPECT_EQ(Options("chEquipProfile"), (Texts{"Town Clothes", "Fighting Clothes"}));
+    EXPECT_EQ(Options("chHotkeyItem").size(), 17u);
+}
+
 }  // namespace
