@@ -4,11 +4,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "platform/KeyState.h"
 #include "support/PluginFixture.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -60,12 +58,7 @@ class HotkeysTest : public PluginFixture {
         ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", action));
         ASSERT_TRUE(Click("pbSetHotkey"));
     }
-    std::string ConfigText() {
-        std::ifstream file(ConfigFolder() / "sortconfig.xml");
-        std::stringstream text;
-        text << file.rdbuf();
-        return text.str();
-    }
+    std::string ConfigText() { return platform_test::ReadFile(ConfigFolder() / "sortconfig.xml"); }
 };
 
 TEST_F(HotkeysTest, TheCapturedKeyIsStoredAtOnceAndStartsItsActionAfterARestart) {
@@ -126,20 +119,6 @@ TEST_F(HotkeysTest, ChoosingAnActionShowsItsKey) {
     EXPECT_EQ(HotkeyValue(), "Hotkey [not assigned]");
     ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", "Strip"));
     EXPECT_EQ(HotkeyValue(), "Hotkey: [{Ctrl}S]");
-}
-
-TEST_F(HotkeysTest, SetHotkeyWithNothingChosenSaysSo) {
-    Plugin().m_chHotkeyItem->put_Selected(-1);
-    ASSERT_TRUE(Click("pbSetHotkey"));
-    EXPECT_EQ(NewChatLines(), (std::vector<std::string>{":tk:No item selected to set"}));
-    EXPECT_FALSE(Plugin().m_HotkeyCapture);
-}
-
-TEST_F(HotkeysTest, ASortHotkeySortsTheMainPack) {
-    Plugin().m_Hotkeys = {{"Name Sort", "{Ctrl}N"}};
-    EXPECT_TRUE(Key('N', {.ctrl = true}));
-    RunUntilIdle();
-    EXPECT_EQ(Names(), (std::vector<std::string>{"Arrow", "Gold Ring", "Iron Sword"}));
 }
 
 }  // namespace

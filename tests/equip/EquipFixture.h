@@ -71,7 +71,7 @@ class EquipFixture : public PluginFixture {
     }
     std::vector<std::string> Options(const char* choice) { return Host().Control(choice)->options; }
     std::filesystem::path File() const { return ConfigFolder() / "sortconfig.xml"; }
-    // The file as lines, without the line ends.
+    // The file without its carriage returns.
     std::string FileText() const {
         std::string text = platform_test::ReadFile(File());
         text.erase(std::remove(text.begin(), text.end(), '\r'), text.end());

@@ -60,19 +60,6 @@ TEST_F(PlaybackTest, AProfileWhoseItemsAreInPlaceIssuesNothing) {
     EXPECT_TRUE(NewChatLines().empty());
 }
 
-TEST_F(PlaybackTest, AHotkeyPlaysTheProfileItIsAssignedTo) {
-    RecordHunt();
-    ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", "Hunt"));
-    ASSERT_TRUE(Click("pbSetHotkey"));
-    ASSERT_TRUE(Key('H', {.ctrl = true}));
-    WearNow(kCap);
-    TakeOffNow(kBow);
-    EXPECT_TRUE(Key('H', {.ctrl = true}));
-    RunUntilIdle();
-    EXPECT_TRUE(Worn(kBow));
-    EXPECT_FALSE(Worn(kCap));
-}
-
 TEST_F(PlaybackTest, EachStripKindPutsAwayItsWornItemsIntoThePinnedPackOrTheMainPack) {
     struct Case {
         char kind;
@@ -135,7 +122,6 @@ TEST_F(PlaybackTest, ARecordedStripRunsToItsEndBeforeTheNextStep) {
         RunUntilIdle();
         WearNow(kBow);
     });
-    EXPECT_EQ(Plugin().m_Hotkeys.size(), 0u);
     TakeOffNow(kBow);
     WearNow(kSword);
     Settle();
@@ -190,16 +176,13 @@ TEST_F(PlaybackTest, PlaybackIsRefusedWhileRecordingAndARecordingEndsAPlayback) 
     EXPECT_TRUE(Plugin().m_Actions->empty());
 }
 
-TEST_F(PlaybackTest, PlayingAnUnknownOrUnselectedProfileSaysSo) {
+TEST_F(PlaybackTest, PlayingANameThatIsNotStoredSaysSoAndEnds) {
     EXPECT_TRUE(Chat("@tk fight"));
     RunUntilIdle();
     EXPECT_EQ(
         NewChatLines(),
         Texts{":tk:Profile not found. Please create and record the profile before using it!"});
     EXPECT_EQ(Plugin().m_Job, JOB_NONE);
-    Plugin().m_chEquip->put_Selected(-1);
-    ASSERT_TRUE(Click("pbEquip"));
-    EXPECT_EQ(NewChatLines(), Texts{":tk:No profile selected to equip"});
 }
 
 }  // namespace
