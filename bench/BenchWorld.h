@@ -48,10 +48,10 @@ inline sim::WorldSetup FullInventory() {
 // The host and the logged-in plug-in; the configuration goes to a folder of its own.
 class Session {
   public:
-    Session()
+    explicit Session(const sim::WorldSetup& world = FullInventory())
         : folder_(std::filesystem::temp_directory_path() /
                   ("tarnik-bench-" + std::to_string(::getpid()))),
-          host_(FullInventory()) {
+          host_(world) {
         std::filesystem::create_directories(folder_);
         g_ConfigPath = (folder_ / "sortconfig.xml").string();
         plugin_ = CreateTarnik();

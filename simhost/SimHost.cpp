@@ -101,9 +101,14 @@ HRESULT SimHost::RequestMove(ObjectId item, ObjectId container, LONG slot, bool 
     return S_OK;
 }
 
-void SimHost::RequestUse(ObjectId item, ObjectId target) {
+HRESULT SimHost::RequestUse(ObjectId item, ObjectId target) {
+    if (FAILED(useResult_))
+        return useResult_;
     uses_.push_back(UseRequest{Now(), item, target});
+    if (serverSilent_)
+        return S_OK;
     loop_.Post(Latency(), [this, item, target] { Deliver(world_->Use(item, target)); });
+    return S_OK;
 }
 
 void SimHost::RequestId(ObjectId item) {

@@ -104,6 +104,8 @@ class SimHost {
     // What the hooks answer to a move request: a failure code refuses it (nothing reaches
     // the server, nothing is recorded in Moves()).
     void SetMoveResult(HRESULT hr) { moveResult_ = hr; }
+    // The same for a use request (UseItemOnTarget).
+    void SetUseResult(HRESULT hr) { useResult_ = hr; }
     // While true the server takes requests and never answers them (a lost connection).
     void SetServerSilent(bool silent) { serverSilent_ = silent; }
     // Delivers a message through EchoFilter2 after `delayMs` (0: at once).
@@ -182,7 +184,7 @@ class SimHost {
     void RecordChat(ChatLine line);
     void RecordGameText(std::string text, GameText::Source source);
     HRESULT RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge);
-    void RequestUse(ObjectId item, ObjectId target);
+    HRESULT RequestUse(ObjectId item, ObjectId target);
     void RequestId(ObjectId item);
     void RequestSplit(LONG count);
     void RequestSelect(ObjectId id);
@@ -220,6 +222,7 @@ class SimHost {
     LONG splitCount_ = 0;
     bool chatActive_ = false;
     HRESULT moveResult_ = S_OK;
+    HRESULT useResult_ = S_OK;
     bool serverSilent_ = false;
     Modifiers held_;
 

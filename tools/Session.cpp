@@ -123,6 +123,12 @@ void Session::Flush() {
         awaitingConfirmation_.insert(moves[movesSeen_].item);
         lastRequested_ = moves[movesSeen_].item;
     }
+    // A put-on the plug-in asks for is a use of the item on the character.
+    const auto& uses = host_->Uses();
+    for (; usesSeen_ < uses.size(); ++usesSeen_) {
+        awaitingConfirmation_.insert(uses[usesSeen_].item);
+        lastRequested_ = uses[usesSeen_].item;
+    }
 
     const auto& sent = host_->SentMessages();
     for (; sentSeen_ < sent.size(); ++sentSeen_) {

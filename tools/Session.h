@@ -119,6 +119,7 @@ class Session {
     std::size_t gameSeen_ = 0;
     std::size_t sentSeen_ = 0;
     std::size_t movesSeen_ = 0;
+    std::size_t usesSeen_ = 0;
     std::size_t hostErrorsSeen_ = 0;
     std::set<std::size_t> hiddenChat_;  // IsBusy's answers, read and not shown
     // Items the plug-in asked the server to move, until their arrival is confirmed.

@@ -3,6 +3,7 @@
 #include <string_view>
 
 #include "commands/Commands.h"
+#include "config/BuiltInNames.h"
 #include "config/ConfigPath.h"
 #include "platform/Ascii.h"
 #include "plugin/Tarnik.h"
@@ -64,7 +65,7 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
     SetEat(eat, true);
 
     if (code == "so") {
-        m_Job = JOB_NONE;
+        EndJob();
         SortFromChoice();
     } else if (code == "ma") {
         Sort(SORT_MATERIAL);
@@ -99,7 +100,7 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
             Log(INF, "Delimiter not found");
         } else {
             Log(INF, "Cmd Line: Equip %s", name->c_str());
-            NotAvailableYet("Equip");
+            Equip(*name);
         }
     } else if (code == "st") {
         Store();
@@ -108,13 +109,17 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
     } else if (code == "cr") {
         Cram();
     } else if (code == "na") {
-        NotAvailableYet("Strip");
-    } else if (code == "to" || code == "fi") {
-        NotAvailableYet("Equip");
+        Strip('A');
+    } else if (code == "to") {
+        Equip(std::string(BuiltInProfiles[0]));
+    } else if (code == "fi") {
+        Equip(std::string(BuiltInProfiles[1]));
+    } else if (code == "se") {
+        SelectNextCorpse();
+    } else if (code == "op") {
+        OpenNextCorpse();
     } else if (code == "wc") {
         NotAvailableYet("The pack report");
-    } else if (code == "se" || code == "op") {
-        NotAvailableYet("Corpse search");
     } else {
         SetEat(eat, false);
     }

@@ -165,7 +165,7 @@ bool CTarnik::RequestMove(ObjectId item, ObjectId container, LONG slot, bool mer
     if (!m_pHooks) {
         // Nothing can confirm a move that was never asked for, so no job waits on it.
         Log(ERR, "No hooks to move %x", static_cast<unsigned>(item));
-        m_Job = JOB_NONE;
+        EndJob();
         return false;
     }
     HRESULT hr = m_pHooks->SelectItem(static_cast<LONG>(item));
@@ -177,14 +177,35 @@ bool CTarnik::RequestMove(ObjectId item, ObjectId container, LONG slot, bool mer
     if (FAILED(hr)) {
         Log(ERR, "MoveItemEx %x to %x slot %d failed (0x%08x)", static_cast<unsigned>(item),
             static_cast<unsigned>(container), slot, static_cast<unsigned>(hr));
-        // No confirmation will come for a request the host did not take.
-        m_Job = JOB_NONE;
-        std::string name = NameOf(FindObject(m_pWorld, item));
-        if (name.empty())
-            name = "item " + std::to_string(item);
-        WriteToChat("%s stopped: the game refused to move %s.", JobName(job), name.c_str());
+        EndRefusedJob(item, job, "move");
         return false;
     }
     AwaitConfirmation(item, job);
     return true;
+}
+
+bool CTarnik::RequestWear(ObjectId item, JobCode job) {
+    if (!m_pHooks) {
+        Log(ERR, "No hooks to use %x", static_cast<unsigned>(item));
+        EndJob();
+        return false;
+    }
+    HRESULT hr = m_pHooks->UseItemOnTarget(static_cast<LONG>(item), static_cast<LONG>(m_Me));
+    if (FAILED(hr)) {
+        Log(ERR, "UseItemOnTarget %x on %x failed (0x%08x)", static_cast<unsigned>(item),
+            static_cast<unsigned>(m_Me), static_cast<unsigned>(hr));
+        EndRefusedJob(item, job, "put on");
+        return false;
+    }
+    AwaitConfirmation(item, job);
+    return true;
+}
+
+void CTarnik::EndRefusedJob(ObjectId item, JobCode job, const char* verb) {
+    // No confirmation will come for a request the host did not take.
+    EndJob();
+    std::string name = NameOf(FindObject(m_pWorld, item));
+    if (name.empty())
+        name = "item " + std::to_string(item);
+    WriteToChat("%s stopped: the game refused to %s %s.", JobName(job), verb, name.c_str());
 }

@@ -21,6 +21,7 @@ enum WalkId : std::int32_t {
     WALK_PACKS = 2,  // SetPacks, ShowPacks, Move
     WALK_ROOM_COUNT = 3,
     WALK_ROOM_STACKS = 4,
+    WALK_STRIP = 5,
     WALK_SORT = 6,
     WALK_CRAM_PACK = 7,
     WALK_STORE_FIRST = 8,

@@ -15,7 +15,7 @@ bool NeverCrammed(LONG type) {
 }  // namespace
 
 void CTarnik::Cram() {
-    m_Job = JOB_NONE;
+    EndJob();
     Log(INF, "Cram()");
     SetPacks();
     CramNext();
@@ -23,7 +23,7 @@ void CTarnik::Cram() {
 
 void CTarnik::CramNext() {
     Log(TRC, "CramNext");
-    m_Job = JOB_NONE;
+    EndJob();
     CComPtr<IWorldIterator> view = ContainerView(m_pWorld, m_Me);
     if (!view) {
         WriteToChat("Unable to get Inventory object, request aborted.");
@@ -53,7 +53,7 @@ void CTarnik::CramNext() {
 }
 
 void CTarnik::Pack() {
-    m_Job = JOB_NONE;
+    EndJob();
     Log(INF, "Pack()");
     m_Failures.clear();
     PackNext();
@@ -61,7 +61,7 @@ void CTarnik::Pack() {
 
 void CTarnik::PackNext() {
     Log(TRC, "PackNext");
-    m_Job = JOB_NONE;
+    EndJob();
     CComPtr<IWorldIterator> view = InventoryView(m_pWorld);
     if (!view) {
         WriteToChat("Unable to get Inventory object, request aborted.");

@@ -15,7 +15,7 @@ bool NeverMoved(LONG type) {
 }  // namespace
 
 void CTarnik::Move(std::int32_t count, ObjectId from, ObjectId to) {
-    m_Job = JOB_NONE;
+    EndJob();
     Log(INF, "Move");
     CComPtr<IWorldIterator> view = InventoryView(m_pWorld);
     if (!view) {
@@ -92,7 +92,7 @@ void CTarnik::Move(std::int32_t count, ObjectId from, ObjectId to) {
 void CTarnik::MoveNext() {
     Log(TRC, "MoveNext");
     CComPtr<IWorldIterator> view = ContainerView(m_pWorld, m_MoveFrom);
-    m_Job = JOB_NONE;
+    EndJob();
     if (!view) {
         WriteToChat("Unable to get Inventory object, request aborted.");
         return;

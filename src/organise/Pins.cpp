@@ -172,7 +172,7 @@ void CTarnik::ClearAll() {
 }
 
 void CTarnik::Pin() {
-    m_Job = JOB_NONE;
+    EndJob();
     Log(INF, "Pin");
     if (m_CannotPin) {
         WriteToChat("You must first select a valid item to pin.");

@@ -19,7 +19,7 @@ void RefuseSort(CTarnik& tarnik) {
 }  // namespace
 
 void CTarnik::SortFromChoice() {
-    m_Job = JOB_NONE;
+    EndJob();
     LONG index = -1;
     if (m_chSortBy)
         m_chSortBy->get_Selected(&index);
@@ -27,7 +27,7 @@ void CTarnik::SortFromChoice() {
 }
 
 void CTarnik::Sort(std::int32_t type) {
-    m_Job = JOB_NONE;
+    EndJob();
     Log(INF, "Sorting");
     m_Failures.clear();
 
@@ -159,7 +159,7 @@ void CTarnik::SortNext() {
         // item the player moved meanwhile, can leave the pack otherwise: believe the host.
         m_SortMoved = false;
         if (!FileSortPack()) {
-            m_Job = JOB_NONE;
+            EndJob();
             RefuseSort(*this);
             return;
         }
@@ -168,7 +168,7 @@ void CTarnik::SortNext() {
         if (m != -1) {
             if (++m_SortRereads > kSortRereads) {
                 Log(ERR, "Pack still out of order after %d re-reads", kSortRereads);
-                m_Job = JOB_NONE;
+                EndJob();
                 WriteToChat("Sort stopped: the pack kept changing while it was sorted.");
                 return;
             }
@@ -176,7 +176,7 @@ void CTarnik::SortNext() {
         }
     }
     if (m == -1) {
-        m_Job = JOB_NONE;
+        EndJob();
         WriteToChat("Sort Complete");
         return;
     }
@@ -202,5 +202,5 @@ void CTarnik::SortNext() {
     // Unreachable: the entry that followed t is strictly before it. Should the model be
     // broken anyway, the job ends instead of moving a lost item.
     Log(ERR, "SortNext found no place for %x", static_cast<unsigned>(t.id));
-    m_Job = JOB_NONE;
+    EndJob();
 }

@@ -6,7 +6,7 @@
 #include "plugin/Tarnik.h"
 
 void CTarnik::Store() {
-    m_Job = JOB_NONE;
+    EndJob();
     Log(INF, "Store()");
     m_Failures.clear();
     StoreNext();
@@ -18,7 +18,7 @@ void CTarnik::StoreNext() {
     CComPtr<IWorldIterator> view = ContainerView(m_pWorld, m_Me);
     if (!view) {
         WriteToChat("Unable to get Inventory object, Tarnik! will not operate.");
-        m_Job = JOB_NONE;
+        EndJob();
         return;
     }
     // Each step starts both passes afresh, so full stacks always go first.
@@ -39,7 +39,7 @@ void CTarnik::StoreNext() {
     }
     DisplayFailures("Store");
     WriteToChat("Store complete!");
-    m_Job = JOB_NONE;
+    EndJob();
 }
 
 bool CTarnik::StoreAnItem(IWorldObject* item, bool fullStacksOnly) {

@@ -33,25 +33,9 @@ const char* BuyCommand(LONG id) {
 // The buttons whose actions are not built yet, named as the player knows them.
 const char* UnbuiltButtonAction(LONG id) {
     switch (id) {
-        case 105:
-            return "Equip";
-        case 107:
-            return "Strip";
-        case 306:
-            return "New profile";
-        case 308:
-            return "Recording";
-        case 309:
-            return "Deleting a profile";
-        case 311:
-        case 313:
-        case 314:
-            return "Adding a strip step";
-        case 401:
-            return "Setting a hotkey";
-        case 407:
+        case control::pbSaveHot:
             return "Saving a hot command";
-        case 408:
+        case control::pbDeleteHot:
             return "Deleting a hot command";
         default:
             return nullptr;
@@ -104,7 +88,7 @@ void CTarnik::onButton(LONG id) {
     }
     switch (id) {
         case control::pbSort:
-            m_Job = JOB_NONE;
+            EndJob();
             SortFromChoice();
             break;
         case control::pbStore:
@@ -134,6 +118,33 @@ void CTarnik::onButton(LONG id) {
         case control::pbRemoveAll:
             ClearAll();
             break;
+        case control::pbEquip:
+            EquipButton();
+            break;
+        case control::pbStrip:
+            Strip('A');
+            break;
+        case control::pbNewProfile:
+            NewProfile();
+            break;
+        case control::pbRecord:
+            Record();
+            break;
+        case control::pbDelete:
+            DeleteProfile();
+            break;
+        case control::pbAddStrip:
+            AddStrip('A');
+            break;
+        case control::pbAddStripJewelry:
+            AddStrip('J');
+            break;
+        case control::pbAddStripWeapons:
+            AddStrip('W');
+            break;
+        case control::pbSetHotkey:
+            SetHotkey();
+            break;
         default:
             if (const char* action = UnbuiltButtonAction(id))
                 NotAvailableYet(action);
@@ -148,8 +159,11 @@ void CTarnik::onChoice(LONG id, LONG index) {
         case control::chOutputWindow:
             onOutputWindowChoice(index);
             break;
+        case control::chHotkeyItem:
+            onHotkeyChoice(index);
+            break;
         default:
-            // chHotkeyItem and chHotCommand get handlers with hotkeys and hot commands.
+            // chHotCommand gets its handler with hot commands.
             break;
     }
 }

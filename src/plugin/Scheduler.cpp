@@ -150,6 +150,12 @@ void CTarnik::OnTimer() {
         case JOB_MOVE:
             MoveNext();
             break;
+        case JOB_STRIP:
+            Stripping();
+            break;
+        case JOB_EQUIP:
+            EquipNext();
+            break;
         default:
             // Idle, JOB_STORE_BUSY, unknown codes, and steps of actions not built yet.
             break;
@@ -161,6 +167,12 @@ void CTarnik::AwaitConfirmation(ObjectId item, JobCode job) {
     m_Job = job;
     KillOwnTimer(m_ConfirmationDeadline);
     m_ConfirmationDeadline = ArmOwnTimer(kConfirmationTimeoutMs, true);
+}
+
+void CTarnik::EndJob() {
+    m_Job = JOB_NONE;
+    KillOwnTimer(m_ConfirmationDeadline);
+    m_ConfirmationDeadline = 0;
 }
 
 void CTarnik::StepAfterConfirmation(UINT intervalMs) {
@@ -182,7 +194,7 @@ void CTarnik::OnConfirmationDeadline(UINT_PTR id) {
     Log(ERR, "No confirmation for %x within %u ms", static_cast<unsigned>(m_AwaitedItem),
         kConfirmationTimeoutMs);
     const char* job = JobName(m_Job);
-    m_Job = JOB_NONE;
+    EndJob();
     WriteToChat("%s stopped: the server did not confirm %s within %u seconds.", job, name.c_str(),
                 kConfirmationTimeoutMs / 1000);
 }

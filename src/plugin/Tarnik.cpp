@@ -106,11 +106,6 @@ HRESULT CTarnik::get_IsBusy(VARIANT_BOOL* busy) {
     return S_OK;
 }
 
-// Hotkeys are not built yet: no key is taken and the game sees every message.
-HRESULT CTarnik::WindowMessage(HWND, UINT, WPARAM, LPARAM, VARIANT_BOOL*) {
-    return S_OK;
-}
-
 // Corpse tracking is not built yet: world objects coming and going are not followed.
 void CTarnik::OnObjectCreated(IWorldObject*) {}
 void CTarnik::OnObjectReleased(IWorldObject*) {}

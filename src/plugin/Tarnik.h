@@ -67,10 +67,17 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     void OnCharacterKnown(LONG id);
     void OnLoginComplete();  // OnCharacterLogin, then pbRecord's text colour
 
-    // ---- Window messages (plugin/Tarnik.cpp: ignored until hotkeys are built)
+    // ---- Hotkeys (commands/Hotkeys.cpp)
+    // Called by the host for every message of the game window; must stay cheap for the
+    // messages that are no hotkey.
     HRESULT WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
                           VARIANT_BOOL* eat) override;
     HRESULT WindowMessageEnd(HWND, UINT, WPARAM, LPARAM, VARIANT_BOOL*) override { return S_OK; }
+    void AssignHotkey(const std::string& key, VARIANT_BOOL* eat);
+    void SetHotkey();
+    void onHotkeyChoice(LONG index);
+    // Starts the fixed action of that name, or plays the profile of that name.
+    void RunHotkeyAction(const std::string& action);
 
     // ---- Logging and chat output (plugin/ChatOutput.cpp)
     void Log(LogLevel level, const char* format, ...) const TARNIK_PRINTF(3, 4);
@@ -90,6 +97,8 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     void AwaitConfirmation(ObjectId item, JobCode job);
     // The awaited answer came: the deadline is off and the next step runs after the interval.
     void StepAfterConfirmation(UINT intervalMs);
+    // No job runs any more (finished, failed or abandoned): nothing is awaited either.
+    void EndJob();
     void OnConfirmationDeadline(UINT_PTR id);
     UINT_PTR ArmOwnTimer(UINT intervalMs, bool deadline);
     void KillOwnTimer(UINT_PTR id);
@@ -117,6 +126,12 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     // confirmation. False when the host refused: the job has ended with a chat line, and
     // the calling step must stop.
     bool RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge, JobCode job);
+    // Asks the host to use the item on the character, which puts it on; the job then
+    // awaits the server's "WearItem". False when the host refused, as for RequestMove.
+    bool RequestWear(ObjectId item, JobCode job);
+    // The host refused a request for `item`: no confirmation will come, so `job` ends
+    // with a chat line saying what the game would not `verb`.
+    void EndRefusedJob(ObjectId item, JobCode job, const char* verb);
     void DisplayFailures(const std::string& verb);
 
     // ---- Sorting (organise/Sort.cpp)
@@ -161,6 +176,36 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     bool IsInEquipList(ObjectId item) const;
     void RemoveFromEquipList(ObjectId item);
     void ShowEquipList();
+
+    // ---- Equipment profiles (equip/Profiles.cpp)
+    void NewProfile();
+    LONG FindEquip(const std::string& name);
+    void DeleteProfile();
+    void RemoveFromChoice(IChoice* choice, const std::string& name);
+    void Record();
+    void WriteProfile();
+    // Fills m_Actions from the stored profile; false (with a chat line) when none matches.
+    bool ReadProfile(const std::string& name);
+
+    // ---- Equip playback and strip (equip/Playback.cpp)
+    void Strip(char kind);
+    void StartStrip(char kind);
+    void AddStrip(char kind);
+    void Stripping();
+    enum class StripResult { Moved, NothingLeft, Refused };
+    // Puts one worn item of m_StripKind away as a step of `job`.
+    StripResult StripOne(JobCode job);
+    void EquipButton();
+    void Equip(const std::string& name);
+    void EquipNext();
+    void EndPlayback();
+
+    // ---- Field assistance (field/FieldActions.cpp: not available until built)
+    void Heal();
+    void UseStaminaElixir();
+    void UseGem();
+    void SelectNextCorpse();
+    void OpenNextCorpse();
 
     // ---- World events (empty until corpse tracking is built)
     void OnObjectCreated(IWorldObject* object);

@@ -5,10 +5,10 @@
 #include <tuple>
 
 #include "plugin/SpineSupport.h"
-#include "support/PluginFixture.h"
 #include "plugin/ViewDescription.h"
 #include "simhost/HostObjects.h"
 #include "simhost/SimHost.h"
+#include "support/PluginFixture.h"
 
 namespace {
 
@@ -19,9 +19,8 @@ class PanelTest : public PluginFixture {};
 TEST_F(PanelTest, ButtonsWhoseActionIsNotBuiltSaySo) {
     using Case = std::pair<const char*, const char*>;
     for (auto [button, answer] :
-         {Case{"pbEquip", ":tk:Equip is not available yet."},
-          Case{"pbStrip", ":tk:Strip is not available yet."},
-          Case{"pbSaveHot", ":tk:Saving a hot command is not available yet."}}) {
+         {Case{"pbSaveHot", ":tk:Saving a hot command is not available yet."},
+          Case{"pbDeleteHot", ":tk:Deleting a hot command is not available yet."}}) {
         ASSERT_TRUE(Click(button)) << button;
         EXPECT_EQ(NewChatLines(), std::vector<std::string>{answer}) << button;
     }

@@ -76,4 +76,8 @@ TEST_F(SimTranscriptTest, ScriptErrorsAreReportedAndTheScriptGoesOn) {
     ExpectTranscript("errors");
 }
 
+TEST_F(SimTranscriptTest, ARecordedProfileIsStrippedAndPlayedAgainByItsHotkey) {
+    ExpectTranscript("profiles");
+}
+
 }  // namespace

@@ -1,0 +1,138 @@
+// Hotkeys: key texts, capturing a key for the chosen action, and a key press starting the
+// action it is assigned to, inside the simulated host.
+#include "commands/Hotkeys.h"
+
+#include <gtest/gtest.h>
+
+#include "platform/KeyState.h"
+#include "support/PluginFixture.h"
+#include "support/TempFolder.h"
+
+namespace {
+
+constexpr int kF5 = VK_F1 + 4, kF12 = VK_F1 + 11, kF13 = VK_F1 + 12;
+
+TEST(HotkeyTextTest, NamesDigitsLettersAndF1ToF12AfterTheHeldModifiers) {
+    struct Case {
+        WPARAM key;
+        HeldModifiers held;
+        const char* text;  // null: no hotkey
+    };
+    const Case cases[] = {
+        {'1', {.shift = true, .ctrl = true}, "{Shift}{Ctrl}1"},
+        {'A', {.shift = true}, "{Shift}A"},
+        {kF5, {.ctrl = true, .alt = true}, "{Ctrl}{Alt}F5"},
+        {kF12, {.alt = true}, "{Alt}F12"},
+        {'Z', {true, true, true}, "{Shift}{Ctrl}{Alt}Z"},
+        {'0', {.ctrl = true}, "{Ctrl}0"},
+        {'A', {}, nullptr},
+        {kF13, {.ctrl = true}, nullptr},
+        {0x61, {.ctrl = true}, nullptr},  // keypad 1
+        {0x25, {.ctrl = true}, nullptr},  // left arrow
+        {0xBA, {.ctrl = true}, nullptr},  // ; and :
+        {0xBC, {.ctrl = true}, nullptr},  // ,
+        {0x20, {.ctrl = true}, nullptr},  // space
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.key);
+        std::optional<std::string> text = HotkeyText(c.key, c.held);
+        if (c.text)
+            EXPECT_EQ(text, c.text);
+        else
+            EXPECT_EQ(text, std::nullopt);
+    }
+}
+
+class HotkeysTest : public PluginFixture {
+  protected:
+    void SetUp() override {
+        PluginFixture::SetUp();
+        ASSERT_EQ(InitResult(), S_OK);
+        ASSERT_TRUE(RunUntilIdle());
+        Host().ClearRecords();
+        NewChatLines();
+    }
+    std::string HotkeyValue() { return Host().Control("stHotkeyValue")->text; }
+    // Chooses the action and presses pbSetHotkey.
+    void Capture(std::string_view action) {
+        ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", action));
+        ASSERT_TRUE(Click("pbSetHotkey"));
+    }
+    std::string ConfigText() { return platform_test::ReadFile(ConfigFolder() / "sortconfig.xml"); }
+};
+
+TEST_F(HotkeysTest, TheCapturedKeyIsStoredAtOnceAndStartsItsActionAfterARestart) {
+    Capture("Heal");
+    EXPECT_EQ(
+        NewChatLines(),
+        (std::vector<std::string>{":tk:Press the key you want to use as the hotkey for [Heal]"}));
+    EXPECT_TRUE(Key('1', {.shift = true, .ctrl = true}));
+    EXPECT_EQ(Plugin().m_Hotkeys["Heal"], "{Shift}{Ctrl}1");
+    EXPECT_EQ(HotkeyValue(), "Hotkey: [{Shift}{Ctrl}1]");
+    EXPECT_NE(ConfigText().find(R"(<Hotkey command="Heal" key="{Shift}{Ctrl}1"/>)"),
+              std::string::npos);
+
+    Start(MakeWorld());
+    ASSERT_TRUE(RunUntilIdle());
+    NewChatLines();
+    EXPECT_TRUE(Key('1', {.shift = true, .ctrl = true}));
+    EXPECT_EQ(NewChatLines(), (std::vector<std::string>{":tk:Heal is not available yet."}));
+}
+
+TEST_F(HotkeysTest, KeysThatAreNoHotkeyPassToTheGameAndLeaveCaptureOn) {
+    Capture("Sort");
+    EXPECT_FALSE(Key('A'));                         // no modifier
+    EXPECT_FALSE(Key(0x61, {.ctrl = true}));        // keypad digit
+    EXPECT_FALSE(Key(VK_CONTROL, {.ctrl = true}));  // the modifier itself
+    Host().SetChatActive(true);
+    EXPECT_FALSE(Key('S', {.ctrl = true}));  // typed into the chat line
+    Host().SetChatActive(false);
+    Plugin().m_chHotkeyItem->put_Selected(-1);
+    EXPECT_FALSE(Key('S', {.ctrl = true}));  // nothing chosen to take it
+    EXPECT_TRUE(Plugin().m_HotkeyCapture);
+    EXPECT_TRUE(Plugin().m_Hotkeys.empty());
+}
+
+TEST_F(HotkeysTest, TheKeyGoesToTheActionChosenWhenItIsPressed) {
+    Capture("Sort");
+    ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", "Value Sort"));
+    EXPECT_TRUE(Host().KeyDown('S', {.alt = true}, true));  // Alt arrives as a system key
+    EXPECT_EQ(Plugin().m_Hotkeys, (std::map<std::string, std::string>{{"Value Sort", "{Alt}S"}}));
+    EXPECT_FALSE(Plugin().m_HotkeyCapture);
+}
+
+TEST_F(HotkeysTest, AKeyStartsItsActionOnlyAsStoredAndNotWhileTyping) {
+    Plugin().m_Hotkeys = {{"Heal", "{ctrl}s"}, {"Use Gem of Stillness", "{Alt}G"}};
+    EXPECT_FALSE(Key('S', {.ctrl = true}));
+    Host().SetChatActive(true);
+    EXPECT_FALSE(Host().KeyDown('G', {.alt = true}, true));
+    Host().SetChatActive(false);
+    EXPECT_TRUE(NewChatLines().empty());
+    EXPECT_TRUE(Host().KeyDown('G', {.alt = true}, true));
+    EXPECT_EQ(NewChatLines(),
+              (std::vector<std::string>{":tk:Use Gem of Stillness is not available yet."}));
+}
+
+TEST_F(HotkeysTest, TheOrganisingActionsStartFromTheirKeys) {
+    Plugin().m_Hotkeys = {
+        {"Store", "{Ctrl}1"}, {"Pack", "{Ctrl}2"}, {"Cram", "{Ctrl}3"}, {"Pin", "{Ctrl}4"}};
+    using Case = std::pair<int, const char*>;
+    for (auto [key, answer] : {Case{'1', ":tk:Store complete!"}, Case{'2', ":tk:Packing complete!"},
+                               Case{'3', ":tk:Cramming complete!"},
+                               Case{'4', ":tk:You must first select a valid item to pin."}}) {
+        EXPECT_TRUE(Key(key, {.ctrl = true}));
+        ASSERT_TRUE(RunUntilIdle());
+        std::vector<std::string> lines = NewChatLines();
+        EXPECT_TRUE(!lines.empty() && lines.back() == answer) << answer;
+    }
+}
+
+TEST_F(HotkeysTest, ChoosingAnActionShowsItsKey) {
+    Plugin().m_Hotkeys = {{"Strip", "{Ctrl}S"}};
+    ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", "Pack"));
+    EXPECT_EQ(HotkeyValue(), "Hotkey [not assigned]");
+    ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", "Strip"));
+    EXPECT_EQ(HotkeyValue(), "Hotkey: [{Ctrl}S]");
+}
+
+}  // namespace

@@ -1,0 +1,142 @@
+// Equipment profiles in the simulated host: names in the three lists, recording to the
+// configuration file, reading back, and deleting.
+#include <gtest/gtest.h>
+
+#include "equip/EquipFixture.h"
+
+namespace {
+
+using namespace equip_test;
+using Texts = std::vector<std::string>;
+const Texts kBuiltIn = {"Town Clothes", "Fighting Clothes"};
+
+class ProfilesTest : public EquipFixture {};
+
+TEST_F(ProfilesTest, NewRefusesNamesThatCannotBeAProfileAndListsOthersEverywhere) {
+    const char* const please = ":tk:Please enter a profile name before pressing New Profile";
+    const std::pair<const char*, const char*> refused[] = {
+        {"", please},
+        {"[enter new profile name]", please},
+        {"Town Clothes", ":tk:That profile already exists. Please enter a new name."},
+        {"Say \"hi\"",
+         ":tk:A profile name cannot contain a double quote. Please enter another name."},
+        {"Cram", ":tk:[Cram] is the name of a hotkey action. Please enter another name."},
+    };
+    for (const auto& [name, message] : refused) {
+        SCOPED_TRACE(name);
+        NewProfile(name);
+        EXPECT_EQ(NewChatLines(), Texts{message});
+        EXPECT_EQ(Options("chEquip"), kBuiltIn);
+    }
+    NewProfile("Hunt");
+    for (const char* list : {"chEquipProfile", "chEquip", "chHotkeyItem"})
+        EXPECT_EQ(Options(list).back(), "Hunt") << list;
+    EXPECT_EQ(Host().Control("chEquipProfile")->selected, 2);
+}
+
+TEST_F(ProfilesTest, ARecordingIsStoredAsTasksWithSignedIdsAndListedAfterARestart) {
+    RecordProfile("Hunt", [&] {
+        EXPECT_EQ(Host().Control("pbRecord")->text, "Stop");
+        EXPECT_EQ(Host().Control("pbRecord")->textColor, 0x8080FF);
+        TakeOffNow(kCap);
+        WearNow(kBow);
+    });
+    EXPECT_EQ(Host().Control("pbRecord")->text, "Record");
+    EXPECT_EQ(Host().Control("pbRecord")->textColor, 0x80FF80);
+    EXPECT_TRUE(
+        FileHas("    <EquipProfile name=\"Hunt\">\n"
+                "      <Task action=\"2\" item=\"-1879048159\" name=\"Unequip Cap\"/>\n"
+                "      <Task action=\"1\" item=\"-1879048175\" name=\"Equip Bow\"/>\n"
+                "    </EquipProfile>\n"))
+        << FileText();
+    Start(MakeWorld());
+    Settle();
+    for (const char* list : {"chEquipProfile", "chEquip", "chHotkeyItem"})
+        EXPECT_EQ(Options(list).back(), "Hunt") << list;
+}
+
+// A strip during a recording is its step; the items it puts away are no steps of their own.
+TEST_F(ProfilesTest, StripsAreRecordedAsStepsAndRefusedOutsideARecording) {
+    ASSERT_TRUE(Click("pbAddStrip"));
+    EXPECT_EQ(NewChatLines(), Texts{":tk:Start recording before getting nekkid."});
+    EXPECT_EQ(World().Worn().size(), 3u);
+    RecordProfile("Bare", [&] {
+        ASSERT_TRUE(Click("pbAddStripJewelry"));
+        RunUntilIdle();
+        EXPECT_TRUE(Chat("@tk naked"));
+    });
+    EXPECT_TRUE(World().Worn().empty());
+    EXPECT_TRUE(
+        FileHas("    <EquipProfile name=\"Bare\">\n"
+                "      <Task action=\"4\" item=\"0\" name=\"StripJewelry\"/>\n"
+                "      <Task action=\"3\" item=\"0\" name=\"StripAll\"/>\n"
+                "    </EquipProfile>\n"))
+        << FileText();
+}
+
+TEST_F(ProfilesTest, ARecordingStoppedWithNothingSelectedIsLost) {
+    NewProfile("Hunt");
+    ASSERT_TRUE(Click("pbRecord"));
+    TakeOffNow(kCap);
+    Plugin().m_chEquipProfile->put_Selected(-1);
+    ASSERT_TRUE(Click("pbRecord"));
+    EXPECT_TRUE(ChatHas(":tk:No profile selected to save"));
+    EXPECT_FALSE(FileHas("EquipProfile"));
+}
+
+TEST_F(ProfilesTest, DeleteRefusesWhileRecordingWithoutSelectionAndForBuiltInNames) {
+    ASSERT_TRUE(Click("pbDelete"));  // "Town Clothes" is selected after loading
+    ASSERT_TRUE(Click("pbRecord"));
+    ASSERT_TRUE(Click("pbDelete"));
+    ASSERT_TRUE(Click("pbRecord"));
+    Plugin().m_chEquipProfile->put_Selected(-1);
+    ASSERT_TRUE(Click("pbDelete"));
+    for (const char* message : {":tk:Cannot delete pre-defined profiles.",
+                                ":tk:Please stop recording before deleting this profile",
+                                ":tk:No equip profile selected to record"})
+        EXPECT_TRUE(ChatHas(message)) << message;
+    EXPECT_EQ(Options("chEquipProfile"), kBuiltIn);
+}
+
+TEST_F(ProfilesTest, DeleteRemovesTheStoredProfileItsListEntriesAndItsHotkey) {
+    RecordProfile("Hunt", [&] { TakeOffNow(kCap); });
+    NewProfile("Spare");  // listed, never recorded
+    ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", "Hunt"));
+    ASSERT_TRUE(Click("pbSetHotkey"));
+    ASSERT_TRUE(Key('H', {.ctrl = true}));
+    for (const char* name : {"Hunt", "Spare"}) {
+        ASSERT_TRUE(Host().ChooseOption("chEquipProfile", name));
+        ASSERT_TRUE(Click("pbDelete"));
+    }
+    EXPECT_FALSE(FileHas("Hunt"));
+    EXPECT_TRUE(Plugin().m_Hotkeys.empty());
+    for (const char* list : {"chEquipProfile", "chEquip", "chHotkeyItem"})
+        EXPECT_EQ(Options(list).back(), "Fighting Clothes") << list;
+    EXPECT_FALSE(Key('H', {.ctrl = true}));
+}
+
+TEST_F(ProfilesTest, AStoredNameWithQuotesPlaysAndDeletesAndABadTaskIsSkipped) {
+    Stop();
+    platform_test::WriteFile(File(),
+                             "<Tarnik>\n"
+                             "  <TEST_SERVER-Tester OutputWindow=\"Main\">\n"
+                             "    <EquipProfile name=\"Say &quot;hi&quot;\">\n"
+                             "      <Task action=\"x\" item=\"1\" name=\"not a number\"/>\n"
+                             "      <Task action=\"1\" name=\"no item\"/>\n"
+                             "      <Task action=\"1\" item=\"-1879048175\" name=\"Equip Bow\"/>\n"
+                             "    </EquipProfile>\n"
+                             "  </TEST_SERVER-Tester>\n"
+                             "</Tarnik>\n");
+    Start(MakeWorld());
+    Settle();
+    EXPECT_TRUE(Chat("@tk equip say \"HI\""));
+    RunUntilIdle();
+    EXPECT_TRUE(Worn(kBow));
+    EXPECT_TRUE(TraceHas("Skipped a step of [say \"hi\"] without a numeric action and item"));
+    ASSERT_TRUE(Host().ChooseOption("chEquipProfile", "Say \"hi\""));
+    ASSERT_TRUE(Click("pbDelete"));
+    EXPECT_FALSE(FileHas("EquipProfile"));
+    EXPECT_EQ(Options("chEquip"), kBuiltIn);
+}
+
+}  // namespace
