@@ -9,6 +9,7 @@ DEPS = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
        libpugixml-dev nlohmann-json3-dev libedit-dev clang-format
 # Reuses earlier compilations where ccache is installed; builds the same without it.
 LAUNCHER := $(shell command -v ccache 2>/dev/null)
+export CCACHE_BASEDIR := $(CURDIR)
 CONFIGURE = cmake -S . -Wno-dev $(if $(LAUNCHER),-DCMAKE_CXX_COMPILER_LAUNCHER=$(LAUNCHER)) >/dev/null
 CMAKE_BUILD = cmake --build
 MAKEFLAGS += --no-print-directory
