@@ -49,6 +49,16 @@ const char* const kOlderClientFile =
     "  </BLUE_HILL-Sir_O-Neil_-Jr->\n"
     "</Tarnik>\n";
 
+// Swaps the line starting with `first` and the line after it, which must start with `second`.
+void SwapLines(std::string& text, const std::string& first, const std::string& second) {
+    const std::size_t at = text.find(first);
+    const std::size_t next = text.find('\n', at) + 1;
+    const std::size_t end = text.find('\n', next) + 1;
+    ASSERT_EQ(text.compare(next, second.size(), second), 0) << second;
+    text = text.substr(0, at) + text.substr(next, end - next) + text.substr(at, next - at) +
+           text.substr(end);
+}
+
 class ConfigAcceptanceTest : public ::testing::Test {
   protected:
     void SetUp() override {
@@ -108,32 +118,12 @@ TEST_F(ConfigAcceptanceTest, AnOlderClientsFileLoadsSavesBackAndANewCharacterOnl
     // object itself, with this binary's copy of the code and the same path.
     g_ConfigPath = File().string();
     Plugin().SaveConfig();
-    // Each group follows its map's order; every tag and value stays as it was.
-    std::string saved = ToTextMode(
-        "<Tarnik>\n"
-        "  <BLUE_HILL-Ann OutputWindow=\"Chat 1\">\n"
-        "    <Hotkey command=\"Pack\" key=\"{Alt}P\"/>\n"
-        "    <Item value=\"Arrow\" pack=\"1234\"/>\n"
-        "  </BLUE_HILL-Ann>\n"
-        "  <BLUE_HILL-Sir_O-Neil_-Jr- OutputWindow=\"Chat 2\">\n"
-        "    <EquipProfile name=\"Town Clothes\">\n"
-        "      <Task action=\"3\" item=\"0\" name=\"StripAll\"/>\n"
-        "    </EquipProfile>\n"
-        "    <EquipProfile name=\"Hunt\">\n"
-        "      <Task action=\"3\" item=\"0\" name=\"StripAll\"/>\n"
-        "      <Task action=\"1\" item=\"-2147483000\" name=\"Equip Iron Axe\"/>\n"
-        "    </EquipProfile>\n"
-        "    <Hotkey command=\"Hunt\" key=\"{Shift}{Alt}H\"/>\n"
-        "    <Hotkey command=\"Store\" key=\"{Ctrl}S\"/>\n"
-        "    <Item value=\"Mana Stone\" pack=\"-2147483646\"/>\n"
-        "    <Item value=\"Pyreal\" pack=\"-2147483645\"/>\n"
-        "    <Item value=\"Scarab &amp; Co\" pack=\"-2147483646\"/>\n"
-        "    <Pin value=\"-2147483647\" pack=\"-2147483646\"/>\n"
-        "    <Pin value=\"-2147480000\" pack=\"-2147483645\"/>\n"
-        "    <HotCommand cmd=\"buff\" action=\"/s &lt;selected&gt; buff\"/>\n"
-        "    <HotCommand cmd=\"hi\" action=\"/e waves^\"/>\n"
-        "  </BLUE_HILL-Sir_O-Neil_-Jr->\n"
-        "</Tarnik>\n");
+    // Each group follows its map's order; every tag and value stays as it was. Only the
+    // two hotkeys and the two hot commands trade places.
+    std::string saved = kOlderClientFile;
+    SwapLines(saved, "    <Hotkey command=\"Store\"", "    <Hotkey command=\"Hunt\"");
+    SwapLines(saved, "    <HotCommand cmd=\"hi\"", "    <HotCommand cmd=\"buff\"");
+    saved = ToTextMode(saved);
     EXPECT_EQ(ReadFile(File()), saved);
 
     // A new character's first login adds its element and changes nothing else.
