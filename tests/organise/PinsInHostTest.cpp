@@ -2,10 +2,8 @@
 // pack configuration ("Set", "Remove", "Clear!") and pins, and what of them is saved.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "support/PluginFixture.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -39,12 +37,7 @@ class PinsInHostTest : public PluginFixture {
         NewChatLines();
     }
     std::string Label(std::string_view name) { return Host().Control(name)->text; }
-    std::string FileText() {
-        std::ifstream in(ConfigFolder() / "sortconfig.xml");
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string FileText() { return platform_test::ReadFile(ConfigFolder() / "sortconfig.xml"); }
 };
 
 TEST_F(PinsInHostTest, TheLabelsAndThePinRuleFollowTheSelection) {

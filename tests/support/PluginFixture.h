@@ -30,6 +30,13 @@ class PluginFixture : public ::testing::Test {
 
     // Terminates whatever runs and starts again on this world.
     void Start(const sim::WorldSetup& world, sim::HostOptions options = {}, bool login = true);
+    // Start() on this world, then forgets what starting recorded: for tests of one action.
+    void StartFresh(const sim::WorldSetup& world) {
+        Start(world);
+        ASSERT_EQ(InitResult(), S_OK);
+        Host().ClearRecords();
+        NewChatLines();
+    }
     // Terminates the plug-in and lets it go (also done by TearDown).
     void Stop();
 
