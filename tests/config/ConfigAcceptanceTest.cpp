@@ -1,21 +1,15 @@
 // The configuration with the plug-in loaded from its module by the simulated host: a file an
 // older client wrote loads into the panel and is written back, then a new character's first
 // login adds its element and changes nothing else.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
-
-#include <memory>
 
 #include "config/BuiltInNames.h"
 #include "config/ConfigPath.h"
 #include "platform/Files.h"
 #include "plugin/Tarnik.h"
-#include "simhost/PluginLoader.h"
-#include "simhost/SimHost.h"
 #include "support/RegisteredModule.h"
 #include "support/TempFolder.h"
-#include "support/TempRegistry.h"
 
 namespace {
 
@@ -59,46 +53,31 @@ void SwapLines(std::string& text, const std::string& first, const std::string& s
            text.substr(end);
 }
 
-class ConfigAcceptanceTest : public ::testing::Test {
+class ConfigAcceptanceTest : public LoadedModuleTest {
   protected:
     void SetUp() override {
         // One folder per process: the module keeps the path it computed at its first load.
         folder_ = std::filesystem::temp_directory_path() /
                   ("tarnik-config-acceptance-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder_);
-        std::string why;
-        module_ = LoadRegisteredModule(folder_, why);
-        ASSERT_NE(module_, nullptr) << why;
+        ASSERT_NO_FATAL_FAILURE(Register(folder_));
         WriteFile(File(), ToTextMode(kOlderClientFile));
     }
     void TearDown() override {
-        loader_.reset();
-        host_.reset();
-        if (module_)
-            dlclose(module_);
+        LoadedModuleTest::TearDown();
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }
 
     std::filesystem::path File() const { return folder_ / "sortconfig.xml"; }
-
     void LoadAndLogin(const std::string& character) {
-        host_ = std::make_unique<sim::SimHost>(
+        LoadedModuleTest::LoadAndLogin(
             sim::WorldBuilder().Server("Blue Hill").Character(character).Setup());
-        loader_ = std::make_unique<sim::PluginLoader>(*host_);
-        ASSERT_EQ(loader_->LoadAll(), 1u);
-        ASSERT_EQ(loader_->Plugins()[0].initResult, S_OK);
-        host_->FireCharacterKnown();
-        host_->FireLoginComplete();
     }
     CTarnik& Plugin() { return *static_cast<CTarnik*>(loader_->Plugins()[0].plugin.get()); }
     const sim::ControlState& Control(const char* name) { return *host_->Control(name); }
 
-    TempRegistry registry_;
     std::filesystem::path folder_;
-    void* module_ = nullptr;
-    std::unique_ptr<sim::SimHost> host_;
-    std::unique_ptr<sim::PluginLoader> loader_;
 };
 
 TEST_F(ConfigAcceptanceTest, AnOlderClientsFileLoadsSavesBackAndANewCharacterOnlyAddsItsElement) {
@@ -127,8 +106,6 @@ TEST_F(ConfigAcceptanceTest, AnOlderClientsFileLoadsSavesBackAndANewCharacterOnl
     EXPECT_EQ(ReadFile(File()), saved);
 
     // A new character's first login adds its element and changes nothing else.
-    loader_.reset();
-    host_.reset();
     LoadAndLogin("Newbie");
     saved.insert(saved.rfind("</Tarnik>"), "  <BLUE_HILL-Newbie OutputWindow=\"Main\"/>\r\n");
     EXPECT_EQ(ReadFile(File()), saved);
