@@ -17,7 +17,7 @@ constexpr sim::ObjectId kQuiver = 0x1104;
 const std::string kStaff = "Staff of the Eternal Moonlight";                    // 30 characters
 const std::string kEpee = "\xC3\x89p\xC3\xA9\x65 de la Lune \xC3\x89ternelle";  // 25
 
-class PinsInHostTest : public PluginFixture {
+class PinsInHostTest : public StartedPluginFixture {
   protected:
     sim::WorldSetup MakeWorld() override {
         return sim::WorldBuilder()
@@ -30,11 +30,6 @@ class PinsInHostTest : public PluginFixture {
             .SidePack("Satchel", 1, 24, {}, kSatchel)
             .Worn(Item("Leather Cap").Id(0x1201).Equipable(1))
             .Setup();
-    }
-    void SetUp() override {
-        PluginFixture::SetUp();
-        ASSERT_EQ(InitResult(), S_OK);
-        NewChatLines();
     }
     std::string Label(std::string_view name) { return Host().Control(name)->text; }
     std::string FileText() { return platform_test::ReadFile(ConfigFolder() / "sortconfig.xml"); }
