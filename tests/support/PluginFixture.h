@@ -11,6 +11,7 @@
 
 #include "plugin/Tarnik.h"
 #include "simhost/SimHost.h"
+#include "support/TempFolder.h"
 
 // Every test starts with a fresh host and plug-in: SetUp builds MakeWorld(), creates the
 // host with MakeHostOptions(), creates CTarnik with CreateTarnik(), calls Initialize with
@@ -77,14 +78,14 @@ class PluginFixture : public ::testing::Test {
     // Names in a container, in slot order (0 or Me() for the main pack).
     std::vector<std::string> Names(sim::ObjectId container = 0) const;
 
-    std::filesystem::path ConfigFolder() const { return configFolder_; }
+    std::filesystem::path ConfigFolder() const { return configFolder_.Path(); }
 
   private:
     std::unique_ptr<sim::SimHost> host_;
     CComPtr<CTarnik> plugin_;
     HRESULT initResult_ = E_FAIL;
     std::size_t chatSeen_ = 0;
-    std::filesystem::path configFolder_;
+    platform_test::TempFolder configFolder_;
 };
 
 // A plug-in that started, with nothing recorded yet: for tests of what one action does.
