@@ -43,15 +43,8 @@ TEST(HotkeyTextTest, NamesDigitsLettersAndF1ToF12AfterTheHeldModifiers) {
     }
 }
 
-class HotkeysTest : public PluginFixture {
+class HotkeysTest : public StartedPluginFixture {
   protected:
-    void SetUp() override {
-        PluginFixture::SetUp();
-        ASSERT_EQ(InitResult(), S_OK);
-        ASSERT_TRUE(RunUntilIdle());
-        Host().ClearRecords();
-        NewChatLines();
-    }
     std::string HotkeyValue() { return Host().Control("stHotkeyValue")->text; }
     // Chooses the action and presses pbSetHotkey.
     void Capture(std::string_view action) {

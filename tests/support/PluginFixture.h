@@ -88,12 +88,14 @@ class PluginFixture : public ::testing::Test {
     platform_test::TempFolder configFolder_;
 };
 
-// A plug-in that started, with nothing recorded yet: for tests of what one action does.
+// A plug-in that started and whose login settled, with nothing recorded yet: for tests of
+// what one action does.
 class StartedPluginFixture : public PluginFixture {
   protected:
     void SetUp() override {
         PluginFixture::SetUp();
         ASSERT_EQ(InitResult(), S_OK);
+        ASSERT_TRUE(RunUntilIdle());
         Host().ClearRecords();
         NewChatLines();
     }
