@@ -182,7 +182,8 @@ TEST_F(SimHostTest, WearingUsingAndIdentifyingAnswerAfterTheLatency) {
     EXPECT_EQ(Received(), Texts{At(120, Message::WearItem(0x1, 0x40000))});
 }
 
-// Key input is left to the plug-in's hotkey tests in tests/commands (modifiers, Alt as a
-// system key, eaten or passed on) and to the loader's, which see the sink go at Terminate.
+// Key input is left to the plug-in's hotkey tests in tests/commands (modifiers held and
+// released, Alt as a system key, eaten or passed on) and to the loader's, which see the
+// sink go at Terminate.
 
 }  // namespace
