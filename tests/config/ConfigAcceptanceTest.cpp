@@ -1,21 +1,15 @@
 // The configuration with the plug-in loaded from its module by the simulated host: a file an
 // older client wrote loads into the panel and is written back, then a new character's first
 // login adds its element and changes nothing else.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
-
-#include <memory>
 
 #include "config/BuiltInNames.h"
 #include "config/ConfigPath.h"
 #include "platform/Files.h"
 #include "plugin/Tarnik.h"
-#include "simhost/PluginLoader.h"
-#include "simhost/SimHost.h"
 #include "support/RegisteredModule.h"
 #include "support/TempFolder.h"
-#include "support/TempRegistry.h"
 
 namespace {
 
@@ -49,46 +43,41 @@ const char* const kOlderClientFile =
     "  </BLUE_HILL-Sir_O-Neil_-Jr->\n"
     "</Tarnik>\n";
 
-class ConfigAcceptanceTest : public ::testing::Test {
+// Swaps the line starting with `first` and the line after it, which must start with `second`.
+void SwapLines(std::string& text, const std::string& first, const std::string& second) {
+    const std::size_t at = text.find(first);
+    const std::size_t next = text.find('\n', at) + 1;
+    const std::size_t end = text.find('\n', next) + 1;
+    ASSERT_EQ(text.compare(next, second.size(), second), 0) << second;
+    text = text.substr(0, at) + text.substr(next, end - next) + text.substr(at, next - at) +
+           text.substr(end);
+}
+
+class ConfigAcceptanceTest : public LoadedModuleTest {
   protected:
     void SetUp() override {
         // One folder per process: the module keeps the path it computed at its first load.
         folder_ = std::filesystem::temp_directory_path() /
                   ("tarnik-config-acceptance-" + std::to_string(::getpid()));
         std::filesystem::create_directories(folder_);
-        std::string why;
-        module_ = LoadRegisteredModule(folder_, why);
-        ASSERT_NE(module_, nullptr) << why;
+        ASSERT_NO_FATAL_FAILURE(Register(folder_));
         WriteFile(File(), ToTextMode(kOlderClientFile));
     }
     void TearDown() override {
-        loader_.reset();
-        host_.reset();
-        if (module_)
-            dlclose(module_);
+        LoadedModuleTest::TearDown();
         std::error_code ignored;
         std::filesystem::remove_all(folder_, ignored);
     }
 
     std::filesystem::path File() const { return folder_ / "sortconfig.xml"; }
-
     void LoadAndLogin(const std::string& character) {
-        host_ = std::make_unique<sim::SimHost>(
+        LoadedModuleTest::LoadAndLogin(
             sim::WorldBuilder().Server("Blue Hill").Character(character).Setup());
-        loader_ = std::make_unique<sim::PluginLoader>(*host_);
-        ASSERT_EQ(loader_->LoadAll(), 1u);
-        ASSERT_EQ(loader_->Plugins()[0].initResult, S_OK);
-        host_->FireCharacterKnown();
-        host_->FireLoginComplete();
     }
     CTarnik& Plugin() { return *static_cast<CTarnik*>(loader_->Plugins()[0].plugin.get()); }
     const sim::ControlState& Control(const char* name) { return *host_->Control(name); }
 
-    TempRegistry registry_;
     std::filesystem::path folder_;
-    void* module_ = nullptr;
-    std::unique_ptr<sim::SimHost> host_;
-    std::unique_ptr<sim::PluginLoader> loader_;
 };
 
 TEST_F(ConfigAcceptanceTest, AnOlderClientsFileLoadsSavesBackAndANewCharacterOnlyAddsItsElement) {
@@ -108,37 +97,15 @@ TEST_F(ConfigAcceptanceTest, AnOlderClientsFileLoadsSavesBackAndANewCharacterOnl
     // object itself, with this binary's copy of the code and the same path.
     g_ConfigPath = File().string();
     Plugin().SaveConfig();
-    // Each group follows its map's order; every tag and value stays as it was.
-    std::string saved = ToTextMode(
-        "<Tarnik>\n"
-        "  <BLUE_HILL-Ann OutputWindow=\"Chat 1\">\n"
-        "    <Hotkey command=\"Pack\" key=\"{Alt}P\"/>\n"
-        "    <Item value=\"Arrow\" pack=\"1234\"/>\n"
-        "  </BLUE_HILL-Ann>\n"
-        "  <BLUE_HILL-Sir_O-Neil_-Jr- OutputWindow=\"Chat 2\">\n"
-        "    <EquipProfile name=\"Town Clothes\">\n"
-        "      <Task action=\"3\" item=\"0\" name=\"StripAll\"/>\n"
-        "    </EquipProfile>\n"
-        "    <EquipProfile name=\"Hunt\">\n"
-        "      <Task action=\"3\" item=\"0\" name=\"StripAll\"/>\n"
-        "      <Task action=\"1\" item=\"-2147483000\" name=\"Equip Iron Axe\"/>\n"
-        "    </EquipProfile>\n"
-        "    <Hotkey command=\"Hunt\" key=\"{Shift}{Alt}H\"/>\n"
-        "    <Hotkey command=\"Store\" key=\"{Ctrl}S\"/>\n"
-        "    <Item value=\"Mana Stone\" pack=\"-2147483646\"/>\n"
-        "    <Item value=\"Pyreal\" pack=\"-2147483645\"/>\n"
-        "    <Item value=\"Scarab &amp; Co\" pack=\"-2147483646\"/>\n"
-        "    <Pin value=\"-2147483647\" pack=\"-2147483646\"/>\n"
-        "    <Pin value=\"-2147480000\" pack=\"-2147483645\"/>\n"
-        "    <HotCommand cmd=\"buff\" action=\"/s &lt;selected&gt; buff\"/>\n"
-        "    <HotCommand cmd=\"hi\" action=\"/e waves^\"/>\n"
-        "  </BLUE_HILL-Sir_O-Neil_-Jr->\n"
-        "</Tarnik>\n");
+    // Each group follows its map's order; every tag and value stays as it was. Only the
+    // two hotkeys and the two hot commands trade places.
+    std::string saved = kOlderClientFile;
+    SwapLines(saved, "    <Hotkey command=\"Store\"", "    <Hotkey command=\"Hunt\"");
+    SwapLines(saved, "    <HotCommand cmd=\"hi\"", "    <HotCommand cmd=\"buff\"");
+    saved = ToTextMode(saved);
     EXPECT_EQ(ReadFile(File()), saved);
 
     // A new character's first login adds its element and changes nothing else.
-    loader_.reset();
-    host_.reset();
     LoadAndLogin("Newbie");
     saved.insert(saved.rfind("</Tarnik>"), "  <BLUE_HILL-Newbie OutputWindow=\"Main\"/>\r\n");
     EXPECT_EQ(ReadFile(File()), saved);

@@ -1,11 +1,9 @@
 // The character's configuration in the simulated host: what login loads into the state and
 // the panel, what a save writes, unreadable files, failed writes, and clients sharing the file.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <memory>
 #include <string>
 #include <vector>
@@ -20,6 +18,7 @@
 
 namespace {
 
+using platform_test::FileSizeLimit;
 using platform_test::ReadFile;
 using platform_test::WithReadOnlyFolder;
 using platform_test::WriteFile;
@@ -37,22 +36,6 @@ CComPtr<CTarnik> OtherClient(const std::string& character) {
     plugin->OnCharacterLogin();
     return plugin;
 }
-
-// Makes every write that would grow a file past `bytes` fail while it lives; works for root.
-class FileSizeLimit {
-  public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        ::signal(SIGXFSZ, SIG_IGN);
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() { ::setrlimit(RLIMIT_FSIZE, &old_); }
-
-  private:
-    rlimit old_{};
-};
 
 class ConfigTest : public PluginFixture {
   protected:
@@ -96,11 +79,7 @@ TEST_F(ConfigTest, TheFirstOfTheTwoWritesHoldsOnlyTheSelfClosingRoot) {
     EXPECT_TRUE(TraceHas(":TK:ERR: Unable to write"));
 }
 
-TEST_F(ConfigTest, AKeyThatIsNoElementNameIsStoredUnderAValidOne) {
-    Start(sim::WorldBuilder().Server("7th Realm").Character("Tom").Setup());
-    EXPECT_NE(FileText().find("<_x0037_TH_REALM-Tom OutputWindow=\"Main\"/>"), std::string::npos);
-}
-
+// Keys that are no element name are CharacterKeyTest's; the acceptance test stores one.
 TEST_F(ConfigTest, SkipsElementsItCannotReadAndGoesOn) {
     Plugin().m_OutputWindowName = "Chat 3";
     Login(
@@ -138,21 +117,8 @@ TEST_F(ConfigTest, AWindowNameThatNamesNoWindowShowsMainAndSurvivesASave) {
     EXPECT_NE(FileText().find("<BLUE_HILL-Tom OutputWindow=\"Chat 5\"/>"), std::string::npos);
 }
 
-TEST_F(ConfigTest, HighIdsMarkupAndNonAsciiTextRoundTripThroughTheFile) {
-    const std::string name = "Tom & \"Jerry's\" <Best> Axe \xC3\xA9\xE2\x80\x94\xE5\xA4\xA9";
-    Login();
-    Plugin().m_Pins[0x80000001u] = 0x80000002u;
-    Plugin().m_PackConfig.push_back({name, 5});
-    Plugin().m_HotCommands["say"] = "/s <eol> & \"quoted\" > 'x'^";
-    Plugin().SaveConfig();
-    EXPECT_NE(FileText().find("<Pin value=\"-2147483647\" pack=\"-2147483646\"/>"),
-              std::string::npos);
-    EXPECT_EQ(FileText().find("<?xml"), std::string::npos);
-    Start(MakeWorld());
-    EXPECT_EQ(Plugin().m_Pins, (Pins{{0x80000001u, 0x80000002u}}));
-    EXPECT_EQ(Plugin().m_PackConfig, (std::vector<PackItem>{{name, 5}}));
-    EXPECT_EQ(Plugin().m_HotCommands.at("say"), "/s <eol> & \"quoted\" > 'x'^");
-}
+// High ids and markup round trip in ConfigAcceptanceTest's older file; non-ASCII text and
+// every escape in XmlDocumentTest.
 
 // ---------------------------------------------------------------- unreadable files
 

@@ -1,47 +1,29 @@
 // Sorting with the plug-in loaded from its module by the simulated host, as a player
 // sees it: "@tk title" and "@tk value" with REV, one move per confirmation.
-#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <memory>
 
-#include "simhost/PluginLoader.h"
-#include "simhost/SimHost.h"
 #include "support/RegisteredModule.h"
 #include "support/TempFolder.h"
-#include "support/TempRegistry.h"
 
 namespace {
 
 using sim::Item;
 using Texts = std::vector<std::string>;
 
-class SortAcceptanceTest : public ::testing::Test {
+class SortAcceptanceTest : public LoadedModuleTest {
   protected:
     void SetUp() override {
         // One folder per process: the module may keep the path it computed at its first load.
         static platform_test::TempFolder folder;
-        std::string why;
-        module_ = LoadRegisteredModule(folder.Path(), why);
-        ASSERT_NE(module_, nullptr) << why;
-    }
-    void TearDown() override {
-        loader_.reset();
-        host_.reset();
-        if (module_)
-            dlclose(module_);
+        Register(folder.Path());
     }
 
     // Loads the module, logs in, enters the command and checks that every move was
     // confirmed and each but the first came 105 ms after the confirmation before it.
     void Sort(const sim::WorldSetup& world, const char* command, bool reverse) {
-        host_ = std::make_unique<sim::SimHost>(world);
-        loader_ = std::make_unique<sim::PluginLoader>(*host_);
-        ASSERT_EQ(loader_->LoadAll(), 1u);
-        ASSERT_EQ(loader_->Plugins()[0].initResult, S_OK);
-        host_->FireCharacterKnown();
-        host_->FireLoginComplete();
+        ASSERT_NO_FATAL_FAILURE(LoadAndLogin(world));
         host_->ClearRecords();
         ASSERT_TRUE(host_->SetChecked("cbReverse", reverse));
         ASSERT_TRUE(host_->EnterChat(command));
@@ -62,12 +44,6 @@ class SortAcceptanceTest : public ::testing::Test {
         }
         EXPECT_EQ(host_->ChatTexts(), Texts{":tk:Sort Complete"});
     }
-    Texts Names() { return host_->GetWorld().ContentNames(host_->Me()); }
-
-    TempRegistry registry_;
-    void* module_ = nullptr;
-    std::unique_ptr<sim::SimHost> host_;
-    std::unique_ptr<sim::PluginLoader> loader_;
 };
 
 TEST_F(SortAcceptanceTest, TitleSortsAFullMainPackInReverseNameOrderWith101Moves) {

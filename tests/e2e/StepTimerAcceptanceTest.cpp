@@ -4,45 +4,31 @@
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
-#include <memory>
+#include <utility>
 
 #include "platform/ClassFactory.h"
 #include "plugin/Identity.h"
-#include "simhost/PluginLoader.h"
-#include "simhost/SimHost.h"
 #include "support/RegisteredModule.h"
 #include "support/TempFolder.h"
-#include "support/TempRegistry.h"
 
 namespace {
 
 using sim::Item;
 using Texts = std::vector<std::string>;
 
-class StepTimerAcceptanceTest : public ::testing::Test {
+class StepTimerAcceptanceTest : public LoadedModuleTest {
   protected:
     void SetUp() override {
         static platform_test::TempFolder folder;
-        std::string why;
-        void* registered = LoadRegisteredModule(folder.Path(), why);
-        ASSERT_NE(registered, nullptr) << why;
+        ASSERT_NO_FATAL_FAILURE(Register(folder.Path()));
         // Only the loader holds the module, so its unload really unmaps the code.
-        dlclose(registered);
+        dlclose(std::exchange(module_, nullptr));
 
         sim::WorldBuilder world;
         for (const char* name : {"Fig", "Elm", "Date", "Cork", "Bell", "Ash"})
             world.Main(Item(name));
-        host_ = std::make_unique<sim::SimHost>(world.Worn(Item("Robe").Equipable(0x400)));
-        loader_ = std::make_unique<sim::PluginLoader>(*host_);
-        ASSERT_EQ(loader_->LoadAll(), 1u);
-        ASSERT_EQ(loader_->Plugins()[0].initResult, S_OK);
-        host_->FireCharacterKnown();
-        host_->FireLoginComplete();
+        ASSERT_NO_FATAL_FAILURE(LoadAndLogin(world.Worn(Item("Robe").Equipable(0x400))));
         host_->ClearRecords();
-    }
-    void TearDown() override {
-        loader_.reset();
-        host_.reset();
     }
 
     // Runs until the first move is confirmed: its step timer is then pending.
@@ -53,12 +39,6 @@ class StepTimerAcceptanceTest : public ::testing::Test {
         ASSERT_EQ(host_->SentMessages().size(), 1u);
         ASSERT_GT(host_->Loop().LiveTimers(), 0u);
     }
-
-    Texts Names() { return host_->GetWorld().ContentNames(host_->Me()); }
-
-    TempRegistry registry_;
-    std::unique_ptr<sim::SimHost> host_;
-    std::unique_ptr<sim::PluginLoader> loader_;
 };
 
 TEST_F(StepTimerAcceptanceTest, AHostThatUnloadsTheModuleMidSortLeavesNoTimerOfItBehind) {

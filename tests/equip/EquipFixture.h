@@ -17,7 +17,7 @@ constexpr sim::ObjectId kCap = 0x90000021, kAmulet = 0x1022, kSword = 0x1023;
 constexpr sim::ObjectId kSack = 0x2001, kPouch = 0x2002, kCoin = 0x2101;
 constexpr LONG kMissileWeapon = 31, kJewelry = 4, kWeapon = 1, kArmor = 2;
 
-class EquipFixture : public PluginFixture {
+class EquipFixture : public StartedPluginFixture {
   protected:
     sim::WorldSetup MakeWorld() override {
         using sim::Item;
@@ -32,11 +32,6 @@ class EquipFixture : public PluginFixture {
             .Worn(Item("Cap").Id(kCap).Type(kArmor).Equipable(0x1))
             .Worn(Item("Amulet").Id(kAmulet).Type(kJewelry).Equipable(0x8000))
             .Worn(Item("Sword").Id(kSword).Type(kWeapon).Equipable(0x100000));
-    }
-    void SetUp() override {
-        PluginFixture::SetUp();
-        ASSERT_EQ(InitResult(), S_OK);
-        Settle();
     }
     // Lets the game answer everything, then forgets what happened so far.
     void Settle() {

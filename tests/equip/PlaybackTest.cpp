@@ -31,13 +31,19 @@ class PlaybackTest : public EquipFixture {
             WearNow(kBow);
         });
     }
+    // Records "Hunt", then takes the bow off again; with the cap, the cap goes back on and
+    // the bow into the sack, so that every step of the profile has work to do.
+    void RecordHuntAndUndoIt(bool cap) {
+        RecordHunt();
+        if (cap)
+            WearNow(kCap);
+        TakeOffNow(kBow, cap ? kSack : 0);
+        Settle();
+    }
 };
 
 TEST_F(PlaybackTest, AProfileNamedInLowerCaseReplaysItsStepsInAChangedState) {
-    RecordHunt();
-    WearNow(kCap);
-    TakeOffNow(kBow, kSack);
-    Settle();
+    RecordHuntAndUndoIt(true);
     EXPECT_TRUE(Chat("@tk equip hunt"));
     RunUntilIdle();
     EXPECT_TRUE(Worn(kBow));
@@ -51,10 +57,7 @@ TEST_F(PlaybackTest, AProfileNamedInLowerCaseReplaysItsStepsInAChangedState) {
 
 // The sort's request is never answered; the playback that abandons it must not wait on it.
 TEST_F(PlaybackTest, APlaybackStartedOverAnUnansweredMoveRunsItsOwnSteps) {
-    RecordHunt();
-    WearNow(kCap);
-    TakeOffNow(kBow, kSack);
-    Settle();
+    RecordHuntAndUndoIt(true);
     Host().SetServerSilent(true);
     ASSERT_TRUE(Chat("@tk title"));
     ASSERT_EQ(Plugin().m_Job, JOB_SORT);
@@ -153,9 +156,7 @@ TEST_F(PlaybackTest, ARecordedStripRunsToItsEndBeforeTheNextStep) {
 }
 
 TEST_F(PlaybackTest, APutOnTheGameRefusesOrNeverAnswersEndsThePlaybackSayingSo) {
-    RecordHunt();
-    TakeOffNow(kBow);
-    Settle();
+    RecordHuntAndUndoIt(false);
     Host().SetUseResult(E_FAIL);
     EXPECT_TRUE(Chat("@tk equip hunt"));
     RunUntilIdle();
@@ -173,9 +174,7 @@ TEST_F(PlaybackTest, APutOnTheGameRefusesOrNeverAnswersEndsThePlaybackSayingSo) 
 }
 
 TEST_F(PlaybackTest, PlaybackIsRefusedWhileRecordingAndARecordingEndsAPlayback) {
-    RecordHunt();
-    TakeOffNow(kBow);
-    Settle();
+    RecordHuntAndUndoIt(false);
     ASSERT_TRUE(Host().ChooseOption("chEquipProfile", "Town Clothes"));
     ASSERT_TRUE(Click("pbRecord"));
     EXPECT_TRUE(Chat("@tk town"));

@@ -12,7 +12,7 @@ using Texts = std::vector<std::string>;
 constexpr sim::ObjectId kSword = 0x1001, kGem = 0x1002, kPearl = 0x1101, kHelm = 0x1201;
 constexpr sim::ObjectId kSack = 0x2001, kUnknown = 0x999;
 
-class ServerMessagesTest : public PluginFixture {
+class ServerMessagesTest : public StartedPluginFixture {
   protected:
     sim::WorldSetup MakeWorld() override {
         return sim::WorldBuilder()
@@ -20,12 +20,6 @@ class ServerMessagesTest : public PluginFixture {
                    Item("Gem").Id(kGem)})
             .SidePack("Sack", 0, 24, {Item("Pearl").Id(kPearl)}, kSack)
             .Worn(Item("Helm").Id(kHelm).Equipable(0x1));
-    }
-    void SetUp() override {
-        PluginFixture::SetUp();
-        ASSERT_EQ(InitResult(), S_OK);
-        ASSERT_TRUE(RunUntilIdle());
-        Host().ClearRecords();
     }
     // What the Record button does when a recording starts.
     void StartRecording() {

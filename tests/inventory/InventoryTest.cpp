@@ -39,21 +39,14 @@ sim::WorldSetup Quiver(std::vector<LONG> rooms) {
                                         kQuiver);
 }
 
-class InventoryTest : public PluginFixture {
-  protected:
-    void StartWith(const sim::WorldSetup& world) {
-        Start(world);
-        ASSERT_EQ(InitResult(), S_OK);
-        Host().ClearRecords();
-    }
-};
+using InventoryTest = PluginFixture;
 
 // A host whose World filter gives no inventory view is not simulated.
 TEST_F(InventoryTest, SetPacksListsTheSidePacksInViewOrderPastAnEmptyEntry) {
-    StartWith(sim::WorldBuilder()
-                  .Main(Item("Ring"))
-                  .SidePack("Pouch", 3, 12, {Item("Gem")}, 0x2003)
-                  .SidePack("Sack", 0, 24, {}, 0x2002));
+    StartFresh(sim::WorldBuilder()
+                   .Main(Item("Ring"))
+                   .SidePack("Pouch", 3, 12, {Item("Gem")}, 0x2003)
+                   .SidePack("Sack", 0, 24, {}, 0x2002));
     World().SetEmptyEntryAt(2);
     Plugin().m_PackList = {0x99};
 
@@ -85,7 +78,7 @@ TEST_F(InventoryTest, PackHasRoomLeavesWornItemsOutAndSplitsWhatTheRoomiestStack
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        StartWith(c.world);
+        StartFresh(c.world);
         ObjectId pack = c.world.packs.empty() ? Me() : kQuiver;
         EXPECT_EQ(Plugin().PackHasRoom(pack, c.name, c.units), c.room);
         EXPECT_EQ(Host().SplitRequests(), c.splits);

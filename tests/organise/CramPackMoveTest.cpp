@@ -16,12 +16,6 @@ constexpr sim::ObjectId kP3 = 0x2003;
 
 class CramPackMoveTest : public PluginFixture {
   protected:
-    void StartWith(const sim::WorldSetup& world) {
-        Start(world);
-        ASSERT_EQ(InitResult(), S_OK);
-        Host().ClearRecords();
-        NewChatLines();
-    }
     // The named items of every move requested, in order; each goes to slot 0, unmerged.
     Texts Moved() {
         Texts names;
@@ -60,14 +54,14 @@ TEST_F(CramPackMoveTest, CramMovesTheFrontItemToTheFirstSidePackWithAFreeSlot) {
          {}},
     };
     for (const Case& c : cases) {
-        StartWith(c.world);
+        StartFresh(c.world);
         ASSERT_TRUE(Chat("@tk cram")) << c.what;
         RunUntilIdle();
         EXPECT_EQ(Moved(), c.moved) << c.what;
         EXPECT_EQ(ChatLines(), Texts{":tk:Cramming complete!"}) << c.what;
     }
     // The first case again: P2 took A, then P3 took the rest, each at its front.
-    StartWith(cases[0].world);
+    StartFresh(cases[0].world);
     Click("pbCram");
     RunUntilIdle();
     EXPECT_EQ(Names(kP2), (Texts{"A", "Y"}));
@@ -113,7 +107,7 @@ TEST_F(CramPackMoveTest, PackBringsPinnedItemsHomeAndListsThoseThatDidNotFit) {
          {":tk:Could not pack the following items:", ":tk:  Sword", ":tk:Packing complete!"}},
     };
     for (const Case& c : cases) {
-        StartWith(c.world);
+        StartFresh(c.world);
         Plugin().m_Pins = c.pins;
         ASSERT_TRUE(Chat("@tk pack")) << c.what;
         RunUntilIdle();
@@ -125,7 +119,7 @@ TEST_F(CramPackMoveTest, PackBringsPinnedItemsHomeAndListsThoseThatDidNotFit) {
 }
 
 TEST_F(CramPackMoveTest, APinnedPackThatWasDroppedIsNoticedOnceAndItsItemsFail) {
-    StartWith(sim::WorldBuilder().Main(Item("Sword").Id(0x11)));
+    StartFresh(sim::WorldBuilder().Main(Item("Sword").Id(0x11)));
     Plugin().m_Pins[0x11] = 0x7777;
     const Texts failed = {":tk:Could not pack the following items:", ":tk:  Sword",
                           ":tk:Packing complete!"};
@@ -142,9 +136,9 @@ TEST_F(CramPackMoveTest, APinnedPackThatWasDroppedIsNoticedOnceAndItsItemsFail) 
 }
 
 TEST_F(CramPackMoveTest, MoveTakesTheFirstItemsFromTheHighestDownAndKeepsTheirOrder) {
-    StartWith(sim::WorldBuilder()
-                  .Main({Item("A"), Item("B"), Item("C"), Item("D"), Item("E"), Item("F")})
-                  .SidePack("Two", 1, 24, {}, kP2));
+    StartFresh(sim::WorldBuilder()
+                   .Main({Item("A"), Item("B"), Item("C"), Item("D"), Item("E"), Item("F")})
+                   .SidePack("Two", 1, 24, {}, kP2));
     ASSERT_TRUE(Chat("@tk move 5 2"));
     RunUntilIdle();
     EXPECT_EQ(Moved(), (Texts{"E", "D", "C", "B", "A"}));
@@ -161,11 +155,11 @@ TEST_F(CramPackMoveTest, MoveSkipsEmptySlotsAndWhatItNeverMovesAndCountsOnlyReal
     std::vector<Item> main;
     for (int i = 0; i < 97; ++i)
         main.push_back(Item("Filler " + std::to_string(i)));
-    StartWith(sim::WorldBuilder()
-                  .Main(main)
-                  .Worn(Item("Cap").Equipable(1))
-                  .Worn(Item("Cloak").Equipable(2))
-                  .SidePack("One", 0, 24, {Item("X"), Item("Foci").Type(38), Item("Y")}, kP1));
+    StartFresh(sim::WorldBuilder()
+                   .Main(main)
+                   .Worn(Item("Cap").Equipable(1))
+                   .Worn(Item("Cloak").Equipable(2))
+                   .SidePack("One", 0, 24, {Item("X"), Item("Foci").Type(38), Item("Y")}, kP1));
     ASSERT_TRUE(Chat("@tk move 5 0 1"));  // five asked, three slots of pack 1 filled
     RunUntilIdle();
     EXPECT_EQ(Moved(), (Texts{"Y", "X"}));
@@ -195,7 +189,7 @@ TEST_F(CramPackMoveTest, MoveRefusesWhatCannotBeDoneAndMovesNothing) {
           ":tk:Slots available in destination pack: 23", ":tk:Move Complete"}},
     };
     for (const auto& [line, chat] : cases) {
-        StartWith(world);
+        StartFresh(world);
         ASSERT_TRUE(Chat(line)) << line;
         RunUntilIdle();
         EXPECT_TRUE(Host().Moves().empty()) << line;
@@ -212,7 +206,7 @@ TEST_F(CramPackMoveTest, ARefusedMoveEndsTheRunAtOnce) {
          {Case{"@tk cram", ":tk:Cram stopped: the game refused to move A."},
           Case{"@tk move 2 1", ":tk:Move stopped: the game refused to move B."},
           Case{"@tk pack", ":tk:Pack stopped: the game refused to move A."}}) {
-        StartWith(world);
+        StartFresh(world);
         Plugin().m_Pins[0x11] = kP1;
         Host().SetMoveResult(E_FAIL);
         ASSERT_TRUE(Chat(line)) << line;

@@ -2,10 +2,8 @@
 // pack configuration ("Set", "Remove", "Clear!") and pins, and what of them is saved.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
-
 #include "support/PluginFixture.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -19,7 +17,7 @@ constexpr sim::ObjectId kQuiver = 0x1104;
 const std::string kStaff = "Staff of the Eternal Moonlight";                    // 30 characters
 const std::string kEpee = "\xC3\x89p\xC3\xA9\x65 de la Lune \xC3\x89ternelle";  // 25
 
-class PinsInHostTest : public PluginFixture {
+class PinsInHostTest : public StartedPluginFixture {
   protected:
     sim::WorldSetup MakeWorld() override {
         return sim::WorldBuilder()
@@ -33,18 +31,8 @@ class PinsInHostTest : public PluginFixture {
             .Worn(Item("Leather Cap").Id(0x1201).Equipable(1))
             .Setup();
     }
-    void SetUp() override {
-        PluginFixture::SetUp();
-        ASSERT_EQ(InitResult(), S_OK);
-        NewChatLines();
-    }
     std::string Label(std::string_view name) { return Host().Control(name)->text; }
-    std::string FileText() {
-        std::ifstream in(ConfigFolder() / "sortconfig.xml");
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
+    std::string FileText() { return platform_test::ReadFile(ConfigFolder() / "sortconfig.xml"); }
 };
 
 TEST_F(PinsInHostTest, TheLabelsAndThePinRuleFollowTheSelection) {

@@ -14,9 +14,7 @@ constexpr sim::ObjectId kPackB = 0x2002;
 class StoreInHostTest : public PluginFixture {
   protected:
     void StoreIn(const sim::WorldSetup& world, std::vector<PackItem> config) {
-        Start(world);
-        ASSERT_EQ(InitResult(), S_OK);
-        Host().ClearRecords();
+        StartFresh(world);
         Plugin().m_PackConfig = std::move(config);
         ASSERT_TRUE(Chat("@tk store"));
         RunUntilIdle();

@@ -2,9 +2,7 @@
 #include "platform/Files.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
-#include <csignal>
 #include <string>
 #include <vector>
 
@@ -69,15 +67,11 @@ TEST_F(WriteFileAtomicallyTest, FailsWithoutLeavingAnythingWhereItCannotWrite) {
 
 TEST_F(WriteFileAtomicallyTest, FailsPartWayAndLeavesTheOldFile) {
     WriteFile(folder_ / "cfg.xml", "old");
-    // A file size limit makes the write stop part-way, as a full disk would.
-    rlimit saved{};
-    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
-    auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit small{16, saved.rlim_max};
-    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-    bool written = WriteFileAtomically(folder_ / "cfg.xml", std::string(4096, 'n'));
-    ::setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, oldHandler);
+    bool written = true;
+    {
+        platform_test::FileSizeLimit full(16);  // the write stops part-way
+        written = WriteFileAtomically(folder_ / "cfg.xml", std::string(4096, 'n'));
+    }
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadFile(folder_ / "cfg.xml"), "old");
     EXPECT_EQ(folder_.Names(), Names{"cfg.xml"});

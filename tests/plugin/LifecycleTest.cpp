@@ -15,14 +15,6 @@ using spine::ConnectedSinkCount;
 
 class LifecycleTest : public PluginFixture {};
 
-TEST_F(LifecycleTest, StartUpBindsFortyTwoControlsAndConnectsThirtyEightSinks) {
-    ASSERT_EQ(InitResult(), S_OK);
-    EXPECT_TRUE(TraceHas(":TK:ALL: Initializing Tarnik 5.9.6"));
-    EXPECT_EQ(BoundControlCount(Plugin()), 42);
-    EXPECT_EQ(Plugin().m_Sinks.size(), 38u);
-    EXPECT_EQ(ConnectedSinkCount(Plugin()), 38);
-}
-
 TEST_F(LifecycleTest, TerminateDisconnectsReleasesAndLeavesChatToTheGame) {
     CComPtr<CTarnik> plugin(&Plugin());
     EXPECT_EQ(plugin->Terminate(), S_OK);
@@ -35,7 +27,9 @@ TEST_F(LifecycleTest, TerminateDisconnectsReleasesAndLeavesChatToTheGame) {
     EXPECT_TRUE(Host().ChatLines().empty());
 }
 
-TEST_F(LifecycleTest, ASecondStartUpIsRefusedUntilTerminate) {
+TEST_F(LifecycleTest, StartUpBindsEveryControlAndASecondIsRefusedUntilTerminate) {
+    ASSERT_EQ(InitResult(), S_OK);
+    EXPECT_EQ(BoundControlCount(Plugin()), 42);
     EXPECT_EQ(Plugin().Initialize(Host().Site()), E_UNEXPECTED);
     EXPECT_EQ(ConnectedSinkCount(Plugin()), 38);
     ASSERT_EQ(Plugin().Terminate(), S_OK);

@@ -1,5 +1,5 @@
 // The host objects as a plug-in sees them: views of the world, the server's messages in
-// time, hooks and key input. Each host object left out is tested with the plug-in in
+// time and hooks. Each host object left out is tested with the plug-in in
 // tests/plugin, object properties by its sorts in tests/organise and tests/e2e.
 #include "simhost/SimHost.h"
 
@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "platform/ConnectionPoint.h"
-#include "platform/KeyState.h"
 #include "plugin/host/HostEvents.h"
 #include "simhost/HostObjects.h"
 
@@ -183,41 +182,8 @@ TEST_F(SimHostTest, WearingUsingAndIdentifyingAnswerAfterTheLatency) {
     EXPECT_EQ(Received(), Texts{At(120, Message::WearItem(0x1, 0x40000))});
 }
 
-// ---- Key input. Chat output, lines eaten or not, selection, and wearing or taking off by
-// hand are checked with the plug-in in tests/plugin, tests/e2e, tests/organise, tests/equip.
-
-// A plug-in that only registers for key messages, and eats the key 1.
-class KeyPlugin final : public ComObject<IPlugin2, IWindowsMessageSink> {
-  public:
-    HRESULT Initialize(IPluginSite2* site) override {
-        return site->RegisterSinks(static_cast<IPlugin2*>(this));
-    }
-    HRESULT Terminate() override { return S_OK; }
-    HRESULT WindowMessage(HWND, UINT message, WPARAM key, LPARAM, VARIANT_BOOL* eat) override {
-        std::string seen = message == WM_SYSKEYDOWN ? "sys " : "";
-        const std::pair<int, const char*> held[] = {
-            {VK_SHIFT, "{Shift}"}, {VK_CONTROL, "{Ctrl}"}, {VK_MENU, "{Alt}"}};
-        for (auto [vk, name] : held)
-            seen += GetKeyState(vk) < 0 ? name : "";
-        keys.push_back(seen + std::to_string(key));
-        *eat = key == '1' ? VARIANT_TRUE : VARIANT_FALSE;
-        return S_OK;
-    }
-    HRESULT WindowMessageEnd(HWND, UINT, WPARAM, LPARAM, VARIANT_BOOL*) override { return S_OK; }
-    Texts keys;
-};
-
-TEST_F(SimHostTest, KeyDownsReachTheRegisteredSinkWithTheHeldModifiers) {
-    auto plugin = MakeComObject<KeyPlugin>();
-    ASSERT_EQ(host.InitializePlugin(plugin), S_OK);
-    EXPECT_FALSE(host.KeyDown('A', {.shift = true}));
-    EXPECT_FALSE(host.KeyDown(VK_F1, {.ctrl = true, .alt = true}, true));
-    EXPECT_TRUE(host.KeyDown('1'));
-    EXPECT_EQ(plugin->keys, (Texts{"{Shift}65", "sys {Ctrl}{Alt}112", "49"}));
-    EXPECT_GE(GetKeyState(VK_SHIFT), 0);  // released after the message
-    EXPECT_EQ(host.TerminatePlugin(), S_OK);
-    EXPECT_EQ(host.MessageSink(), nullptr);
-    EXPECT_FALSE(host.KeyDown('A'));
-}
+// Key input is left to the plug-in's hotkey tests in tests/commands (modifiers held and
+// released, Alt as a system key, eaten or passed on) and to the loader's, which see the
+// sink go at Terminate.
 
 }  // namespace

@@ -1,24 +1,10 @@
 // PluginFixture: the plug-in inside the simulated host, one fresh pair per test.
 #include "support/PluginFixture.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 
 #include "config/ConfigPath.h"
-
-namespace {
-std::filesystem::path FreshFolder() {
-    static int counter = 0;
-    auto folder =
-        std::filesystem::temp_directory_path() /
-        ("tarnik-fixture-" + std::to_string(::getpid()) + "-" + std::to_string(++counter));
-    std::filesystem::remove_all(folder);
-    std::filesystem::create_directories(folder);
-    return folder;
-}
-}  // namespace
 
 sim::WorldSetup PluginFixture::MakeWorld() {
     using sim::Item;
@@ -39,17 +25,11 @@ void PluginFixture::SetUp() {
 void PluginFixture::TearDown() {
     Stop();
     host_.reset();
-    if (!configFolder_.empty()) {
-        std::error_code ignored;
-        std::filesystem::remove_all(configFolder_, ignored);
-    }
 }
 
 void PluginFixture::Start(const sim::WorldSetup& world, sim::HostOptions options, bool login) {
     Stop();
     host_.reset();
-    if (configFolder_.empty())
-        configFolder_ = FreshFolder();
     g_ConfigPath = (configFolder_ / "sortconfig.xml").string();
     ::setenv("TARNIK_DRIVES", (configFolder_ / "drives").c_str(), 1);
 

@@ -11,6 +11,7 @@
 
 #include "plugin/Tarnik.h"
 #include "simhost/SimHost.h"
+#include "support/TempFolder.h"
 
 // Every test starts with a fresh host and plug-in: SetUp builds MakeWorld(), creates the
 // host with MakeHostOptions(), creates CTarnik with CreateTarnik(), calls Initialize with
@@ -30,6 +31,13 @@ class PluginFixture : public ::testing::Test {
 
     // Terminates whatever runs and starts again on this world.
     void Start(const sim::WorldSetup& world, sim::HostOptions options = {}, bool login = true);
+    // Start() on this world, then forgets what starting recorded: for tests of one action.
+    void StartFresh(const sim::WorldSetup& world) {
+        Start(world);
+        ASSERT_EQ(InitResult(), S_OK);
+        Host().ClearRecords();
+        NewChatLines();
+    }
     // Terminates the plug-in and lets it go (also done by TearDown).
     void Stop();
 
@@ -70,22 +78,24 @@ class PluginFixture : public ::testing::Test {
     // Names in a container, in slot order (0 or Me() for the main pack).
     std::vector<std::string> Names(sim::ObjectId container = 0) const;
 
-    std::filesystem::path ConfigFolder() const { return configFolder_; }
+    std::filesystem::path ConfigFolder() const { return configFolder_.Path(); }
 
   private:
     std::unique_ptr<sim::SimHost> host_;
     CComPtr<CTarnik> plugin_;
     HRESULT initResult_ = E_FAIL;
     std::size_t chatSeen_ = 0;
-    std::filesystem::path configFolder_;
+    platform_test::TempFolder configFolder_;
 };
 
-// A plug-in that started, with nothing recorded yet: for tests of what one action does.
+// A plug-in that started and whose login settled, with nothing recorded yet: for tests of
+// what one action does.
 class StartedPluginFixture : public PluginFixture {
   protected:
     void SetUp() override {
         PluginFixture::SetUp();
         ASSERT_EQ(InitResult(), S_OK);
+        ASSERT_TRUE(RunUntilIdle());
         Host().ClearRecords();
         NewChatLines();
     }

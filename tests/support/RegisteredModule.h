@@ -3,12 +3,18 @@
 #pragma once
 
 #include <dlfcn.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "platform/ClassFactory.h"
 #include "platform/Registry.h"
+#include "simhost/PluginLoader.h"
+#include "simhost/SimHost.h"
+#include "support/TempRegistry.h"
 
 // Sets HKCU\Software\Vellumcraft "Configs" so that the module's sortconfig.xml lies in
 // `configFolder`, then loads the built module and runs its DllRegisterServer. The module
@@ -44,3 +50,37 @@ inline void* LoadRegisteredModule(const std::filesystem::path& configFolder, std
     }
     return module;
 }
+
+// A test that runs the registered module in a simulated host, loaded as the host loads it.
+class LoadedModuleTest : public ::testing::Test {
+  protected:
+    // Registers the module with its configuration in `folder` and holds it for the test.
+    void Register(const std::filesystem::path& folder) {
+        std::string why;
+        module_ = LoadRegisteredModule(folder, why);
+        ASSERT_NE(module_, nullptr) << why;
+    }
+    // Loads the module into a fresh host on `world`, then the character logs in.
+    void LoadAndLogin(const sim::WorldSetup& world) {
+        loader_.reset();
+        host_.reset();
+        host_ = std::make_unique<sim::SimHost>(world);
+        loader_ = std::make_unique<sim::PluginLoader>(*host_);
+        ASSERT_EQ(loader_->LoadAll(), 1u);
+        ASSERT_EQ(loader_->Plugins()[0].initResult, S_OK);
+        host_->FireCharacterKnown();
+        host_->FireLoginComplete();
+    }
+    void TearDown() override {
+        loader_.reset();
+        host_.reset();
+        if (module_)
+            dlclose(module_);
+    }
+    std::vector<std::string> Names() { return host_->GetWorld().ContentNames(host_->Me()); }
+
+    TempRegistry registry_;
+    void* module_ = nullptr;
+    std::unique_ptr<sim::SimHost> host_;
+    std::unique_ptr<sim::PluginLoader> loader_;
+};

@@ -1,8 +1,7 @@
-// tarnik-sim as a program: start-up and its failures, exit status, the acceptance run on
-// a full pack, and the options that change what is printed.
+// tarnik-sim as a program: start-up and its failures, exit status, and the options that
+// change what is printed.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -33,51 +32,11 @@ class SimProgramTest : public ::testing::Test {
         return RunSim(args);
     }
 
-    // The names "show pack" printed, in slot order.
-    static std::vector<std::string> PackNames(const SimResult& result) {
-        std::vector<std::string> names;
-        for (const std::string& line : result.Lines()) {
-            // "  SLOT NAME (0xID)[ xCOUNT]"
-            if (line.rfind("  ", 0) != 0)
-                continue;
-            std::size_t name = line.find(' ', 2) + 1;
-            std::size_t id = line.rfind(" (0x");
-            names.push_back(line.substr(name, id - name));
-        }
-        return names;
-    }
-
-    // A world file with `count` items in the main pack, named in reverse order.
-    fs::path ReversedWorld(int count) {
-        std::string items;
-        for (int i = count; i >= 1; --i) {
-            char name[32];
-            std::snprintf(name, sizeof name, "Item %03d", i);
-            items += std::string(items.empty() ? "" : ",\n") + "{\"name\": \"" + name +
-                     "\", \"type\": 1}";
-        }
-        return Write("reversed.json",
-                     "{\"character\": {\"name\": \"Packrat\"},\n\"main\": [\n" + items + "]}\n");
-    }
-
     platform_test::TempFolder temp_;
 };
 
-// The demo world's sort by name, and a session ending with its input, are the sort
-// transcript in SimTranscriptTest.
-TEST_F(SimProgramTest, AcceptanceFullPackInReverseOrderTakes101ConfirmedMoves) {
-    SimResult result = RunScript(kSortScript, {"--world", ReversedWorld(102).string()});
-
-    EXPECT_EQ(result.status, 0) << result.output;
-    EXPECT_EQ(result.LinesStartingWith("~ move ").size(), 101u);
-    EXPECT_EQ(result.LinesStartingWith("[chat"),
-              std::vector<std::string>{"[chat 1] :tk:Sort Complete"});
-    std::vector<std::string> names = PackNames(result);
-    ASSERT_EQ(names.size(), 102u);
-    EXPECT_TRUE(std::is_sorted(names.begin(), names.end()));
-    EXPECT_EQ(names.front(), "Item 001");
-}
-
+// A full pack sorted in 101 confirmed moves is SortAcceptanceTest's; the demo world's sort
+// by name, and a session ending with its input, are the sort transcript in SimTranscriptTest.
 TEST_F(SimProgramTest, QuietLeavesOutTheProgressLinesOnly) {
     SimResult result = RunScript(kSortScript, {"--quiet"});
 
@@ -178,12 +137,6 @@ TEST_F(SimProgramTest, HandActionsChangeTheWorldAfterTheServersLatency) {
     EXPECT_TRUE(result.LinesStartingWith("~").empty());
 }
 
-TEST_F(SimProgramTest, KeysReportWhetherThePluginTookThem) {
-    SimResult result = RunScript("key Ctrl+Alt+F5\nkey a\nkey F25\n");
-
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.LinesStartingWith("[key] ").size(), 2u);
-    EXPECT_EQ(result.LinesStartingWith("error: line 3: \"F25\" is not a key").size(), 1u);
-}
+// Keys the plug-in takes, and a key that is none, are in the profiles and errors transcripts.
 
 }  // namespace
