@@ -38,8 +38,8 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
     if (line.starts_with("//")) {
         auto found = m_HotCommands.find(line.substr(2));
         if (found != m_HotCommands.end()) {
-            // The sender that expands and sends the action comes with hot commands.
-            m_HotCommandAction = found->second;
+            m_PendingHotCommand = found->second;
+            SendHotCommand();
             SetEat(eat, true);
         }
         return S_OK;

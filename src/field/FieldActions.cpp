@@ -14,8 +14,9 @@ void CTarnik::UseGem() {
     NotAvailableYet("Use Gem of Stillness");
 }
 
-void CTarnik::SelectNextCorpse() {
+ObjectId CTarnik::SelectNextCorpse() {
     NotAvailableYet("Select Next Corpse");
+    return 0;
 }
 
 void CTarnik::OpenNextCorpse() {

@@ -87,14 +87,6 @@ TEST_F(ChatCommandsTest, EquipTakesTheTrimmedLowerCaseNameAsTextNeverAsAFormat) 
     EXPECT_TRUE(TraceHas(":TK:INF: Cmd Line: Equip %s%n%x"));
 }
 
-TEST_F(ChatCommandsTest, TwoSlashesRunAStoredHotCommand) {
-    Plugin().m_HotCommands["heal"] = "/cast heal<eol>";
-    EXPECT_TRUE(Chat("//Heal"));
-    EXPECT_EQ(Plugin().m_HotCommandAction, "/cast heal<eol>");
-    EXPECT_FALSE(Chat("//nothing"));
-    EXPECT_EQ(GameTexts(), std::vector<std::string>{"//nothing"});
-}
-
 TEST_F(ChatCommandsTest, MissingFiltersLetTheLineThroughWithTheirMessage) {
     CComPtr<IWorld> world = Plugin().m_pWorld;
     Plugin().m_pWorld.Release();
