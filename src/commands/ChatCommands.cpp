@@ -119,7 +119,7 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
     } else if (code == "op") {
         OpenNextCorpse();
     } else if (code == "wc") {
-        NotAvailableYet("The pack report");
+        WritePackContents();
     } else {
         SetEat(eat, false);
     }
