@@ -1,18 +1,6 @@
-// Entry points of field assistance that hotkeys and chat commands reach. Until the
-// actions are built, each says so rather than pretending something was done.
+// Corpse tracking's entry points: until it is built, each says so rather than pretending
+// something was done.
 #include "plugin/Tarnik.h"
-
-void CTarnik::Heal() {
-    NotAvailableYet("Heal");
-}
-
-void CTarnik::UseStaminaElixir() {
-    NotAvailableYet("Use Stam Elixir");
-}
-
-void CTarnik::UseGem() {
-    NotAvailableYet("Use Gem of Stillness");
-}
 
 ObjectId CTarnik::SelectNextCorpse() {
     NotAvailableYet("Select Next Corpse");
@@ -22,3 +10,7 @@ ObjectId CTarnik::SelectNextCorpse() {
 void CTarnik::OpenNextCorpse() {
     NotAvailableYet("Open Next Corpse");
 }
+
+// Corpse tracking is not built yet: world objects coming and going are not followed.
+void CTarnik::OnObjectCreated(IWorldObject*) {}
+void CTarnik::OnObjectReleased(IWorldObject*) {}
