@@ -46,15 +46,6 @@ TEST_F(ChatCommandsTest, TheCommandWordAloneAndIncompleteMovesSaySo) {
     }
 }
 
-TEST_F(ChatCommandsTest, CommandsWhoseActionIsNotBuiltSaySoAndAreEaten) {
-    using Case = std::pair<const char*, const char*>;
-    for (auto [line, answer] : {Case{"@tk open", ":tk:Open Next Corpse is not available yet."}}) {
-        Host().ClearRecords();
-        EXPECT_TRUE(Chat(line)) << line;
-        EXPECT_EQ(Host().ChatTexts(), std::vector<std::string>{answer}) << line;
-    }
-}
-
 TEST_F(ChatCommandsTest, AChatCommandAbandonsTheJobButTheOldCommandWordWaitsForIdle) {
     ASSERT_TRUE(Chat("@tk title"));  // out of order: the sort waits for its first move
     ASSERT_EQ(Plugin().m_Job, JOB_SORT);
