@@ -9,7 +9,9 @@
 bool CTarnik::ArmorList(std::string& text) {
     Log(INF, "ArmorList");
     text.clear();
-    CComPtr<IWorldIterator> view = InventoryView(m_pWorld);
+    // Worn items lie in the character itself, so its own view holds them all without the
+    // side packs' contents.
+    CComPtr<IWorldIterator> view = ContainerView(m_pWorld, m_Me);
     if (!view) {
         WriteToChat("Unable to get Inventory filter. Armorlist failed.");
         return true;
