@@ -56,6 +56,10 @@ TEST_F(SimTranscriptTest, BuyButtonsHandTheirTextToTheGameButNotWhileAJobRuns) {
     ExpectTranscript("buy");
 }
 
+TEST_F(SimTranscriptTest, HotCommandsCorpsesHealAndTheReportFromThePlayersSide) {
+    ExpectTranscript("field");
+}
+
 TEST_F(SimTranscriptTest, UnknownAndEmptyCommandsAreTreatedAsTheChatParserSays) {
     ExpectTranscript("unknown");
 }
