@@ -126,11 +126,6 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
     return leave();
 }
 
-void CTarnik::NotAvailableYet(const char* action) {
-    Log(INF, "%s is not available yet", action);
-    WriteToChat("%s is not available yet.", action);
-}
-
 void CTarnik::Help() {
     Log(INF, "Help");
     WriteToChat("Tarnik! understands the following text commands:");

@@ -116,8 +116,6 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     // ---- Chat commands (commands/ChatCommands.cpp)
     HRESULT raw_ChatText(BSTR text, VARIANT_BOOL* eat);
     void Help();
-    // "<action> is not available yet." for a command or button whose action is not built.
-    void NotAvailableYet(const char* action);
 
     // ---- Hot commands (commands/HotCommands.cpp)
     // Expands m_PendingHotCommand and hands it to the game; while the armor list awaits
