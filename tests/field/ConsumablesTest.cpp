@@ -82,13 +82,4 @@ TEST_F(ConsumablesTest, DrinkAndGemNamesMatchExactly) {
     EXPECT_EQ(NewChatLines(), std::vector<std::string>{":tk:No Gems of Stillness found."});
 }
 
-TEST_F(ConsumablesTest, AnActionAbandonsARunningSort) {
-    Start(sim::WorldBuilder().Main({Item("B").Value(1), Item("A").Value(2)}));
-    ASSERT_TRUE(Chat("@tk title"));
-    ASSERT_EQ(Plugin().m_Job, JOB_SORT);
-    Plugin().UseStaminaElixir();
-    EXPECT_EQ(Plugin().m_Job, JOB_NONE);
-    EXPECT_EQ(NewChatLines().back(), ":tk:Stamina drink not found");
-}
-
 }  // namespace

@@ -56,10 +56,6 @@ TEST_F(SimTranscriptTest, BuyButtonsHandTheirTextToTheGameButNotWhileAJobRuns) {
     ExpectTranscript("buy");
 }
 
-TEST_F(SimTranscriptTest, HotCommandsCorpsesHealAndTheReportFromThePlayersSide) {
-    ExpectTranscript("field");
-}
-
 TEST_F(SimTranscriptTest, UnknownAndEmptyCommandsAreTreatedAsTheChatParserSays) {
     ExpectTranscript("unknown");
 }
