@@ -108,8 +108,8 @@ const std::vector<Session::Command>& Session::Commands() {
         {"wait", "wait MS", "advance the clock by MS milliseconds", &Session::Wait},
         {"run", "run", "run until nothing is pending", &Session::Run},
         {"show", "show WHAT",
-         "pack N (0 main, 1..7 side pack in slot N-1), worn, packs, control NAME, panel, job, "
-         "file",
+         "pack N (0 main, 1..7 side pack in slot N-1), worn, packs, control NAME, panel, "
+         "selection, job, file",
          &Session::Show},
         {"login", "login", "the character logs in again", &Session::Login},
         {"logout", "logout", "end the session", &Session::Logout},
@@ -358,6 +358,10 @@ void Session::Show(std::string_view args) {
             printAll(PanelLines(*host_->View()));
         else
             Error("the plug-in has no view");
+    } else if (what == "selection") {
+        sim::ObjectId id = host_->CurrentSelection();
+        const sim::Object* object = id ? world.FindAny(id) : nullptr;
+        Print(object ? "selected " + object->name + " (" + HexId(id) + ")" : "nothing selected");
     } else if (what == "job") {
         if (auto job = QueryJob())
             Print("job " + std::to_string(job->code) + " awaited " + HexId(job->awaited));
@@ -377,7 +381,7 @@ void Session::Show(std::string_view args) {
             Print(line);
         }
     } else {
-        Error("show what? pack N, worn, packs, control NAME, panel, job or file");
+        Error("show what? pack N, worn, packs, control NAME, panel, selection, job or file");
     }
 }
 

@@ -38,8 +38,8 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
     if (line.starts_with("//")) {
         auto found = m_HotCommands.find(line.substr(2));
         if (found != m_HotCommands.end()) {
-            // The sender that expands and sends the action comes with hot commands.
-            m_HotCommandAction = found->second;
+            m_PendingHotCommand = found->second;
+            SendHotCommand();
             SetEat(eat, true);
         }
         return S_OK;
@@ -119,16 +119,11 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
     } else if (code == "op") {
         OpenNextCorpse();
     } else if (code == "wc") {
-        NotAvailableYet("The pack report");
+        WritePackContents();
     } else {
         SetEat(eat, false);
     }
     return leave();
-}
-
-void CTarnik::NotAvailableYet(const char* action) {
-    Log(INF, "%s is not available yet", action);
-    WriteToChat("%s is not available yet.", action);
 }
 
 void CTarnik::Help() {

@@ -1,5 +1,5 @@
 // The commands subsystem owns what the player types outside the panel: the "@tk" chat
-// commands and their help now; hotkeys and hot commands when they are built. Its
+// commands and their help, hotkeys, and hot commands (HotCommands.cpp). Its
 // operations are CTarnik's raw_ChatText and Help (ChatCommands.cpp); the hotkeys will
 // answer in CTarnik::WindowMessage. Its pure helpers read a command line: the token rule
 // and the arguments of "move" and "equip".

@@ -184,17 +184,26 @@ bool CTarnik::RequestMove(ObjectId item, ObjectId container, LONG slot, bool mer
     return true;
 }
 
-bool CTarnik::RequestWear(ObjectId item, JobCode job) {
+bool CTarnik::UseOnCharacter(ObjectId item) {
     if (!m_pHooks) {
         Log(ERR, "No hooks to use %x", static_cast<unsigned>(item));
-        EndJob();
         return false;
     }
     HRESULT hr = m_pHooks->UseItemOnTarget(static_cast<LONG>(item), static_cast<LONG>(m_Me));
     if (FAILED(hr)) {
         Log(ERR, "UseItemOnTarget %x on %x failed (0x%08x)", static_cast<unsigned>(item),
             static_cast<unsigned>(m_Me), static_cast<unsigned>(hr));
-        EndRefusedJob(item, job, "put on");
+        return false;
+    }
+    return true;
+}
+
+bool CTarnik::RequestWear(ObjectId item, JobCode job) {
+    if (!UseOnCharacter(item)) {
+        if (m_pHooks)
+            EndRefusedJob(item, job, "put on");
+        else
+            EndJob();  // nothing was asked for, so nothing is refused either
         return false;
     }
     AwaitConfirmation(item, job);

@@ -28,6 +28,8 @@ enum WalkId : std::int32_t {
     WALK_STORE_SECOND = 9,
     WALK_EQUIP_LIST = 10,
     WALK_CONFIG = 11,
+    WALK_HEAL = 12,
+    WALK_CONSUMABLE = 13,  // the stamina drink and the gem
 };
 
 // The room test's own walks trace at TRC; every other walk reports at ERR.

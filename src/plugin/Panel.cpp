@@ -30,18 +30,6 @@ const char* BuyCommand(LONG id) {
     }
 }
 
-// The buttons whose actions are not built yet, named as the player knows them.
-const char* UnbuiltButtonAction(LONG id) {
-    switch (id) {
-        case control::pbSaveHot:
-            return "Saving a hot command";
-        case control::pbDeleteHot:
-            return "Deleting a hot command";
-        default:
-            return nullptr;
-    }
-}
-
 }  // namespace
 
 HRESULT CTarnik::SetupControls() {
@@ -145,9 +133,13 @@ void CTarnik::onButton(LONG id) {
         case control::pbSetHotkey:
             SetHotkey();
             break;
+        case control::pbSaveHot:
+            SaveHotCommand();
+            break;
+        case control::pbDeleteHot:
+            DeleteHotCommand();
+            break;
         default:
-            if (const char* action = UnbuiltButtonAction(id))
-                NotAvailableYet(action);
             // Any other id is no button of ours.
             break;
     }
@@ -162,8 +154,10 @@ void CTarnik::onChoice(LONG id, LONG index) {
         case control::chHotkeyItem:
             onHotkeyChoice(index);
             break;
+        case control::chHotCommand:
+            onHotCommandChoice(index);
+            break;
         default:
-            // chHotCommand gets its handler with hot commands.
             break;
     }
 }

@@ -156,8 +156,12 @@ void CTarnik::OnTimer() {
         case JOB_EQUIP:
             EquipNext();
             break;
+        case JOB_HOTCOMMAND:
+            m_HotCommandRetry = 0;  // this tick is the retry
+            SendHotCommand();
+            break;
         default:
-            // Idle, JOB_STORE_BUSY, unknown codes, and steps of actions not built yet.
+            // Idle, JOB_STORE_BUSY and unknown codes.
             break;
     }
 }
@@ -171,6 +175,8 @@ void CTarnik::AwaitConfirmation(ObjectId item, JobCode job) {
 
 void CTarnik::EndJob() {
     m_Job = JOB_NONE;
+    KillOwnTimer(m_HotCommandRetry);
+    m_HotCommandRetry = 0;
     KillOwnTimer(m_ConfirmationDeadline);
     m_ConfirmationDeadline = 0;
 }

@@ -105,7 +105,3 @@ HRESULT CTarnik::get_IsBusy(VARIANT_BOOL* busy) {
     *busy = m_Job != JOB_NONE ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }
-
-// Corpse tracking is not built yet: world objects coming and going are not followed.
-void CTarnik::OnObjectCreated(IWorldObject*) {}
-void CTarnik::OnObjectReleased(IWorldObject*) {}

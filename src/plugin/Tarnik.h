@@ -116,8 +116,16 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     // ---- Chat commands (commands/ChatCommands.cpp)
     HRESULT raw_ChatText(BSTR text, VARIANT_BOOL* eat);
     void Help();
-    // "<action> is not available yet." for a command or button whose action is not built.
-    void NotAvailableYet(const char* action);
+
+    // ---- Hot commands (commands/HotCommands.cpp)
+    // Expands m_PendingHotCommand and hands it to the game; while the armor list awaits
+    // identification data it runs again as the step of JOB_HOTCOMMAND.
+    void SendHotCommand();
+    void onHotCommandChoice(LONG index);
+    void SaveHotCommand();
+    void DeleteHotCommand();
+    // The option of chHotCommand that lists this command name, or -1.
+    LONG FindHotCommand(const std::string& name);
 
     // ---- Inventory (inventory/Inventory.cpp, inventory/Failures.cpp)
     void SetPacks();
@@ -133,6 +141,12 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     // with a chat line saying what the game would not `verb`.
     void EndRefusedJob(ObjectId item, JobCode job, const char* verb);
     void DisplayFailures(const std::string& verb);
+    // Asks the host to use the item on the character (a kit, a drink, a corpse to open);
+    // nothing is awaited. False, with a trace line, when the host refused.
+    bool UseOnCharacter(ObjectId item);
+    // "@tk wc": the names of everything carried, in a text file named after the character
+    // (inventory/PackReport.cpp).
+    void WritePackContents();
 
     // ---- Sorting (organise/Sort.cpp)
     void Sort(std::int32_t type);
@@ -177,6 +191,11 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     void RemoveFromEquipList(ObjectId item);
     void ShowEquipList();
 
+    // ---- Armor list (equip/ArmorList.cpp)
+    // The ids ("%x ") of the worn armor that takes enchantments. False when identification
+    // data was missing and has been asked for: the caller tries again later.
+    bool ArmorList(std::string& text);
+
     // ---- Equipment profiles (equip/Profiles.cpp)
     void NewProfile();
     LONG FindEquip(const std::string& name);
@@ -200,14 +219,16 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     void EquipNext();
     void EndPlayback();
 
-    // ---- Field assistance (field/FieldActions.cpp: not available until built)
+    // ---- Consumables (field/Consumables.cpp)
     void Heal();
     void UseStaminaElixir();
     void UseGem();
-    void SelectNextCorpse();
-    void OpenNextCorpse();
 
-    // ---- World events (empty until corpse tracking is built)
+    // ---- Corpse tracking (field/Corpses.cpp)
+    // Selects the nearest corpse not picked in this cycle; 0 when none can be picked.
+    ObjectId SelectNextCorpse();
+    void OpenNextCorpse();
+    // World filter events: corpses enter and leave m_Corpses.
     void OnObjectCreated(IWorldObject* object);
     void OnObjectReleased(IWorldObject* object);
 
@@ -242,6 +263,7 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     std::int32_t m_OutputWindow = 1;
     ObjectId m_AwaitedItem = 0;
     UINT_PTR m_ConfirmationDeadline = 0;  // the pending time-out of the awaited item, or 0
+    UINT_PTR m_HotCommandRetry = 0;       // the pending retry of a hot command, or 0
     std::string m_CharacterKey;
     std::string m_CharacterPath;
     std::string m_ItemPath;
@@ -261,7 +283,7 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     std::int32_t m_MoveRemaining = 0;
     ObjectId m_MoveFrom = 0;
     ObjectId m_MoveTo = 0;
-    std::string m_HotCommandAction;
+    std::string m_PendingHotCommand;  // the action text of the hot command being sent
     std::optional<std::vector<EquipAction>> m_Actions;  // present while recording or playing
     std::vector<PackItem> m_PackConfig;
     std::map<ObjectId, Corpse> m_Corpses;

@@ -46,16 +46,6 @@ TEST_F(ChatCommandsTest, TheCommandWordAloneAndIncompleteMovesSaySo) {
     }
 }
 
-TEST_F(ChatCommandsTest, CommandsWhoseActionIsNotBuiltSaySoAndAreEaten) {
-    using Case = std::pair<const char*, const char*>;
-    for (auto [line, answer] : {Case{"@tk wc", ":tk:The pack report is not available yet."},
-                                Case{"@tk open", ":tk:Open Next Corpse is not available yet."}}) {
-        Host().ClearRecords();
-        EXPECT_TRUE(Chat(line)) << line;
-        EXPECT_EQ(Host().ChatTexts(), std::vector<std::string>{answer}) << line;
-    }
-}
-
 TEST_F(ChatCommandsTest, AChatCommandAbandonsTheJobButTheOldCommandWordWaitsForIdle) {
     ASSERT_TRUE(Chat("@tk title"));  // out of order: the sort waits for its first move
     ASSERT_EQ(Plugin().m_Job, JOB_SORT);
@@ -85,14 +75,6 @@ TEST_F(ChatCommandsTest, EquipTakesTheTrimmedLowerCaseNameAsTextNeverAsAFormat) 
     EXPECT_TRUE(TraceHas(":TK:INF: Cmd Line: Equip my set"));
     EXPECT_TRUE(Chat("@tk eq %s%n%x"));
     EXPECT_TRUE(TraceHas(":TK:INF: Cmd Line: Equip %s%n%x"));
-}
-
-TEST_F(ChatCommandsTest, TwoSlashesRunAStoredHotCommand) {
-    Plugin().m_HotCommands["heal"] = "/cast heal<eol>";
-    EXPECT_TRUE(Chat("//Heal"));
-    EXPECT_EQ(Plugin().m_HotCommandAction, "/cast heal<eol>");
-    EXPECT_FALSE(Chat("//nothing"));
-    EXPECT_EQ(GameTexts(), std::vector<std::string>{"//nothing"});
 }
 
 TEST_F(ChatCommandsTest, MissingFiltersLetTheLineThroughWithTheirMessage) {

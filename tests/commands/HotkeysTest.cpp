@@ -69,7 +69,9 @@ TEST_F(HotkeysTest, TheCapturedKeyIsStoredAtOnceAndStartsItsActionAfterARestart)
     ASSERT_TRUE(RunUntilIdle());
     NewChatLines();
     EXPECT_TRUE(Key('1', {.shift = true, .ctrl = true}));
-    EXPECT_EQ(NewChatLines(), (std::vector<std::string>{":tk:Heal is not available yet."}));
+    EXPECT_EQ(
+        NewChatLines(),
+        (std::vector<std::string>{":tk:No healing kits found, healing mode switched to resting"}));
 }
 
 TEST_F(HotkeysTest, KeysThatAreNoHotkeyPassToTheGameAndLeaveCaptureOn) {
@@ -102,8 +104,7 @@ TEST_F(HotkeysTest, AKeyStartsItsActionOnlyAsStoredAndNotWhileTyping) {
     Host().SetChatActive(false);
     EXPECT_TRUE(NewChatLines().empty());
     EXPECT_TRUE(Host().KeyDown('G', {.alt = true}, true));
-    EXPECT_EQ(NewChatLines(),
-              (std::vector<std::string>{":tk:Use Gem of Stillness is not available yet."}));
+    EXPECT_EQ(NewChatLines(), (std::vector<std::string>{":tk:No Gems of Stillness found."}));
 }
 
 TEST_F(HotkeysTest, TheOrganisingActionsStartFromTheirKeys) {

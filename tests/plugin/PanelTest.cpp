@@ -14,18 +14,6 @@ namespace {
 
 // The busy rule of the buttons is the Buy transcript's (tests/tools/scripts/buy.sim).
 
-class PanelTest : public PluginFixture {};
-
-TEST_F(PanelTest, ButtonsWhoseActionIsNotBuiltSaySo) {
-    using Case = std::pair<const char*, const char*>;
-    for (auto [button, answer] :
-         {Case{"pbSaveHot", ":tk:Saving a hot command is not available yet."},
-          Case{"pbDeleteHot", ":tk:Deleting a hot command is not available yet."}}) {
-        ASSERT_TRUE(Click(button)) << button;
-        EXPECT_EQ(NewChatLines(), std::vector<std::string>{answer}) << button;
-    }
-}
-
 // Binding against a view the plug-in's own description never yields: one control renamed
 // or of another kind, and nothing may stay bound.
 TEST(BindingTest, AMissingOrMistypedControlBindsNothing) {

@@ -1,0 +1,85 @@
+// Heal, the stamina drink and the gem: which item of the inventory is used on the
+// character, and what is said when none qualifies.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/PluginFixture.h"
+
+namespace {
+
+using sim::Item;
+
+class ConsumablesTest : public PluginFixture {
+  protected:
+    // Starts on a main pack of these items and runs the action; the items used, in order.
+    std::vector<sim::ObjectId> UsedBy(void (CTarnik::*action)(), std::vector<Item> items) {
+        Start(sim::WorldBuilder().Main(std::move(items)));
+        Host().ClearRecords();
+        NewChatLines();
+        (Plugin().*action)();
+        std::vector<sim::ObjectId> used;
+        for (const sim::UseRequest& use : Host().Uses()) {
+            EXPECT_EQ(use.target, Me());
+            used.push_back(use.item);
+        }
+        return used;
+    }
+    static Item Kit(const char* name, sim::ObjectId id, LONG uses) {
+        return Item(name).Id(id).Type(TYPE_HEALING_KIT).KitUses(uses);
+    }
+};
+
+TEST_F(ConsumablesTest, PlentifulBeatsHerbalBeatsPlainInAnyOrder) {
+    std::vector<Item> kits = {Kit("Plentiful Healing Kit", 0x41, 40),
+                              Kit("Herbal Healing Kit", 0x42, 3), Kit("Healing Kit", 0x43, 1)};
+    std::sort(kits.begin(), kits.end(), [](auto& a, auto& b) { return a.id < b.id; });
+    do {
+        EXPECT_EQ(UsedBy(&CTarnik::Heal, kits), std::vector<sim::ObjectId>{0x41})
+            << kits[0].name << ", " << kits[1].name;
+    } while (std::next_permutation(kits.begin(), kits.end(),
+                                   [](auto& a, auto& b) { return a.id < b.id; }));
+}
+
+TEST_F(ConsumablesTest, FewestUsesBelow999WinsWithinAKind) {
+    EXPECT_EQ(UsedBy(&CTarnik::Heal, {Kit("Healing Kit", 0x41, 5), Kit("Healing Kit", 0x42, 2),
+                                      Kit("Healing Kit", 0x43, 999)}),
+              std::vector<sim::ObjectId>{0x42});
+    EXPECT_EQ(UsedBy(&CTarnik::Heal, {Kit("Herbal Kit", 0x41, 999), Item("Plentiful Rock")}),
+              std::vector<sim::ObjectId>{});
+    EXPECT_EQ(NewChatLines(), std::vector<std::string>{
+                                  ":tk:No healing kits found, healing mode switched to resting"});
+}
+
+TEST_F(ConsumablesTest, DrinkAndGemNamesMatchExactly) {
+    struct Case {
+        void (CTarnik::*action)();
+        const char* name;
+        bool used;
+    };
+    const Case cases[] = {
+        {&CTarnik::UseStaminaElixir, "Stamina Elixir", true},
+        {&CTarnik::UseStaminaElixir, "Wah Cho Tea", true},
+        {&CTarnik::UseStaminaElixir, "Stamina", true},
+        {&CTarnik::UseStaminaElixir, "Elixir of Stamina", false},
+        {&CTarnik::UseStaminaElixir, "stamina elixir", false},
+        {&CTarnik::UseStaminaElixir, "Stamin", false},
+        {&CTarnik::UseGem, "Gem of Stillness", true},
+        {&CTarnik::UseGem, "Gems of Stillness", false},
+        {&CTarnik::UseGem, "Gem of Stillness ", false},
+        {&CTarnik::UseGem, "gem of stillness", false},
+    };
+    for (const Case& c : cases) {
+        auto used = UsedBy(c.action, {Item("Rock").Id(0x40), Item(c.name).Id(0x41),
+                                      Item("Stamina Draught").Id(0x42)});
+        if (c.action == &CTarnik::UseGem)
+            EXPECT_EQ(used, std::vector<sim::ObjectId>(c.used ? 1 : 0, 0x41)) << c.name;
+        else
+            EXPECT_EQ(used.front(), c.used ? 0x41u : 0x42u) << c.name;
+    }
+    EXPECT_EQ(NewChatLines(), std::vector<std::string>{":tk:No Gems of Stillness found."});
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+// "@tk wc": the report file under the mapped c:\ToonPacks\ folder, and what the player is
+// told when it cannot be written.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/PluginFixture.h"
+
+namespace {
+
+using sim::Item;
+namespace fs = std::filesystem;
+
+class PackReportTest : public PluginFixture {
+  protected:
+    fs::path Folder() { return ConfigFolder() / "drives" / "c" / "ToonPacks"; }
+    void Report(const sim::WorldSetup& world) {
+        Start(world);
+        ASSERT_EQ(InitResult(), S_OK);
+        NewChatLines();
+        EXPECT_TRUE(Chat("@tk wc"));
+    }
+    static std::string Read(const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+};
+
+TEST_F(PackReportTest, TheCharacterItselfIsListedAndASecondReportReplacesTheFirst) {
+    fs::create_directories(Folder());
+    Report(sim::WorldBuilder().Character("Ann"));
+    EXPECT_EQ(Read(Folder() / "Ann.txt"), "Pack contents for Ann\r\nAnn\r\n");
+    EXPECT_EQ(NewChatLines(), std::vector<std::string>{":tk:Pack contents written to disk"});
+    Report(sim::WorldBuilder()
+               .Character("Ann")
+               .Main(Item("Sword"))
+               .SidePack("Bag", 0, 4, {Item("Sword")}));
+    EXPECT_EQ(Read(Folder() / "Ann.txt"),
+              "Pack contents for Ann\r\nAnn\r\nSword\r\nBag\r\nSword\r\n");
+}
+
+TEST_F(PackReportTest, ANameNeverLeadsOutOfTheFolder) {
+    fs::create_directories(Folder());
+    for (auto [name, file] : {std::pair{"..", "___.txt"}, std::pair{"../x", ".._x.txt"},
+                              std::pair{"a\\b:c?", "a_b_c_.txt"}}) {
+        Report(sim::WorldBuilder().Character(name));
+        EXPECT_TRUE(fs::exists(Folder() / file)) << name;
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(Folder()), fs::directory_iterator()), 3);
+}
+
+TEST_F(PackReportTest, AMissingFolderIsReportedInTheChat) {
+    Report(sim::WorldBuilder().Character("Ann"));
+    EXPECT_EQ(NewChatLines(),
+              std::vector<std::string>{
+                  ":tk:Pack contents not written: the folder c:\\ToonPacks\\ is missing"});
+    EXPECT_FALSE(fs::exists(Folder()));
+}
+
+}  // namespace
