@@ -5,8 +5,8 @@ namespace sim {
 
 namespace {
 // Type codes of the demo's items, as the sort ranks them.
-constexpr LONG kJewelry = 4;
-constexpr LONG kWeapon = 1;
+constexpr LONG kJewelry = TYPE_JEWELRY;
+constexpr LONG kWeapon = TYPE_WEAPON;
 constexpr LONG kArmor = 2;
 constexpr LONG kMissile = 8;
 constexpr LONG kComponent = 11;

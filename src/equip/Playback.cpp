@@ -8,9 +8,6 @@ namespace {
 
 constexpr UINT kEquipStartMs = 50;
 constexpr UINT kStripStepMs = 50;
-constexpr LONG TYPE_WEAPON = 1;
-constexpr LONG TYPE_JEWELRY = 4;
-constexpr LONG TYPE_MISSILE_WEAPON = 31;
 
 }  // namespace
 

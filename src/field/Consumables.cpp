@@ -20,6 +20,19 @@ KitKind KindOf(const std::string& name) {
     return KitKind::Plain;
 }
 
+// The first carried item whose name the test accepts, or 0.
+template <class NameTest>
+ObjectId FirstCarried(CTarnik& tarnik, NameTest&& accepts) {
+    ObjectId found = 0;
+    WalkView(tarnik, InventoryView(tarnik.m_pWorld), WALK_CONSUMABLE, [&](IWorldObject* object) {
+        if (!accepts(NameOf(object)))
+            return true;
+        found = IdOf(object);
+        return false;
+    });
+    return found;
+}
+
 }  // namespace
 
 void CTarnik::Heal() {
@@ -57,14 +70,8 @@ void CTarnik::Heal() {
 void CTarnik::UseStaminaElixir() {
     EndJob();
     Log(INF, "Restoring stamina with Elixir");
-    ObjectId drink = 0;
-    WalkView(*this, InventoryView(m_pWorld), WALK_CONSUMABLE, [&](IWorldObject* object) {
-        std::string name = NameOf(object);
-        if (name.starts_with("Stamina") || name.starts_with("Wah Cho")) {
-            drink = IdOf(object);
-            return false;
-        }
-        return true;
+    ObjectId drink = FirstCarried(*this, [](const std::string& name) {
+        return name.starts_with("Stamina") || name.starts_with("Wah Cho");
     });
     if (drink != 0) {
         UseOnCharacter(drink);
@@ -77,14 +84,8 @@ void CTarnik::UseStaminaElixir() {
 void CTarnik::UseGem() {
     EndJob();
     Log(INF, "Gemming");
-    ObjectId gem = 0;
-    WalkView(*this, InventoryView(m_pWorld), WALK_CONSUMABLE, [&](IWorldObject* object) {
-        if (NameOf(object) == "Gem of Stillness") {
-            gem = IdOf(object);
-            return false;
-        }
-        return true;
-    });
+    ObjectId gem =
+        FirstCarried(*this, [](const std::string& name) { return name == "Gem of Stillness"; });
     if (gem != 0) {
         UseOnCharacter(gem);
         return;

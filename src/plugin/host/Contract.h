@@ -26,9 +26,12 @@ inline constexpr LONG KEY_QUALITY = 0x0A000009;
 inline constexpr LONG SLOT_WORN = -1;  // KEY_SLOT of an item the character wears
 
 // Object type codes.
+inline constexpr LONG TYPE_WEAPON = 1;
+inline constexpr LONG TYPE_JEWELRY = 4;
 inline constexpr LONG TYPE_CONTAINER = 10;  // a side pack
 inline constexpr LONG TYPE_CORPSE = 27;
 inline constexpr LONG TYPE_HEALING_KIT = 29;
+inline constexpr LONG TYPE_MISSILE_WEAPON = 31;
 
 // The main pack's item slots, 0 to 101; Sort and Move rely on this number.
 inline constexpr std::int32_t MAIN_PACK_SLOTS = 102;
