@@ -46,12 +46,19 @@ inline sim::WorldSetup FullInventory() {
 }
 
 // The host and the logged-in plug-in; the configuration goes to a folder of its own.
+// With `listening` false nobody reads the debugger output, as in a game without a debugger.
+inline sim::HostOptions Listening(bool listening) {
+    sim::HostOptions options;
+    options.trace = listening;
+    return options;
+}
+
 class Session {
   public:
-    explicit Session(const sim::WorldSetup& world = FullInventory())
+    explicit Session(const sim::WorldSetup& world = FullInventory(), sim::HostOptions options = {})
         : folder_(std::filesystem::temp_directory_path() /
                   ("tarnik-bench-" + std::to_string(::getpid()))),
-          host_(world) {
+          host_(world, options) {
         std::filesystem::create_directories(folder_);
         g_ConfigPath = (folder_ / "sortconfig.xml").string();
         plugin_ = CreateTarnik();

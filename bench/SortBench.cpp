@@ -9,7 +9,7 @@ namespace {
 // The costliest step: only the front pair is out of order, so the search, the shift
 // left and the shift right each run over the whole pack.
 void BM_SortNextStep(benchmark::State& state) {
-    bench::Session session;
+    bench::Session session(bench::FullInventory(), bench::Listening(state.range(1) != 0));
     CTarnik& tarnik = session.Plugin();
     tarnik.m_Log.SetThreshold(static_cast<LogLevel>(state.range(0)));
     std::vector<SortEntry> model(102);
@@ -28,14 +28,15 @@ void BM_SortNextStep(benchmark::State& state) {
     tarnik.m_Job = JOB_NONE;
 }
 BENCHMARK(BM_SortNextStep)
-    ->ArgName("log")
-    ->Arg(static_cast<int>(LogLevel::TRC))
-    ->Arg(static_cast<int>(LogLevel::ALL));
+    ->ArgNames({"log", "listener"})
+    ->Args({static_cast<int>(LogLevel::TRC), 1})
+    ->Args({static_cast<int>(LogLevel::TRC), 0})
+    ->Args({static_cast<int>(LogLevel::ALL), 1});
 
 // Sort of the reversed main pack: selection, container view walk, keys, filing and the
 // first step.
 void BM_SortPreparation(benchmark::State& state) {
-    bench::Session session;
+    bench::Session session(bench::FullInventory(), bench::Listening(state.range(1) != 0));
     CTarnik& tarnik = session.Plugin();
     tarnik.m_Log.SetThreshold(static_cast<LogLevel>(state.range(0)));
     for (auto _ : state) {
@@ -47,9 +48,21 @@ void BM_SortPreparation(benchmark::State& state) {
     tarnik.m_Job = JOB_NONE;
 }
 BENCHMARK(BM_SortPreparation)
-    ->ArgName("log")
-    ->Arg(static_cast<int>(LogLevel::TRC))
-    ->Arg(static_cast<int>(LogLevel::ALL));
+    ->ArgNames({"log", "listener"})
+    ->Args({static_cast<int>(LogLevel::TRC), 1})
+    ->Args({static_cast<int>(LogLevel::TRC), 0})
+    ->Args({static_cast<int>(LogLevel::ALL), 1});
+
+// The host creates the plug-in, Initialize binds the panel and advises the sinks, and the
+// login loads the character's configuration (the module's own loading is the loader's).
+void BM_StartAndLogin(benchmark::State& state) {
+    const sim::WorldSetup world = bench::FullInventory();
+    for (auto _ : state) {
+        bench::Session session(world, bench::Listening(state.range(0) != 0));
+        benchmark::DoNotOptimize(session.Plugin().m_Me);
+    }
+}
+BENCHMARK(BM_StartAndLogin)->ArgName("listener")->Arg(1)->Arg(0);
 
 }  // namespace
 

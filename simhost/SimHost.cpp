@@ -39,7 +39,8 @@ SimHost::SimHost(const WorldSetup& world, HostOptions options)
                     (key == VK_MENU && held_.alt);
         return held ? kKeyHeld : SHORT{0};
     });
-    SetDebugOutputSink([this](const char* line) { Trace(line); });
+    if (options.trace)
+        SetDebugOutputSink([this](const char* line) { Trace(line); });
 }
 
 SimHost::~SimHost() {
@@ -203,9 +204,13 @@ void SimHost::HostError(std::string text) {
 }
 
 void SimHost::Trace(const char* line) {
-    trace_.emplace_back(line);
-    if (traceCallback_)
-        traceCallback_(trace_.back());
+    if (options_.keepTrace) {
+        trace_.emplace_back(line);
+        if (traceCallback_)
+            traceCallback_(trace_.back());
+    } else if (traceCallback_) {
+        traceCallback_(std::string(line));
+    }
 }
 
 const std::vector<ChatLine>& SimHost::ChatLines() const {

@@ -33,6 +33,11 @@ struct HostOptions {
     bool hooks = true;           // the site's hooks object
     bool pluginSite1 = true;     // the site answers IPluginSite (PluginSite1)
     bool views = true;           // LoadView builds views (false: every load fails)
+    // Listen to the plug-in's debugger output: without a listener it formats no trace.
+    bool trace = true;
+    // Keep every trace line for TraceLines (tests); otherwise lines only reach OnTrace,
+    // and a long session's memory stays flat.
+    bool keepTrace = true;
 };
 
 // A line the plug-in printed in a chat window.

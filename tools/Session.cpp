@@ -30,7 +30,12 @@ Session::~Session() {
 
 std::string Session::Start(const sim::WorldSetup& world) {
     try {
-        host_ = std::make_unique<sim::SimHost>(world);
+        sim::HostOptions options;
+        // The plug-in formats its trace only for a listener, and a long session keeps
+        // none of it.
+        options.trace = settings_.trace;
+        options.keepTrace = false;
+        host_ = std::make_unique<sim::SimHost>(world, options);
     } catch (const std::exception& error) {
         return std::string("the world cannot be built: ") + error.what();
     }

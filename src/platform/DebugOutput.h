@@ -7,6 +7,10 @@
 // environment has TARNIK_TRACE=1 and nowhere otherwise.
 void OutputDebugStringA(const char* text);
 
+// Whether a line written now would reach anyone: a sink is installed, or TARNIK_TRACE=1.
+// Writers check this first and format nothing for nobody (as IsDebuggerPresent on Windows).
+bool DebugOutputListened();
+
 // Installs (or, with an empty function, removes) the sink. Host thread only.
 using DebugOutputSink = std::function<void(const char* text)>;
 void SetDebugOutputSink(DebugOutputSink sink);

@@ -54,7 +54,9 @@ void CLog::Log(LogLevel level, const char* format, ...) const {
 }
 
 void CLog::LogV(LogLevel level, const char* format, std::va_list args) const {
-    if (level > m_Threshold)
+    // Formatting a line nobody reads would cost each step of a long action far more
+    // than the step itself.
+    if (level > m_Threshold || !DebugOutputListened())
         return;
     std::string line = ":TK:";
     line += LogLevelPrefix(level);

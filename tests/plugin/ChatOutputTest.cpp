@@ -7,6 +7,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/DebugOutput.h"
 #include "support/PluginFixture.h"
 
 namespace {
@@ -75,6 +76,20 @@ TEST_F(ChatOutputTest, ChatGoesInTheFixedColourToTheChosenWindowCountedFromOne) 
         EXPECT_EQ(Host().ChatLines().back().window, window) << choice;
         EXPECT_EQ(Host().ChatLines().back().color, 10);
     }
+}
+
+// Without a listener a line is not even formatted (the benchmarks show the cost); one
+// installed later hears the lines from then on, exactly as before.
+TEST(TraceListenerTest, ALaterListenerHearsTheLinesFromThenOn) {
+    CLog log;
+    log.SetThreshold(LogLevel::TRC);
+    std::vector<std::string> heard;
+    log.Log(LogLevel::TRC, "unheard %d", 1);
+    SetDebugOutputSink([&](const char* line) { heard.emplace_back(line); });
+    log.Log(LogLevel::TRC, "heard %d", 2);
+    SetDebugOutputSink({});
+    log.Log(LogLevel::TRC, "unheard %d", 3);
+    EXPECT_EQ(heard, std::vector<std::string>{":TK:TRC: heard 2"});
 }
 
 }  // namespace
