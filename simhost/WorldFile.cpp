@@ -304,9 +304,20 @@ json WriteItems(const std::vector<Item>& items) {
 WorldFileResult ParseWorldJson(std::string_view text) {
     WorldFileResult result;
     json root;
+    // The library names no field in its errors; the last key read is where it stopped.
+    std::string lastKey;
+    auto track = [&lastKey](int, json::parse_event_t event, json& parsed) {
+        if (event == json::parse_event_t::key)
+            lastKey = parsed.get<std::string>();
+        return true;
+    };
     try {
-        root = json::parse(text.begin(), text.end());
-    } catch (const json::parse_error& error) {
+        root = json::parse(text.begin(), text.end(), track);
+    } catch (const json::out_of_range& error) {
+        result.error = (lastKey.empty() ? std::string("the world file") : lastKey) +
+                       ": a number too large to read (" + error.what() + ")";
+        return result;
+    } catch (const json::exception& error) {
         result.error = std::string("the world file is not JSON: ") + error.what();
         return result;
     }

@@ -64,6 +64,7 @@ TEST(WorldFileTest, ABadFileIsRefusedNamingTheFieldAndTheFault) {
         {R"({"packs": [{"name": "P", "slot": 0, "capacity": 5, "items": [{"name": 3}]}]})",
          "packs[0].items[0].name: expected a text"},
         {R"({"latency_ms": -5})", "latency_ms: must not be negative"},
+        {R"({"latency_ms": 1e400})", "latency_ms: a number too large to read"},
         {R"({"main": [{"name": "A", "id": 5}, {"name": "B", "id": 5}]})", "used twice"},
         {R"({"main": [{"name": "A", "properties": {"x1": 3}}]})", "main[0].properties.x1"},
         {R"({"main": [{"name": "A", "properties": {"0x0D000002": 7}}]})",
