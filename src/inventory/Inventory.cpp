@@ -58,6 +58,11 @@ std::u16string WideNameOf(IWorldObject* object) {
     return std::u16string(name.View());
 }
 
+std::string ItemLabel(IWorld* world, ObjectId id) {
+    std::string name = NameOf(FindObject(world, id));
+    return name.empty() ? "item " + std::to_string(id) : name;
+}
+
 CComPtr<IWorldObject> FindObject(IWorld* world, ObjectId id) {
     CComPtr<IWorldObject> object;
     if (world && world->get_Object(static_cast<LONG>(id), &object) != S_OK)
@@ -213,8 +218,6 @@ bool CTarnik::RequestWear(ObjectId item, JobCode job) {
 void CTarnik::EndRefusedJob(ObjectId item, JobCode job, const char* verb) {
     // No confirmation will come for a request the host did not take.
     EndJob();
-    std::string name = NameOf(FindObject(m_pWorld, item));
-    if (name.empty())
-        name = "item " + std::to_string(item);
-    WriteToChat("%s stopped: the game refused to %s %s.", JobName(job), verb, name.c_str());
+    WriteToChat("%s stopped: the game refused to %s %s.", JobName(job), verb,
+                ItemLabel(m_pWorld, item).c_str());
 }

@@ -42,6 +42,8 @@ ObjectId IdOf(IWorldObject* object);
 LONG TypeOf(IWorldObject* object);
 std::string NameOf(IWorldObject* object);  // as 8-bit (UTF-8) text
 std::u16string WideNameOf(IWorldObject* object);
+// The name the player knows an item by, or "item N" when the World filter no longer has it.
+std::string ItemLabel(IWorld* world, ObjectId id);
 
 // The object with that id, or empty when the World filter does not know it.
 CComPtr<IWorldObject> FindObject(IWorld* world, ObjectId id);

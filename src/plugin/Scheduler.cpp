@@ -194,9 +194,7 @@ void CTarnik::OnConfirmationDeadline(UINT_PTR id) {
     // A job that ended, or was replaced by one that issued nothing, waits for nothing.
     if (!AwaitsConfirmation(m_Job) || !m_pHooks)
         return;
-    std::string name = NameOf(FindObject(m_pWorld, m_AwaitedItem));
-    if (name.empty())
-        name = "item " + std::to_string(m_AwaitedItem);
+    const std::string name = ItemLabel(m_pWorld, m_AwaitedItem);
     Log(ERR, "No confirmation for %x within %u ms", static_cast<unsigned>(m_AwaitedItem),
         kConfirmationTimeoutMs);
     const char* job = JobName(m_Job);
