@@ -116,19 +116,26 @@ const json& Array(const json& value, const std::string& path) {
     return value;
 }
 
+// A field that is none of `known` is refused with the list of the fields that may stand
+// there, so that a misspelt one shows its right spelling.
 void OnlyKnown(const json& object, const std::string& path,
                std::initializer_list<std::string_view> known) {
     for (const auto& [name, value] : object.items()) {
         bool found = false;
         for (std::string_view candidate : known)
             found = found || candidate == name;
-        if (!found)
-            Fail(path.empty() ? name : path + "." + name, "is not a known field");
+        if (found)
+            continue;
+        std::string fields;
+        for (std::string_view candidate : known)
+            fields += (fields.empty() ? "" : ", ") + std::string(candidate);
+        Fail(path.empty() ? name : path + "." + name,
+             "is not a known field; the fields here are " + fields);
     }
 }
 
 LONG PropertyKey(const std::string& name, const std::string& path) {
-    if (name.rfind("0x", 0) == 0)
+    if (name.rfind("0x", 0) == 0 || name.rfind("0X", 0) == 0)
         return static_cast<LONG>(Unsigned32(json(name), path));
     try {
         std::size_t used = 0;
@@ -367,6 +374,53 @@ std::string WorldToJson(const WorldSetup& world) {
     root["worn"] = WriteItems(world.worn);
     root["ground"] = WriteItems(world.ground);
     return root.dump(2) + "\n";
+}
+
+namespace {
+
+// What a container's list puts into an item's properties: the container always, and the
+// slot when it is the item's place in the list (worn items always report -1).
+Item SetupOf(const sim::Object& object, std::optional<LONG> placedSlot) {
+    Item item(object.name);
+    item.id = object.id;
+    item.type = object.type;
+    item.ints = object.ints;
+    item.reals = object.reals;
+    item.identified = object.identified;
+    item.coverage = object.coverage;
+    item.distance = object.distance;
+    item.ints.erase(KEY_CONTAINER);
+    if (placedSlot && object.Slot() == *placedSlot)
+        item.ints.erase(KEY_SLOT);
+    return item;
+}
+
+std::vector<Item> PackItemsOf(const World& world, ObjectId container) {
+    std::vector<Item> items;
+    for (ObjectId id : world.Contents(container))
+        items.push_back(SetupOf(*world.Find(id), static_cast<LONG>(items.size())));
+    return items;
+}
+
+}  // namespace
+
+WorldSetup CurrentSetup(const World& world) {
+    WorldSetup setup;
+    setup.server = world.ServerName();
+    setup.characterId = world.Character();
+    setup.characterName = world.CharacterName();
+    setup.latencyMs = world.LatencyMs();
+    setup.main = PackItemsOf(world, world.Character());
+    for (ObjectId id : world.SidePacks()) {
+        const sim::Object& pack = *world.Find(id);
+        setup.packs.push_back(PackSetup{id, pack.name, static_cast<int>(pack.Slot()),
+                                        pack.Int(KEY_ITEM_SLOTS), PackItemsOf(world, id)});
+    }
+    for (ObjectId id : world.Worn())
+        setup.worn.push_back(SetupOf(*world.Find(id), SLOT_WORN));
+    for (ObjectId id : world.Ground())
+        setup.ground.push_back(SetupOf(*world.Find(id), std::nullopt));
+    return setup;
 }
 
 }  // namespace sim
