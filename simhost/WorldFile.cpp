@@ -261,49 +261,73 @@ std::string HexId(ObjectId id) {
     return text;
 }
 
-json WriteItem(const Item& item) {
-    json out = json::object();
+// Written fields keep the order of the documentation: what names the item first, then its
+// properties.
+using ordered_json = nlohmann::ordered_json;
+
+ordered_json WriteItem(const Item& item) {
+    ordered_json out = ordered_json::object();
     if (item.id)
         out["id"] = HexId(item.id);
     out["name"] = item.name;
     if (item.type)
         out["type"] = item.type;
-    json properties = json::object();
+    ordered_json properties = ordered_json::object();
+    for (const IntField& field : kIntFields) {
+        if (auto it = item.ints.find(field.key); it != item.ints.end())
+            out[field.name] = it->second;
+        if (auto quality = item.reals.find(KEY_QUALITY);
+            field.key == KEY_MATERIAL && quality != item.reals.end())
+            out[kQualityField] = quality->second;
+    }
     for (const auto& [key, value] : item.ints) {
-        const char* name = nullptr;
+        bool named = false;
         for (const IntField& field : kIntFields)
-            if (field.key == key)
-                name = field.name;
-        if (name)
-            out[name] = value;
-        else
+            named = named || field.key == key;
+        if (!named)
             properties[HexId(static_cast<ObjectId>(key))] = value;
     }
-    json reals = json::object();
-    for (const auto& [key, value] : item.reals) {
-        if (key == KEY_QUALITY)
-            out[kQualityField] = value;
-        else
+    ordered_json reals = ordered_json::object();
+    for (const auto& [key, value] : item.reals)
+        if (key != KEY_QUALITY)
             reals[HexId(static_cast<ObjectId>(key))] = value;
-    }
-    if (!properties.empty())
-        out["properties"] = properties;
-    if (!reals.empty())
-        out["real_properties"] = reals;
     if (item.coverage)
         out["coverage"] = item.coverage;
     if (!item.identified)
         out["identified"] = false;
     if (item.distance != 0.0)
         out["distance"] = item.distance;
+    if (!properties.empty())
+        out["properties"] = properties;
+    if (!reals.empty())
+        out["real_properties"] = reals;
     return out;
 }
 
-json WriteItems(const std::vector<Item>& items) {
-    json list = json::array();
-    for (const Item& item : items)
-        list.push_back(WriteItem(item));
-    return list;
+// A name that is not UTF-8 (typed in the simulator) is written with replacement characters
+// rather than refused.
+std::string Dump(const ordered_json& value) {
+    return value.dump(-1, ' ', false, ordered_json::error_handler_t::replace);
+}
+
+// An object on one line: { "name": "Arrow", "stack": 40 }.
+std::string Inline(const ordered_json& value) {
+    if (!value.is_object())
+        return Dump(value);
+    std::string text = "{";
+    for (const auto& [name, field] : value.items())
+        text += (text.size() > 1 ? ", " : " ") + Dump(ordered_json(name)) + ": " + Inline(field);
+    return text + (text.size() > 1 ? " }" : "}");
+}
+
+// A list with one item per line, indented under its field.
+std::string ItemList(const std::vector<Item>& items, const std::string& indent) {
+    if (items.empty())
+        return "[]";
+    std::string text = "[";
+    for (std::size_t i = 0; i < items.size(); ++i)
+        text += (i ? ",\n" : "\n") + indent + "  " + Inline(WriteItem(items[i]));
+    return text + "\n" + indent + "]";
 }
 
 }  // namespace
@@ -353,27 +377,32 @@ WorldFileResult LoadWorldFile(const std::filesystem::path& path) {
     return result;
 }
 
+// Pretty, but with each item on one line, so that a world of many items reads as a list.
 std::string WorldToJson(const WorldSetup& world) {
-    json root = json::object();
-    root["server"] = world.server;
-    root["character"] = {{"id", HexId(world.characterId)}, {"name", world.characterName}};
-    root["latency_ms"] = world.latencyMs;
-    root["main"] = WriteItems(world.main);
-    json packs = json::array();
-    for (const PackSetup& pack : world.packs) {
-        json out = json::object();
+    ordered_json character = {{"id", HexId(world.characterId)}, {"name", world.characterName}};
+    std::string text = "{\n";
+    text += "  \"server\": " + Dump(world.server) + ",\n";
+    text += "  \"character\": " + Inline(character) + ",\n";
+    text += "  \"latency_ms\": " + std::to_string(world.latencyMs) + ",\n";
+    text += "  \"main\": " + ItemList(world.main, "  ") + ",\n";
+    text += "  \"packs\": [";
+    for (std::size_t i = 0; i < world.packs.size(); ++i) {
+        const PackSetup& pack = world.packs[i];
+        ordered_json head = ordered_json::object();
         if (pack.id)
-            out["id"] = HexId(pack.id);
-        out["name"] = pack.name;
-        out["slot"] = pack.slot;
-        out["capacity"] = pack.capacity;
-        out["items"] = WriteItems(pack.items);
-        packs.push_back(out);
+            head["id"] = HexId(pack.id);
+        head["name"] = pack.name;
+        head["slot"] = pack.slot;
+        head["capacity"] = pack.capacity;
+        std::string line = Inline(head);
+        line.resize(line.size() - 2);  // the closing " }"
+        text += (i ? ",\n    " : "\n    ") + line + ", \"items\": " + ItemList(pack.items, "    ") +
+                " }";
     }
-    root["packs"] = packs;
-    root["worn"] = WriteItems(world.worn);
-    root["ground"] = WriteItems(world.ground);
-    return root.dump(2) + "\n";
+    text += world.packs.empty() ? "],\n" : "\n  ],\n";
+    text += "  \"worn\": " + ItemList(world.worn, "  ") + ",\n";
+    text += "  \"ground\": " + ItemList(world.ground, "  ") + "\n";
+    return text + "}\n";
 }
 
 namespace {
