@@ -109,7 +109,8 @@ const std::vector<Session::Command>& Session::Commands() {
         {"run", "run", "run until nothing is pending", &Session::Run},
         {"show", "show WHAT",
          "pack N (0 main, 1..7 side pack in slot N-1), worn, packs, control NAME, panel, "
-         "selection, job, file",
+         "selection, job, file; world [FILE] (as a world file), item ID|NAME (what the "
+         "plug-in reads and its sort keys), ground, clock",
          &Session::Show},
         {"login", "login", "the character logs in again", &Session::Login},
         {"logout", "logout", "end the session", &Session::Logout},
@@ -335,6 +336,8 @@ void Session::Run(std::string_view) {
 
 void Session::Show(std::string_view args) {
     auto [what, rest] = SplitFirst(args);
+    if (ShowDetails(what, rest))
+        return;
     const sim::World& world = host_->GetWorld();
     auto printAll = [this](const std::vector<std::string>& lines) {
         for (const std::string& line : lines)
@@ -381,7 +384,9 @@ void Session::Show(std::string_view args) {
             Print(line);
         }
     } else {
-        Error("show what? pack N, worn, packs, control NAME, panel, selection, job or file");
+        Error(
+            "show what? pack N, worn, packs, control NAME, panel, selection, job, file, world "
+            "[FILE], item ID|NAME, ground or clock");
     }
 }
 

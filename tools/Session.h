@@ -101,6 +101,8 @@ class Session {
     void Wait(std::string_view args);
     void Run(std::string_view args);
     void Show(std::string_view args);
+    // show world [FILE], item ID|NAME, ground, clock (Inspect.cpp); false for anything else.
+    bool ShowDetails(std::string_view what, std::string_view rest);
     void Login(std::string_view args);
     void Logout(std::string_view args);
     void Help(std::string_view args);

@@ -2,6 +2,7 @@
 // change what is printed.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -135,6 +136,51 @@ TEST_F(SimProgramTest, HandActionsChangeTheWorldAfterTheServersLatency) {
     EXPECT_EQ(result.LinesStartingWith("error: line 11: there is no object named").size(), 1u);
     // Moves of the player's own are not steps of a plug-in action.
     EXPECT_TRUE(result.LinesStartingWith("~").empty());
+}
+
+// The keys the plug-in logs as it files an item for each of the six sorts are the keys
+// "show item" prints for it.
+TEST_F(SimProgramTest, ItemDetailsShowTheKeysThePluginsSortBuilds) {
+    std::string script = "show item Pyreal Chunk\n";
+    for (int type = 0; type < 6; ++type)
+        script += "choose chSortBy " + std::to_string(type) + "\nclick pbSort\nrun\n";
+    SimResult result = RunScript(script, {"--trace", "--quiet"});
+    ASSERT_EQ(result.status, 0) << result.output;
+
+    std::vector<std::string> shown;
+    for (const std::string& line : result.Lines())
+        if (line.size() > 4 && line.rfind("  ", 0) == 0 && line[2] >= '0' && line[2] <= '5' &&
+            line[3] == ' ')
+            shown.push_back(line.substr(line.find('"')));
+    std::vector<std::string> filed;
+    const std::string checking = "Checking Pyreal Chunk key:[";
+    for (const std::string& line : result.LinesStartingWith("[trace] "))
+        if (std::size_t at = line.find(checking); at != std::string::npos) {
+            std::size_t start = at + checking.size();
+            filed.push_back("\"" + line.substr(start, line.find(']', start) - start) + "\"");
+        }
+    // A sort files its pack again when it ends, to check its work.
+    filed.erase(std::unique(filed.begin(), filed.end()), filed.end());
+    EXPECT_EQ(shown.size(), 6u) << result.output;
+    EXPECT_EQ(filed, shown);
+}
+
+// What "show world" prints starts the simulator on the same world: the demo after a sort.
+TEST_F(SimProgramTest, AWorldShownAndWrittenLoadsBackAsItStood) {
+    fs::path file = temp_.Path() / "sorted.json";
+    SimResult first = RunScript(
+        "chat @tk title\nrun\nshow world " + file.string() + "\nshow world\n", {"--quiet"});
+    ASSERT_EQ(first.status, 0) << first.output;
+    SimResult second = RunScript("show world\n", {"--world", file.string()});
+    ASSERT_EQ(second.status, 0) << second.output;
+
+    auto json = [](const SimResult& result) {
+        std::string text = result.output;
+        return text.substr(text.find("\n{\n") + 1);
+    };
+    EXPECT_EQ(first.LinesStartingWith("world written to ").size(), 1u);
+    EXPECT_NE(json(first).find("\"name\": \"Amber Amulet\""), std::string::npos);
+    EXPECT_EQ(json(second), json(first));
 }
 
 // Keys the plug-in takes, and a key that is none, are in the profiles and errors transcripts.
