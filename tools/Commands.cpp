@@ -107,6 +107,10 @@ const std::vector<Session::Command>& Session::Commands() {
          &Session::Distance},
         {"wait", "wait MS", "advance the clock by MS milliseconds", &Session::Wait},
         {"run", "run", "run until nothing is pending", &Session::Run},
+        {"plan", "plan LINE",
+         "a dry run: how many moves LINE (@tk title, click pbCram...) makes and how long it "
+         "takes, on a copy of the game that is then thrown away",
+         &Session::Plan},
         {"show", "show WHAT",
          "pack N (0 main, 1..7 side pack in slot N-1), worn, packs, control NAME, panel, "
          "selection, job, file; world [FILE] (as a world file), item ID|NAME (what the "

@@ -183,6 +183,47 @@ TEST_F(SimProgramTest, AWorldShownAndWrittenLoadsBackAsItStood) {
     EXPECT_EQ(json(second), json(first));
 }
 
+// A dry run answers from a copy of the game: the session's world, clock and configuration
+// file stay as they were, and the real run then makes the moves and takes the time foretold.
+TEST_F(SimProgramTest, PlanForetellsTheRealRunAndLeavesWorldClockAndFileAsTheyWere) {
+    SimResult result = RunScript(
+        "select Backpack\nshow file\nplan click pbSetCfg\nshow file\nshow pack 0\nselect 0\n"
+        "plan @tk title\nshow clock\nshow pack 0\nchat @tk title\nrun\nshow clock\n"
+        "select Backpack\nclick pbSetCfg\nshow file\n");
+    ASSERT_EQ(result.status, 0) << result.output;
+    std::vector<std::string> lines = result.Lines();
+
+    // Each "show" prints a block of lines up to the next command's output.
+    auto block = [&](const std::string& first, std::size_t occurrence) {
+        std::vector<std::string> found;
+        for (std::size_t i = 0, seen = 0; i < lines.size(); ++i) {
+            if (lines[i].rfind(first, 0) != 0 || seen++ != occurrence)
+                continue;
+            for (std::size_t k = i;
+                 k < lines.size() && (k == i || lines[k][0] == ' ' || lines[k][0] == '<'); ++k)
+                found.push_back(lines[k]);
+        }
+        return found;
+    };
+    EXPECT_EQ(block("file: ", 1), block("file: ", 0));
+    EXPECT_NE(block("file: ", 2), block("file: ", 0));  // the real Set changes it
+    EXPECT_EQ(block("pack 0: ", 1), block("pack 0: ", 0));
+    EXPECT_EQ(
+        result.LinesStartingWith("plan: [chat 1] :tk:The following items will be stored").size(),
+        1u);
+
+    std::vector<std::string> plan = result.LinesStartingWith("plan: @tk title makes ");
+    ASSERT_EQ(plan.size(), 1u) << result.output;
+    std::size_t moves = result.LinesStartingWith("~ move ").size();
+    EXPECT_GT(moves, 10u);
+    std::vector<std::string> clock = result.LinesStartingWith("clock: ");
+    ASSERT_EQ(clock.size(), 2u);
+    EXPECT_EQ(clock[0], "clock: 0 ms");
+    std::string elapsed = clock[1].substr(7);  // "8100 ms"
+    EXPECT_EQ(plan[0], "plan: @tk title makes " + std::to_string(moves) + " moves in " + elapsed +
+                           " at a server latency of 120 ms");
+}
+
 // Keys the plug-in takes, and a key that is none, are in the profiles and errors transcripts.
 
 }  // namespace
