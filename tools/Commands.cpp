@@ -107,6 +107,9 @@ const std::vector<Session::Command>& Session::Commands() {
          &Session::Distance},
         {"wait", "wait MS", "advance the clock by MS milliseconds", &Session::Wait},
         {"run", "run", "run until nothing is pending", &Session::Run},
+        {"picture", "picture panel FILE",
+         "draw the panel into FILE (SVG): its pages side by side, every control as it stands",
+         &Session::Picture},
         {"plan", "plan LINE",
          "a dry run: how many moves LINE (@tk title, click pbCram...) makes and how long it "
          "takes, on a copy of the game that is then thrown away",
