@@ -111,8 +111,8 @@ const std::vector<Session::Command>& Session::Commands() {
          "draw the panel into FILE (SVG): its pages side by side, every control as it stands",
          &Session::Picture},
         {"plan", "plan LINE",
-         "a dry run: how many moves LINE (@tk title, click pbCram...) makes and how long it "
-         "takes, on a copy of the game that is then thrown away",
+         "a dry run: the moves LINE (@tk title, click pbCram...) makes and the time it takes, "
+         "tried on a copy of the game",
          &Session::Plan},
         {"show", "show WHAT",
          "pack N (0 main, 1..7 side pack in slot N-1), worn, packs, control NAME, panel, "
@@ -418,4 +418,6 @@ void Session::Help(std::string_view) {
     Print("The server answers after its latency: \"run\" or \"wait\" lets it.");
     Print("\"show job\" asks the plug-in's IsBusy for the job code (its chat line is not shown)");
     Print("and names the item of the plug-in's last move request as the awaited item.");
+    Print("\"show world FILE\" writes the world as it stands, to edit and load with --world;");
+    Print("docs/WORLDS.md describes world files.");
 }
