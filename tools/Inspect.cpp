@@ -1,4 +1,5 @@
-// One object's properties and sort keys as the plug-in sees them, and the ground.
+// One object's properties and sort keys as the plug-in sees them, and the ground; the
+// "show" commands that print them, and "picture panel FILE".
 #include "Inspect.h"
 
 #include <algorithm>
@@ -7,8 +8,10 @@
 #include <sstream>
 
 #include "Display.h"
+#include "PanelPicture.h"
 #include "Session.h"
 #include "organise/SortKeys.h"
+#include "simhost/HostObjects.h"
 #include "simhost/WorldFile.h"
 
 namespace {
@@ -179,4 +182,37 @@ bool Session::ShowDetails(std::string_view what, std::string_view rest) {
         return false;
     }
     return true;
+}
+
+// ---------------------------------------------------------------- picture panel FILE
+
+void Session::Picture(std::string_view args) {
+    std::string_view text = args.substr(std::min(args.find_first_not_of(" \t"), args.size()));
+    std::size_t blank = text.find_first_of(" \t");
+    std::string_view what = text.substr(0, blank);
+    std::string file(blank == text.npos ? std::string_view() : text.substr(blank + 1));
+    while (!file.empty() && (file.back() == ' ' || file.back() == '\t'))
+        file.pop_back();
+    file.erase(0, file.find_first_not_of(" \t"));
+    if (what != "panel" || file.empty()) {
+        Error("usage: picture panel FILE.svg");
+        return;
+    }
+    const sim::CSimView* view = host_->View();
+    if (!view) {
+        Error("the plug-in has no view");
+        return;
+    }
+    std::ofstream out(file, std::ios::binary | std::ios::trunc);
+    if (!(out << PanelSvg(*view)) || !out.flush()) {
+        Error("cannot write the picture to " + file);
+        return;
+    }
+    std::size_t controls = 0;
+    for (const sim::SimControl* control : view->Controls())
+        controls += control->state.kind != sim::ControlKind::Notebook &&
+                    control->state.kind != sim::ControlKind::FixedLayout;
+    Print("picture of the panel in " + file + ": " +
+          std::to_string(std::max<std::size_t>(view->Layout().pages.size(), 1)) + " pages, " +
+          std::to_string(controls) + " controls");
 }

@@ -1,14 +1,12 @@
-// Drawing the panel as SVG, and the "picture panel FILE" command.
+// Drawing the panel as SVG.
 #include "PanelPicture.h"
 
 #include <pugixml.hpp>
 
 #include <algorithm>
 #include <cstdlib>
-#include <fstream>
 #include <sstream>
 
-#include "Session.h"
 #include "simhost/HostObjects.h"
 
 namespace {
@@ -332,7 +330,11 @@ std::string PanelSvg(const sim::CSimView& view) {
             if (state.kind == sim::ControlKind::Notebook ||
                 state.kind == sim::ControlKind::FixedLayout)
                 continue;
-            if (layout.pages.empty() ? true : state.page == pages[static_cast<std::size_t>(index)])
+            // A control stands on the first page of its label; one outside the notebook's
+            // pages stands on the first page.
+            auto page = std::find(pages.begin(), pages.end(), state.page);
+            std::ptrdiff_t home = page == pages.end() ? 0 : page - pages.begin();
+            if (home == index)
                 DrawControl(content, state);
         }
     }
@@ -340,37 +342,4 @@ std::string PanelSvg(const sim::CSimView& view) {
     std::ostringstream out;
     document.save(out, "  ", pugi::format_default, pugi::encoding_utf8);
     return out.str();
-}
-
-// ---------------------------------------------------------------- picture panel FILE
-
-void Session::Picture(std::string_view args) {
-    std::string_view text = args.substr(std::min(args.find_first_not_of(" \t"), args.size()));
-    std::size_t blank = text.find_first_of(" \t");
-    std::string_view what = text.substr(0, blank);
-    std::string file(blank == text.npos ? std::string_view() : text.substr(blank + 1));
-    while (!file.empty() && (file.back() == ' ' || file.back() == '\t'))
-        file.pop_back();
-    file.erase(0, file.find_first_not_of(" \t"));
-    if (what != "panel" || file.empty()) {
-        Error("usage: picture panel FILE.svg");
-        return;
-    }
-    const sim::CSimView* view = host_->View();
-    if (!view) {
-        Error("the plug-in has no view");
-        return;
-    }
-    std::ofstream out(file, std::ios::binary | std::ios::trunc);
-    if (!(out << PanelSvg(*view)) || !out.flush()) {
-        Error("cannot write the picture to " + file);
-        return;
-    }
-    std::size_t controls = 0;
-    for (const sim::SimControl* control : view->Controls())
-        controls += control->state.kind != sim::ControlKind::Notebook &&
-                    control->state.kind != sim::ControlKind::FixedLayout;
-    Print("picture of the panel in " + file + ": " +
-          std::to_string(std::max<std::size_t>(view->Layout().pages.size(), 1)) + " pages, " +
-          std::to_string(controls) + " controls");
 }

@@ -106,7 +106,7 @@ class Session {
     void Login(std::string_view args);
     void Logout(std::string_view args);
     void Help(std::string_view args);
-    // picture panel FILE (PanelPicture.cpp): the panel drawn as SVG.
+    // picture panel FILE (Inspect.cpp): the panel drawn as SVG.
     void Picture(std::string_view args);
     // plan LINE (Plan.cpp): the line runs in a copy of the game; prints what it did.
     void Plan(std::string_view args);
