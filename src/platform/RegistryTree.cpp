@@ -586,8 +586,14 @@ Parsed Parse(std::string_view raw) {
             logical += TrimLeft(TrimRight(lines[++i]));
         }
         if (std::optional<Value> value = ReadValue(logical)) {
-            std::string name = value->name;
-            current->values.insert_or_assign(std::move(name), std::move(*value));
+            // A later line for the same name wins; the name keeps its first spelling.
+            if (auto it = current->values.find(value->name); it != current->values.end()) {
+                value->name = it->second.name;
+                it->second = std::move(*value);
+            } else {
+                std::string name = value->name;
+                current->values.emplace(std::move(name), std::move(*value));
+            }
             continue;
         }
         std::string kept(line);
