@@ -4,8 +4,10 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "ConfigInspector.h"
 #include "DataFolder.h"
 #include "LineInput.h"
 #include "Session.h"
@@ -30,6 +32,8 @@ int Fail(const std::string& why) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "config")
+        return RunConfigCommand(std::vector<std::string>(argv + 2, argv + argc), stdout, stderr);
     SimOptionsResult parsed =
         ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc), TARNIK_MODULE_PATH);
     if (parsed.help) {

@@ -1,0 +1,16 @@
+// The configuration inspector: "tarnik-sim config FILE [--check]" lists what the plug-in
+// reads from a sortconfig.xml for every character, and names what it would refuse, repair
+// or never use. It reads the file through the plug-in's own document adapter and never
+// writes it.
+#pragma once
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+// Runs the inspector on the arguments after "config" and returns the exit status: 0 done,
+// 1 problems found under --check (or a file that is no document at all), 2 a usage error
+// or a file that cannot be read.
+int RunConfigCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
+std::string ConfigUsage();
