@@ -10,6 +10,7 @@
 #include "ConfigInspector.h"
 #include "DataFolder.h"
 #include "LineInput.h"
+#include "LivePlay.h"
 #include "Session.h"
 #include "SimOptions.h"
 #include "simhost/WorldFile.h"
@@ -22,10 +23,11 @@ namespace {
 
 constexpr int kExitScriptErrors = 1;
 constexpr int kExitStartFailed = 2;
+constexpr int kExitActionUnfinished = 3;
 
 int Fail(const std::string& why) {
-    std::printf("error: %s\n", why.c_str());
     std::fflush(stdout);
+    std::fprintf(stderr, "error: %s\n", why.c_str());
     return kExitStartFailed;
 }
 
@@ -87,20 +89,32 @@ int main(int argc, char** argv) {
         Session session(settings, stdout);
         if (std::string why = session.Start(world); !why.empty())
             return Fail(why);
+        // Scripts keep the virtual clock, so that they run the same every time; a player
+        // at the terminal with --realtime plays live.
+        bool live = false;
         if (!input) {
-            input = StdinIsTerminal() ? OpenTerminal(data.root / "history") : OpenScript("-");
-            session.Greet();
+            live = options.realtime && StdinIsTerminal();
+            // Greeted first: a live terminal shows its prompt as soon as it opens.
+            session.Greet(live);
+            input = StdinIsTerminal() ? OpenTerminal(data.root / "history", live) : OpenScript("-");
         }
         const bool counting = !input->Interactive();
-        std::size_t lineNumber = 0;
-        while (auto line = input->Next()) {
-            ++lineNumber;
-            std::string where = counting ? "line " + std::to_string(lineNumber) + ": " : "";
-            if (!session.Execute(*line, where))
-                break;
+        if (live) {
+            PlayLive(session, *input);
+        } else {
+            std::size_t lineNumber = 0;
+            while (auto line = input->Next()) {
+                ++lineNumber;
+                std::string where = counting ? "line " + std::to_string(lineNumber) + ": " : "";
+                if (!session.Execute(*line, where))
+                    break;
+            }
         }
+        const bool unfinished = session.ReportUnfinishedAction();
         if (counting && session.Errors() > 0)
             status = kExitScriptErrors;
+        else if (unfinished)
+            status = kExitActionUnfinished;
         session.Stop();
     }
     input.reset();
