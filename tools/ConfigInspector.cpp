@@ -407,6 +407,22 @@ void PrintLines(std::FILE* out, const std::vector<std::string>& lines) {
 
 }  // namespace
 
+ConfigInspection InspectConfig(std::string_view text, const std::string& file) {
+    ConfigInspection inspection;
+    CXmlDocument document;
+    XmlLoadResult loaded = document.LoadText(text);
+    Inspector inspector(file, std::string(text));
+    if (loaded)
+        inspector.Inspect(document);
+    else
+        inspector.Unparsable(loaded);
+    inspection.document = static_cast<bool>(loaded);
+    inspection.characters = std::move(inspector.characters);
+    inspection.listing = std::move(inspector.listing);
+    inspection.problems = inspector.Problems();
+    return inspection;
+}
+
 std::string ConfigUsage() {
     return "usage: tarnik-sim config FILE [--check]\n"
            "  lists every character of the sortconfig.xml FILE with its chat window, pins,\n"
@@ -439,39 +455,35 @@ int RunConfigCommand(const std::vector<std::string>& args, std::FILE* out, std::
         return 2;
     }
 
+    // Missing and unreadable files are told apart as the plug-in's own load tells them.
     CXmlDocument document;
     XmlLoadResult loaded = document.Load(*file);
     if (loaded.status == XmlLoadResult::Missing || loaded.status == XmlLoadResult::Unreadable) {
         std::fprintf(err, "error: cannot read %s: %s\n", file->c_str(), loaded.description.c_str());
         return 2;
     }
-    // The document knows where each element stood; the text turns that into lines.
     std::ifstream in(*file, std::ios::binary);
     std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-    Inspector inspector(*file, text);
-    if (loaded)
-        inspector.Inspect(document);
-    else
-        inspector.Unparsable(loaded);
+    ConfigInspection inspection = InspectConfig(text, *file);
+    const std::vector<std::string>& problems = inspection.problems;
 
-    std::vector<std::string> problems = inspector.Problems();
     std::vector<std::string> lines;
-    if (loaded) {
+    if (inspection.document) {
         std::string header =
-            *file + ": " + Count(inspector.characters.size(), "character", "characters");
-        if (check && !inspector.characters.empty()) {
+            *file + ": " + Count(inspection.characters.size(), "character", "characters");
+        if (check && !inspection.characters.empty()) {
             header += ":";
-            for (const std::string& name : inspector.characters)
+            for (const std::string& name : inspection.characters)
                 header += " " + name;
         }
         lines.push_back(header);
     }
     if (!check)
-        lines.insert(lines.end(), inspector.listing.begin(), inspector.listing.end());
+        lines.insert(lines.end(), inspection.listing.begin(), inspection.listing.end());
     lines.insert(lines.end(), problems.begin(), problems.end());
     lines.push_back(problems.empty() ? "no problems found"
                                      : Count(problems.size(), "problem", "problems"));
     PrintLines(out, lines);
     std::fflush(out);
-    return (check || !loaded) && !problems.empty() ? 1 : 0;
+    return (check || !inspection.document) && !problems.empty() ? 1 : 0;
 }

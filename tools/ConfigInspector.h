@@ -6,7 +6,19 @@
 
 #include <cstdio>
 #include <string>
+#include <string_view>
 #include <vector>
+
+struct ConfigInspection {
+    bool document = false;                // the text is a well-formed document
+    std::vector<std::string> characters;  // the names of the root's elements, in order
+    std::vector<std::string> listing;     // what the plug-in reads, character by character
+    // "FILE:LINE: CHARACTER: what the plug-in does", in the order of their lines.
+    std::vector<std::string> problems;
+};
+
+// Inspects the text of a sortconfig.xml; `file` names it in the problems.
+[[nodiscard]] ConfigInspection InspectConfig(std::string_view text, const std::string& file);
 
 // Runs the inspector on the arguments after "config" and returns the exit status: 0 done,
 // 1 problems found under --check (or a file that is no document at all), 2 a usage error
