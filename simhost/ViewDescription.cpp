@@ -4,6 +4,7 @@
 #include <pugixml.hpp>
 
 #include <charconv>
+#include <map>
 #include <utility>
 
 namespace sim {
@@ -38,6 +39,40 @@ class Reader {
   public:
     std::string error;
 
+    // Walks the elements below the view in document order with a stack of its own, so
+    // nesting of any depth is read without recursion.
+    bool Read(const pugi::xml_node& view, ViewLayout& layout) {
+        struct Level {
+            pugi::xml_node next;   // the next child to read
+            std::size_t page = 0;  // 1 + index of the page the children sit on; 0: none
+        };
+        std::vector<Level> stack{{view.first_child(), 0}};
+        while (!stack.empty()) {
+            pugi::xml_node node = stack.back().next;
+            if (!node) {
+                stack.pop_back();
+                continue;
+            }
+            stack.back().next = node.next_sibling();
+            if (node.type() != pugi::node_element)
+                continue;
+            std::string_view name = node.name();
+            std::size_t page = stack.back().page;
+            if (name == "control") {
+                if (!Control(node, page ? layout.pages[page - 1] : "", layout))
+                    return false;
+            } else if (name == "page") {
+                layout.pages.push_back(node.attribute("label").value());
+                page = layout.pages.size();
+            } else {
+                continue;
+            }
+            stack.push_back(Level{node.first_child(), page});
+        }
+        return true;
+    }
+
+  private:
     bool Control(const pugi::xml_node& node, const std::string& page, ViewLayout& layout) {
         ControlState state;
         state.page = page;
@@ -59,6 +94,13 @@ class Reader {
         if (!Number(node, "ID", where, state.id) ||
             !Number(node, "textcolor", where, state.textColor))
             return false;
+        // Events name their control by ID alone.
+        if (state.id != 0) {
+            auto [first, isNew] = ids_.emplace(state.id, where);
+            if (!isNew)
+                return Fail(where + " has the ID " + std::to_string(state.id) + " of the " +
+                            first->second);
+        }
         state.text = node.attribute("text").value();
         if (node.attribute("checked"))
             state.checked = node.attribute("checked").as_bool();
@@ -74,29 +116,10 @@ class Reader {
                             " options");
             state.selected = selected;
         }
-        layout.controls.push_back(state);
-        return Children(node, page, layout);
-    }
-
-    bool Children(const pugi::xml_node& node, const std::string& page, ViewLayout& layout) {
-        for (const auto& child : node.children()) {
-            if (child.type() != pugi::node_element)
-                continue;
-            std::string name = child.name();
-            if (name == "control") {
-                if (!Control(child, page, layout))
-                    return false;
-            } else if (name == "page") {
-                std::string label = child.attribute("label").value();
-                layout.pages.push_back(label);
-                if (!Children(child, label, layout))
-                    return false;
-            }
-        }
+        layout.controls.push_back(std::move(state));
         return true;
     }
 
-  private:
     bool Fail(std::string why) {
         error = std::move(why);
         return false;
@@ -113,6 +136,8 @@ class Reader {
         out = *value;
         return true;
     }
+
+    std::map<LONG, std::string> ids_;  // where each ID was first given
 };
 
 }  // namespace
@@ -157,7 +182,7 @@ ViewParseResult ParseViewDescription(std::string_view xml) {
     for (const auto& attribute : root.attributes())
         layout.attributes[attribute.name()] = attribute.value();
     Reader reader;
-    if (!reader.Children(root, "", layout)) {
+    if (!reader.Read(root, layout)) {
         result.error = "view description: " + reader.error;
         return result;
     }

@@ -45,9 +45,10 @@ struct ViewParseResult {
     explicit operator bool() const { return layout.has_value(); }
 };
 
-// Parses a view description. Refused (with the reason) when the text is not XML, the root
-// is not "view", a control has no progid or an unknown one, an ID, colour or selected
-// entry is not a number, or a selected entry is outside the options.
+// Parses a view description, nested to any depth. Refused (with the reason) when the text
+// is not XML, the root is not "view", a control has no progid or an unknown one, an ID,
+// colour or selected entry is not a number, a selected entry is outside the options, or
+// two controls have the same ID (names may repeat; IDs other than 0 may not).
 [[nodiscard]] ViewParseResult ParseViewDescription(std::string_view xml);
 
 }  // namespace sim

@@ -310,12 +310,7 @@ void Session::Wait(std::string_view args) {
         Error("usage: wait MS");
         return;
     }
-    const sim::Millis end = host_->Now() + *ms;
-    // One event at a time, so that what each one shows is printed in order.
-    while (host_->Loop().NextDue() && *host_->Loop().NextDue() <= end)
-        RunOne(end - host_->Now());
-    host_->Advance(end - host_->Now());
-    Flush();
+    Elapse(*ms);
 }
 
 void Session::Run(std::string_view) {

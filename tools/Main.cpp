@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
+#include "ConfigInspector.h"
 #include "DataFolder.h"
 #include "LineInput.h"
+#include "LivePlay.h"
 #include "Session.h"
 #include "SimOptions.h"
 #include "simhost/WorldFile.h"
@@ -20,16 +23,19 @@ namespace {
 
 constexpr int kExitScriptErrors = 1;
 constexpr int kExitStartFailed = 2;
+constexpr int kExitActionUnfinished = 3;
 
 int Fail(const std::string& why) {
-    std::printf("error: %s\n", why.c_str());
     std::fflush(stdout);
+    std::fprintf(stderr, "error: %s\n", why.c_str());
     return kExitStartFailed;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc > 1 && std::string_view(argv[1]) == "config")
+        return RunConfigCommand(std::vector<std::string>(argv + 2, argv + argc), stdout, stderr);
     SimOptionsResult parsed =
         ParseSimOptions(std::vector<std::string>(argv + 1, argv + argc), TARNIK_MODULE_PATH);
     if (parsed.help) {
@@ -83,20 +89,32 @@ int main(int argc, char** argv) {
         Session session(settings, stdout);
         if (std::string why = session.Start(world); !why.empty())
             return Fail(why);
+        // Scripts keep the virtual clock, so that they run the same every time; a player
+        // at the terminal with --realtime plays live.
+        bool live = false;
         if (!input) {
-            input = StdinIsTerminal() ? OpenTerminal(data.root / "history") : OpenScript("-");
-            session.Greet();
+            live = options.realtime && StdinIsTerminal();
+            // Greeted first: a live terminal shows its prompt as soon as it opens.
+            session.Greet(live);
+            input = StdinIsTerminal() ? OpenTerminal(data.root / "history", live) : OpenScript("-");
         }
         const bool counting = !input->Interactive();
-        std::size_t lineNumber = 0;
-        while (auto line = input->Next()) {
-            ++lineNumber;
-            std::string where = counting ? "line " + std::to_string(lineNumber) + ": " : "";
-            if (!session.Execute(*line, where))
-                break;
+        if (live) {
+            PlayLive(session, *input);
+        } else {
+            std::size_t lineNumber = 0;
+            while (auto line = input->Next()) {
+                ++lineNumber;
+                std::string where = counting ? "line " + std::to_string(lineNumber) + ": " : "";
+                if (!session.Execute(*line, where))
+                    break;
+            }
         }
+        const bool unfinished = session.ReportUnfinishedAction();
         if (counting && session.Errors() > 0)
             status = kExitScriptErrors;
+        else if (unfinished)
+            status = kExitActionUnfinished;
         session.Stop();
     }
     input.reset();

@@ -178,6 +178,7 @@ void Session::PlanInCopy(const std::string& line, const fs::path& folder) {
     ::dup2(output, STDOUT_FILENO);
     ::dup2(output, STDERR_FILENO);
     ::setenv("TARNIK_DRIVES", (folder / kDrivesFolder).c_str(), 1);
+    beforeOutput_ = nullptr;  // the terminal's prompt belongs to the session
     settings_.echo = false;
     settings_.trace = false;
     host_->SetRealtime(false);

@@ -8,6 +8,7 @@
 #include "Display.h"
 #include "platform/Bstr.h"
 #include "plugin/Identity.h"
+#include "plugin/Scheduler.h"
 
 namespace {
 
@@ -19,10 +20,37 @@ std::string Hex32(HRESULT hr) {
     return text;
 }
 
+// A message that quotes the player's text shows its control characters instead of
+// letting a NUL end it or a line break split it.
+std::string VisibleControls(std::string_view text) {
+    std::string shown;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if (c == '\r') {
+            shown += "\\r";
+        } else if (c == '\n') {
+            shown += "\\n";
+        } else if ((byte < 0x20 && c != '\t') || byte == 0x7f) {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02x", byte);
+            shown += code;
+        } else {
+            shown += c;
+        }
+    }
+    return shown;
+}
+
+void WriteLine(std::FILE* out, std::string_view line) {
+    std::fwrite(line.data(), 1, line.size(), out);
+    std::fputc('\n', out);
+    std::fflush(out);
+}
+
 }  // namespace
 
-Session::Session(SessionSettings settings, std::FILE* out)
-    : settings_(std::move(settings)), out_(out) {}
+Session::Session(SessionSettings settings, std::FILE* out, std::FILE* err)
+    : settings_(std::move(settings)), out_(out), err_(err) {}
 
 Session::~Session() {
     Stop();
@@ -75,26 +103,34 @@ void Session::Stop() {
     host_.reset();
 }
 
-void Session::Greet() {
+void Session::Greet(bool live) {
     const sim::World& world = host_->GetWorld();
     Print("Welcome to the simulated game: Tarnik! is loaded and " + world.CharacterName() + " of " +
           world.ServerName() + " is logged in.");
     Print("Type \"@tk help\" for the plug-in's commands, \"show pack 0\" to see the main pack,");
-    Print("and \"help\" for everything you can do here. After an action starts, \"run\" lets");
-    Print("the game answer until it is done.");
+    if (live) {
+        Print("and \"help\" for everything you can do here. The game goes on in real time while");
+        Print("you type: an action you start shows its moves as the server confirms them.");
+    } else {
+        Print("and \"help\" for everything you can do here. After an action starts, \"run\" lets");
+        Print("the game answer until it is done.");
+    }
 }
 
 // ---------------------------------------------------------------- Output
 
 void Session::Print(const std::string& line) {
-    std::fputs(line.c_str(), out_);
-    std::fputc('\n', out_);
-    std::fflush(out_);
+    if (beforeOutput_)
+        beforeOutput_();
+    WriteLine(out_, line);
 }
 
 void Session::Error(const std::string& text) {
     ++errors_;
-    Print("error: " + where_ + text);
+    if (beforeOutput_)
+        beforeOutput_();
+    std::fflush(out_);
+    WriteLine(err_, "error: " + where_ + VisibleControls(text));
 }
 
 void Session::OnTrace(const std::string& line) {
@@ -191,6 +227,43 @@ bool Session::RunOne(sim::Millis limit) {
     sim::RunResult result = host_->RunUntilIdle(sim::RunBound{1, limit});
     Flush();
     return result.events == 1;
+}
+
+void Session::Elapse(sim::Millis ms) {
+    const sim::Millis end = host_->Now() + ms;
+    while (host_->Loop().NextDue() && *host_->Loop().NextDue() <= end)
+        RunOne(end - host_->Now());
+    host_->Advance(end - host_->Now());
+    Flush();
+}
+
+std::optional<sim::Millis> Session::UntilNextEvent() const {
+    std::optional<sim::Millis> due = host_->Loop().NextDue();
+    if (!due)
+        return std::nullopt;
+    return std::max<sim::Millis>(0, *due - host_->Now());
+}
+
+void Session::CatchUp(sim::Millis ms) {
+    host_->SetRealtime(false);
+    Elapse(ms);
+    host_->SetRealtime(settings_.realtime);
+}
+
+bool Session::ReportUnfinishedAction() {
+    std::optional<JobState> job = QueryJob();
+    if (!job || job->code == 0)
+        return false;
+    std::string text =
+        std::string(JobName(job->code)) + " (job " + std::to_string(job->code) + ") still runs";
+    if (job->awaited)
+        text += ", awaiting " + ItemLabel(host_->GetWorld(), job->awaited);
+    text += "; \"run\" before the end lets it finish";
+    if (beforeOutput_)
+        beforeOutput_();
+    std::fflush(out_);
+    WriteLine(err_, "unfinished: " + text);
+    return true;
 }
 
 std::optional<JobState> Session::QueryJob() {

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -34,7 +35,8 @@ struct JobState {
 
 class Session {
   public:
-    Session(SessionSettings settings, std::FILE* out);
+    // Output goes to `out`, error messages to `err`.
+    Session(SessionSettings settings, std::FILE* out, std::FILE* err = stderr);
     ~Session();
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
@@ -49,8 +51,22 @@ class Session {
     // False once the player has logged out.
     bool Execute(std::string_view line, std::string_view where = {});
 
-    void Greet();
+    // `live`: the game goes on while the prompt waits.
+    void Greet(bool live = false);
     std::size_t Errors() const { return errors_; }
+
+    // Live play. How long until the next event is due on the game's clock, or nothing
+    // when no event is queued.
+    std::optional<sim::Millis> UntilNextEvent() const;
+    // Time that has passed in the real world while the prompt waited: the game catches up
+    // event by event without waiting again.
+    void CatchUp(sim::Millis ms);
+    // Called before each line the session prints, so that a prompt can make way for it.
+    void OnOutput(std::function<void()> beforeLine) { beforeOutput_ = std::move(beforeLine); }
+
+    // At the end of the session: when the plug-in still runs an action, says so on the
+    // error output, naming the job and the item it awaits, and returns true.
+    bool ReportUnfinishedAction();
     const sim::SimHost& Host() const { return *host_; }
 
   private:
@@ -75,6 +91,9 @@ class Session {
 
     // Time.
     bool RunOne(sim::Millis limit);
+    // Lets `ms` pass on the game's clock, one event at a time so that what each one shows
+    // is printed in order.
+    void Elapse(sim::Millis ms);
     // The plug-in's job code through its automation property IsBusy, and the item of its
     // last move request. Empty when the plug-in cannot be asked.
     std::optional<JobState> QueryJob();
@@ -115,6 +134,8 @@ class Session {
 
     SessionSettings settings_;
     std::FILE* out_;
+    std::FILE* err_;
+    std::function<void()> beforeOutput_;
     std::unique_ptr<sim::SimHost> host_;
     std::unique_ptr<sim::PluginLoader> loader_;
     CComPtr<IDispatch> automation_;

@@ -99,14 +99,18 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args,
 
 std::string SimUsage() {
     return "usage: tarnik-sim [options]\n"
+           "       tarnik-sim config FILE [--check]   (inspect a sortconfig.xml; config --help)\n"
            "  --world FILE    start on this JSON world file (docs/WORLDS.md), not the demo\n"
            "  --data DIR      keep the registry (DIR/registry.reg) and the drives (DIR/c/ for\n"
            "                  c:\\) here; default: a folder under the user's data folder\n"
            "  --script FILE   run the commands of FILE, then exit (\"-\" reads standard input)\n"
            "  --module PATH   the plug-in module to register and load\n"
            "  --latency MS    the game server's answer time\n"
-           "  --realtime      wait in real time instead of on the virtual clock\n"
+           "  --realtime      wait in real time instead of on the virtual clock; at a\n"
+           "                  terminal the game goes on while the prompt waits\n"
            "  --trace         show the plug-in's debugger output as [trace] lines\n"
            "  --quiet         no progress lines while an action runs\n"
-           "  --echo          repeat each command as \"> COMMAND\" before its output\n";
+           "  --echo          repeat each command as \"> COMMAND\" before its output\n"
+           "exit status: 0 done; 1 a script command failed; 2 the game could not start;\n"
+           "3 the input ended while a plug-in action still ran (it is named on standard error)\n";
 }

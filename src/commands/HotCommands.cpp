@@ -1,5 +1,7 @@
 // Hot commands: named text macros kept on the Shortcuts page, expanded and handed to the
 // game's chat parser when the player types two slashes and the name.
+#include "commands/HotCommands.h"
+
 #include <string>
 #include <string_view>
 
@@ -56,6 +58,10 @@ std::string NameOfOption(const std::string& option) {
 }
 
 }  // namespace
+
+bool HotCommandNameCanRun(std::string_view name) {
+    return ToLowerAscii(std::string(name)) == name;
+}
 
 void CTarnik::SendHotCommand() {
     Log(INF, "SendHotCommand");

@@ -2,6 +2,7 @@
 // chosen on the Shortcuts page, and matched to start the action they are assigned to.
 #include "commands/Hotkeys.h"
 
+#include <iterator>
 #include <string_view>
 
 #include "platform/KeyState.h"
@@ -71,6 +72,18 @@ std::optional<std::string> HotkeyText(WPARAM virtualKey, HeldModifiers held) {
         return std::nullopt;
     }
     return text;
+}
+
+bool IsHotkeyText(std::string_view text) {
+    constexpr WPARAM kNamedKeys[] = {'0', '9' + 1, 'A', 'Z' + 1, VK_F1, kVkF12 + 1};
+    for (int held = 1; held < 8; ++held) {
+        HeldModifiers modifiers{(held & 1) != 0, (held & 2) != 0, (held & 4) != 0};
+        for (std::size_t range = 0; range < std::size(kNamedKeys); range += 2)
+            for (WPARAM key = kNamedKeys[range]; key < kNamedKeys[range + 1]; ++key)
+                if (HotkeyText(key, modifiers) == text)
+                    return true;
+    }
+    return false;
 }
 
 HRESULT CTarnik::WindowMessage(HWND, UINT message, WPARAM wParam, LPARAM, VARIANT_BOOL* eat) {

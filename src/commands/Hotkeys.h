@@ -3,6 +3,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "platform/WinTypes.h"
 
@@ -16,3 +17,7 @@ struct HeldModifiers {
 // a digit 0-9, a letter A-Z or F1-F12. Empty when no modifier is held or the key has no
 // name (keypad, arrows, F13 and up, punctuation): such a press is never a hotkey.
 std::optional<std::string> HotkeyText(WPARAM virtualKey, HeldModifiers held);
+
+// Whether some key press forms `text`. A stored key text that none forms, such as
+// "{ctrl}s" or "{Ctrl}F13", never matches.
+bool IsHotkeyText(std::string_view text);

@@ -206,6 +206,13 @@ std::string XmlElement::StartTag() const {
     return tag;
 }
 
+std::optional<std::size_t> XmlElement::SourceOffset() const {
+    std::ptrdiff_t offset = Node().offset_debug();
+    if (offset < 0)
+        return std::nullopt;
+    return static_cast<std::size_t>(offset);
+}
+
 // ---------------------------------------------------------------- CXmlDocument
 
 CXmlDocument::CXmlDocument() : doc_(std::make_unique<pugi::xml_document>()) {}

@@ -71,6 +71,10 @@ class XmlElement {
     // values in double quotes with &, <, >, " and the line-end and tab characters escaped.
     std::string StartTag() const;
 
+    // Where the element's name stands in the text the document was loaded from, in bytes;
+    // empty for an element made since, whose place no file knows.
+    std::optional<std::size_t> SourceOffset() const;
+
   private:
     friend class CXmlDocument;
     explicit XmlElement(void* node) : node_(node) {}

@@ -95,9 +95,9 @@ class Registry {
     Resolved Resolve(HKEY handle) {
         Resolved r;
         auto value = reinterpret_cast<std::uintptr_t>(handle);
-        if (value >= kFirstHive && value < kFirstHive + hives_.size()) {
+        if (value >= kFirstHive && value < kFirstHive + tree_.hives.size()) {
             r.hive = value - kFirstHive;
-            r.key = hives_[r.hive].get();
+            r.key = tree_.hives[r.hive].get();
             r.access = KEY_ALL_ACCESS;
             return r;
         }
@@ -126,7 +126,7 @@ class Registry {
 
     bool CloseHandle(HKEY handle) {
         auto value = reinterpret_cast<std::uintptr_t>(handle);
-        if (value >= kFirstHive && value < kFirstHive + hives_.size())
+        if (value >= kFirstHive && value < kFirstHive + tree_.hives.size())
             return true;
         return handles_.erase(value) == 1;
     }
@@ -143,7 +143,7 @@ class Registry {
 
     // Writes the tree if it changed; on failure the tree returns to the last written state.
     LSTATUS Commit(const std::set<std::uintptr_t>& liveBefore) {
-        std::string text = Serialize(hives_);
+        std::string text = Serialize(tree_);
         if (text == committed_)
             return ERROR_SUCCESS;
         LSTATUS status = ERROR_SUCCESS;
@@ -157,7 +157,7 @@ class Registry {
                 status = ERROR_WRITE_FAULT;
         }
         if (status != ERROR_SUCCESS) {
-            Rebuild(Parse(committed_).hives, liveBefore);
+            Rebuild(Parse(committed_).tree, liveBefore);
             return status;
         }
         committed_ = std::move(text);
@@ -180,28 +180,29 @@ class Registry {
                 readable = false;
         }
         Parsed parsed = Parse(bytes);
-        // Never overwrite what could not be read or is not a registry file.
-        writable_ = readable && parsed.isRegistryFile;
+        // Never overwrite what could not be read, or could not be written back the same.
+        writable_ = readable && parsed.refusal.empty();
         if (!readable)
             pendingTraces.push_back("registry file unreadable, changes refused: " +
                                     location_.string());
-        else if (!parsed.isRegistryFile)
-            pendingTraces.push_back("not a registry file, changes refused: " + location_.string());
+        else if (!parsed.refusal.empty())
+            pendingTraces.push_back("registry file kept as it is, changes refused (" +
+                                    parsed.refusal + "): " + location_.string());
         for (std::string& warning : parsed.warnings)
             pendingTraces.push_back(std::move(warning));
-        committed_ = Serialize(parsed.hives);
-        Rebuild(std::move(parsed.hives), LiveHandles());
+        committed_ = Serialize(parsed.tree);
+        Rebuild(std::move(parsed.tree), LiveHandles());
     }
 
     // Points every handle that was live at the key of the same path in the new tree.
-    void Rebuild(Hives hives, const std::set<std::uintptr_t>& live) {
-        hives_ = std::move(hives);
+    void Rebuild(Tree tree, const std::set<std::uintptr_t>& live) {
+        tree_ = std::move(tree);
         for (auto& [value, open] : handles_) {
             if (!live.contains(value)) {
                 open.key.reset();
                 continue;
             }
-            Key* key = hives_[open.hive].get();
+            Key* key = tree_.hives[open.hive].get();
             for (const std::string& part : open.path) {
                 key = key ? FindChild(*key, part) : nullptr;
             }
@@ -211,7 +212,7 @@ class Registry {
 
     std::shared_ptr<Key> SharedOf(Key* key, std::size_t hive) {
         if (!key->parent)
-            return hives_[hive];
+            return tree_.hives[hive];
         return key->parent->children.at(key->name);
     }
 
@@ -220,7 +221,7 @@ class Registry {
     fs::path location_;
     FileStamp stamp_;
     std::string committed_;  // the tree as last read or written
-    Hives hives_ = EmptyHives();
+    Tree tree_ = EmptyTree();
     std::map<std::uintptr_t, OpenKey> handles_;
     std::uintptr_t nextHandle_ = 0x1000;
 };
@@ -269,7 +270,7 @@ LSTATUS RegCreateKeyExA(HKEY key, const char* subKey, DWORD, char*, DWORD, REGSA
     Resolved parent = call->Resolve(key);
     if (parent.status != ERROR_SUCCESS)
         return parent.status;
-    auto parts = SplitKeyPath(subKey);
+    auto parts = SplitKeyPath(subKey ? subKey : "");
     if (!parts)
         return ERROR_INVALID_PARAMETER;
     auto live = call->LiveHandles();
@@ -301,7 +302,7 @@ namespace {
 // `path`, the names of the keys on the way are appended to it as the file spells them.
 LSTATUS FindSubKey(const Resolved& open, const char* subKey, Key** found,
                    std::vector<std::string>* path = nullptr) {
-    auto parts = SplitKeyPath(subKey);
+    auto parts = SplitKeyPath(subKey ? subKey : "");
     if (!parts)
         return ERROR_INVALID_PARAMETER;
     Key* target = open.key;
@@ -354,11 +355,12 @@ LSTATUS RegQueryValueExA(HKEY key, const char* valueName, DWORD*, DWORD* type, B
         return ERROR_FILE_NOT_FOUND;
     if (type)
         *type = value->type;
-    std::string bytes;
-    if (value->type == REG_DWORD)
-        bytes.assign(reinterpret_cast<const char*>(&value->number), sizeof value->number);
-    else
-        bytes.assign(value->text.c_str(), value->text.size() + 1);
+    std::string bytes = value->data;
+    if (IsStringType(value->type)) {
+        bytes = StringText(value->data);
+        if (!bytes.ends_with('\0'))
+            bytes += '\0';
+    }
     auto needed = static_cast<DWORD>(bytes.size());
     if (!dataSize)
         return ERROR_SUCCESS;
@@ -379,16 +381,15 @@ LSTATUS RegSetValueExA(HKEY key, const char* valueName, DWORD, DWORD type, const
     value.type = type;
     if (!IsStorableName(value.name) || (!data && dataSize > 0))
         return ERROR_INVALID_PARAMETER;
-    if (type == REG_DWORD) {
-        if (dataSize != sizeof(DWORD))
-            return ERROR_INVALID_PARAMETER;
-        std::memcpy(&value.number, data, sizeof(DWORD));
-    } else if (type == REG_SZ || type == REG_EXPAND_SZ) {
-        // The text ends at its first zero, whether or not the size counted one.
-        std::string_view bytes(reinterpret_cast<const char*>(data), data ? dataSize : 0);
-        value.text = AsStored(type, std::string(bytes.substr(0, bytes.find('\0'))));
-    } else {
+    if (type == REG_DWORD && dataSize != sizeof(DWORD))
         return ERROR_INVALID_PARAMETER;
+    std::string bytes(reinterpret_cast<const char*>(data), data ? dataSize : 0);
+    if (IsStringType(type)) {
+        if (!bytes.ends_with('\0'))
+            bytes += '\0';
+        value.data = StringData(bytes);
+    } else {
+        value.data = std::move(bytes);
     }
     Call call;
     Resolved open = call->Resolve(key);

@@ -1,5 +1,5 @@
-// The registry: hives of keys with a default value and named string, expandable-string
-// and DWORD values, persisted in one file in the registry-export text format.
+// The registry: hives of keys with a default value and named values of any type, persisted
+// in one file in the registry-export text format.
 #pragma once
 
 #include <string>
@@ -28,7 +28,10 @@ constexpr LSTATUS ERROR_KEY_DELETED = 1018;  // the handle's key was deleted mea
 constexpr DWORD REG_NONE = 0;
 constexpr DWORD REG_SZ = 1;
 constexpr DWORD REG_EXPAND_SZ = 2;
+constexpr DWORD REG_BINARY = 3;
 constexpr DWORD REG_DWORD = 4;
+constexpr DWORD REG_MULTI_SZ = 7;
+constexpr DWORD REG_QWORD = 11;
 
 // A handle allows what it was opened for: queries need KEY_QUERY_VALUE, value changes
 // KEY_SET_VALUE, new sub-keys KEY_CREATE_SUB_KEY, enumeration KEY_ENUMERATE_SUB_KEYS.
@@ -47,8 +50,11 @@ constexpr DWORD REG_OPENED_EXISTING_KEY = 2;
 // ERROR_WRITE_FAULT (ERROR_ACCESS_DENIED for a file that is not a registry file) and
 // nothing changes. A handle whose key was deleted meanwhile yields ERROR_KEY_DELETED.
 // Key paths use backslashes and compare without regard to letter case. Value names do
-// too; the empty or null name is the key's default value. String data is UTF-8 with its
-// terminating zero counted in the size, as the A functions of Windows report it.
+// too; the empty or null name is the key's default value. String data (REG_SZ,
+// REG_EXPAND_SZ, REG_MULTI_SZ) is UTF-8 with its terminating zero counted in the size, as
+// the A functions of Windows report it; it is read back as it was written, zero characters
+// and bytes that are not UTF-8 included, with a terminating zero added when the size did
+// not count one. A REG_DWORD takes four bytes; data of every other type is kept as given.
 LSTATUS RegCreateKeyExA(HKEY key, const char* subKey, DWORD reserved, char* className,
                         DWORD options, REGSAM access, void* security, HKEY* result,
                         DWORD* disposition);

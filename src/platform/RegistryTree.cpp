@@ -3,11 +3,9 @@
 
 #include <algorithm>
 #include <cstdio>
-#include <cstring>
 #include <utility>
 
 #include "platform/Ascii.h"
-#include "platform/Bstr.h"
 
 namespace registry_detail {
 
@@ -16,86 +14,112 @@ namespace {
 constexpr const char* kHeader = "Windows Registry Editor Version 5.00";
 // regedit wraps hex data so that no line passes this width before its continuation mark.
 constexpr std::size_t kHexLineWidth = 77;
+// A damaged file may hold a great many lines the reader keeps without understanding them;
+// the trace names the first few and counts the rest.
+constexpr std::size_t kMaxWarnings = 10;
+// Bytes that are not UTF-8 are carried in UTF-16 as these lone low surrogates.
+constexpr char16_t kEscapedByte = 0xDC00;
 
-void MarkDeleted(Key& key) {
-    key.deleted = true;
-    for (auto& [name, child] : key.children)
-        MarkDeleted(*child);
-}
-
-bool NeedsHexForm(const std::string& text) {
-    return text.find_first_of("\r\n") != std::string::npos;
-}
-
-// What survives a trip through the file for a value written in UTF-16 form.
-std::string ThroughUtf16(const std::string& text) {
-    return Utf16ToUtf8(Utf8ToUtf16(text));
-}
-
-void AppendQuoted(std::string& out, std::string_view text) {
-    out += '"';
-    for (char c : text) {
-        if (c == '\\' || c == '"')
-            out += '\\';
-        out += c;
+std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
+    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
+    auto continues = [&](std::size_t k, unsigned low = 0x80, unsigned high = 0xBF) {
+        return k < s.size() && byte(k) >= low && byte(k) <= high;
+    };
+    unsigned lead = byte(i);
+    if (lead < 0x80)
+        return 1;
+    if (lead >= 0xC2 && lead <= 0xDF)
+        return continues(i + 1) ? 2 : 0;
+    if (lead >= 0xE0 && lead <= 0xEF) {
+        // No overlong forms and no encoded surrogates.
+        unsigned low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
+        return continues(i + 1, low, high) && continues(i + 2) ? 3 : 0;
     }
-    out += '"';
+    if (lead >= 0xF0 && lead <= 0xF4) {
+        unsigned low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
+        return continues(i + 1, low, high) && continues(i + 2) && continues(i + 3) ? 4 : 0;
+    }
+    return 0;
 }
 
-void AppendHex(std::string& out, std::string_view prefix, const std::u16string& text) {
-    static constexpr char kDigits[] = "0123456789abcdef";
-    std::vector<BYTE> bytes;
-    for (char16_t unit : text) {
-        bytes.push_back(static_cast<BYTE>(unit & 0xFF));
-        bytes.push_back(static_cast<BYTE>(unit >> 8));
-    }
-    bytes.push_back(0);
-    bytes.push_back(0);
-    out += prefix;
-    std::size_t lineStart = out.rfind('\n') + 1;
-    for (std::size_t i = 0; i < bytes.size(); ++i) {
-        if (out.size() - lineStart + 3 > kHexLineWidth) {
-            out += "\\\n  ";
-            lineStart = out.size() - 2;
+std::u16string Widen(std::string_view s) {
+    std::u16string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size();) {
+        std::size_t length = Utf8SequenceLength(s, i);
+        if (length == 0) {
+            out.push_back(static_cast<char16_t>(kEscapedByte + static_cast<unsigned char>(s[i])));
+            ++i;
+            continue;
         }
-        out += kDigits[bytes[i] >> 4];
-        out += kDigits[bytes[i] & 0xF];
-        if (i + 1 < bytes.size())
-            out += ',';
+        char32_t cp = length == 1 ? static_cast<unsigned char>(s[i])
+                                  : static_cast<unsigned char>(s[i]) & (0x7F >> length);
+        for (std::size_t k = 1; k < length; ++k)
+            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+        } else {
+            out.push_back(static_cast<char16_t>(cp));
+        }
+        i += length;
     }
+    return out;
 }
 
-void AppendValue(std::string& out, const Value& value) {
-    if (value.name.empty())
-        out += '@';
-    else
-        AppendQuoted(out, value.name);
-    out += '=';
-    if (value.type == REG_DWORD) {
-        char digits[16];
-        std::snprintf(digits, sizeof digits, "dword:%08x", static_cast<unsigned>(value.number));
-        out += digits;
-    } else if (value.type == REG_EXPAND_SZ) {
-        AppendHex(out, "hex(2):", Utf8ToUtf16(value.text));
-    } else if (NeedsHexForm(value.text)) {
-        AppendHex(out, "hex(1):", Utf8ToUtf16(value.text));
-    } else {
-        AppendQuoted(out, value.text);
+std::string Narrow(std::u16string_view s) {
+    std::string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        char32_t cp = s[i];
+        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+            s[i + 1] <= 0xDFFF) {
+            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
+            ++i;
+        } else if (cp >= kEscapedByte + 0x80 && cp <= kEscapedByte + 0xFF) {
+            out.push_back(static_cast<char>(cp - kEscapedByte));
+            continue;
+        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
+            cp = 0xFFFD;
+        }
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
     }
-    out += '\n';
+    return out;
 }
 
-void AppendKey(std::string& out, const Key& key, const std::string& path, bool isHive) {
-    if (!isHive || !key.values.empty()) {
-        out += '[';
-        out += path;
-        out += "]\n";
-        for (const auto& [name, value] : key.values)
-            AppendValue(out, value);
-        out += '\n';
+std::u16string UnitsOf(std::string_view data) {
+    std::u16string units;
+    units.reserve(data.size() / 2);
+    for (std::size_t i = 0; i + 1 < data.size(); i += 2)
+        units.push_back(static_cast<char16_t>(static_cast<unsigned char>(data[i]) |
+                                              (static_cast<unsigned char>(data[i + 1]) << 8)));
+    return units;
+}
+
+void MarkDeleted(Key& root) {
+    std::vector<Key*> pending{&root};
+    while (!pending.empty()) {
+        Key* key = pending.back();
+        pending.pop_back();
+        key->deleted = true;
+        for (auto& [name, child] : key->children)
+            pending.push_back(child.get());
     }
-    for (const auto& [name, child] : key.children)
-        AppendKey(out, *child, path + "\\" + child->name, false);
 }
 
 std::string_view TrimRight(std::string_view s) {
@@ -108,6 +132,127 @@ std::string_view TrimLeft(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
     return s;
+}
+
+// The text of a REG_SZ that can stand between quotes and be read back to the same data:
+// UTF-16 ending in its one zero, with no line break.
+std::optional<std::string> QuotableText(const Value& value) {
+    const std::string& data = value.data;
+    if (value.type != REG_SZ || data.size() < 2 || data.size() % 2 != 0 ||
+        !data.ends_with(std::string_view("\0\0", 2)))
+        return std::nullopt;
+    std::u16string units = UnitsOf(std::string_view(data).substr(0, data.size() - 2));
+    std::string text = Narrow(units);
+    if (text.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos ||
+        Widen(text) != units)
+        return std::nullopt;
+    return text;
+}
+
+void AppendQuoted(std::string& out, std::string_view text) {
+    out += '"';
+    for (char c : text) {
+        if (c == '\\' || c == '"')
+            out += '\\';
+        out += c;
+    }
+    out += '"';
+}
+
+void AppendHex(std::string& out, std::string_view prefix, std::string_view bytes) {
+    static constexpr char kDigits[] = "0123456789abcdef";
+    out += prefix;
+    std::size_t lineStart = out.rfind('\n') + 1;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (out.size() - lineStart + 3 > kHexLineWidth) {
+            out += "\\\n  ";
+            lineStart = out.size() - 2;
+        }
+        auto byte = static_cast<unsigned char>(bytes[i]);
+        out += kDigits[byte >> 4];
+        out += kDigits[byte & 0xF];
+        if (i + 1 < bytes.size())
+            out += ',';
+    }
+}
+
+void AppendValue(std::string& out, const Value& value) {
+    if (value.name.empty())
+        out += '@';
+    else
+        AppendQuoted(out, value.name);
+    out += '=';
+    char prefix[24];
+    if (value.type == REG_DWORD && value.data.size() == sizeof(DWORD)) {
+        DWORD number = 0;
+        for (std::size_t i = sizeof(DWORD); i-- > 0;)
+            number = (number << 8) | static_cast<unsigned char>(value.data[i]);
+        std::snprintf(prefix, sizeof prefix, "dword:%08x", static_cast<unsigned>(number));
+        out += prefix;
+    } else if (auto text = QuotableText(value)) {
+        AppendQuoted(out, *text);
+    } else if (value.type == REG_BINARY) {
+        AppendHex(out, "hex:", value.data);
+    } else {
+        std::snprintf(prefix, sizeof prefix, "hex(%x):", static_cast<unsigned>(value.type));
+        AppendHex(out, prefix, value.data);
+    }
+    out += '\n';
+}
+
+// Kept lines go back as they stood; one that ends in a backslash would draw the next into
+// it as hex data, so a blank line keeps them apart.
+void AppendKept(std::string& out, const std::vector<std::string>& lines) {
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        out += lines[i];
+        out += '\n';
+        if (i + 1 < lines.size() && TrimRight(lines[i]).ends_with('\\'))
+            out += '\n';
+    }
+}
+
+bool NeedsOwnLine(const Key& key) {
+    if (!key.values.empty() || !key.keptLines.empty())
+        return true;
+    return key.parent && key.children.empty();
+}
+
+void AppendKey(std::string& out, const Key& key, std::string_view path) {
+    out += '[';
+    out += path;
+    out += "]\n";
+    for (const auto& [name, value] : key.values)
+        AppendValue(out, value);
+    AppendKept(out, key.keptLines);
+    out += '\n';
+}
+
+void AppendHive(std::string& out, const Key& hive) {
+    struct Level {
+        const Key* key;
+        std::map<std::string, std::shared_ptr<Key>, CaseLess>::const_iterator next;
+        std::size_t pathLength;
+    };
+    std::string path = hive.name;
+    std::vector<Level> stack;
+    auto enter = [&](const Key& key) {
+        if (NeedsOwnLine(key))
+            AppendKey(out, key, path);
+        stack.push_back(Level{&key, key.children.begin(), path.size()});
+    };
+    enter(hive);
+    while (!stack.empty()) {
+        Level& top = stack.back();
+        if (top.next == top.key->children.end()) {
+            stack.pop_back();
+            continue;
+        }
+        const Key& child = *(top.next++)->second;
+        path.resize(top.pathLength);
+        path += '\\';
+        path += child.name;
+        enter(child);
+    }
 }
 
 // Reads a quoted text at the start of `s`, undoing the \\ and \" escapes; moves `s` past it.
@@ -137,31 +282,32 @@ int HexDigit(char c) {
     return -1;
 }
 
-std::optional<std::u16string> ReadHexText(std::string_view s) {
-    std::vector<BYTE> bytes;
+// One to `maxDigits` hex digits and nothing else.
+std::optional<DWORD> ReadHexNumber(std::string_view digits, std::size_t maxDigits) {
+    if (digits.empty() || digits.size() > maxDigits)
+        return std::nullopt;
+    DWORD number = 0;
+    for (char c : digits) {
+        int digit = HexDigit(c);
+        if (digit < 0)
+            return std::nullopt;
+        number = number * 16 + static_cast<DWORD>(digit);
+    }
+    return number;
+}
+
+// "01,ff, 2a" -> the bytes; nothing at all is no bytes.
+std::optional<std::string> ReadHexBytes(std::string_view s) {
+    std::string bytes;
     while (!(s = TrimLeft(TrimRight(s))).empty()) {
         std::size_t comma = std::min(s.find(','), s.size());
-        std::string_view item = TrimLeft(TrimRight(s.substr(0, comma)));
-        s.remove_prefix(std::min(comma + 1, s.size()));
-        if (item.empty() || item.size() > 2)
+        auto byte = ReadHexNumber(TrimLeft(TrimRight(s.substr(0, comma))), 2);
+        if (!byte)
             return std::nullopt;
-        int value = 0;
-        for (char c : item) {
-            int digit = HexDigit(c);
-            if (digit < 0)
-                return std::nullopt;
-            value = value * 16 + digit;
-        }
-        bytes.push_back(static_cast<BYTE>(value));
+        bytes.push_back(static_cast<char>(*byte));
+        s.remove_prefix(std::min(comma + 1, s.size()));
     }
-    std::u16string text;
-    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-        auto unit = static_cast<char16_t>(bytes[i] | (bytes[i + 1] << 8));
-        if (unit == 0)
-            break;
-        text.push_back(unit);
-    }
-    return text;
+    return bytes;
 }
 
 std::optional<Value> ReadValueData(std::string_view data) {
@@ -171,57 +317,106 @@ std::optional<Value> ReadValueData(std::string_view data) {
         auto text = ReadQuoted(data);
         if (!text || !TrimLeft(data).empty())
             return std::nullopt;
-        value.text = std::move(*text);
+        *text += '\0';
+        value.data = StringData(*text);
         return value;
     }
-    if (data.starts_with("dword:") && data.size() > 6 && data.size() <= 14) {
-        for (char c : data.substr(6)) {
-            int digit = HexDigit(c);
-            if (digit < 0)
-                return std::nullopt;
-            value.number = value.number * 16 + static_cast<DWORD>(digit);
-        }
+    if (data.starts_with("dword:")) {
+        auto number = ReadHexNumber(data.substr(6), 8);
+        if (!number)
+            return std::nullopt;
         value.type = REG_DWORD;
+        for (std::size_t i = 0; i < sizeof(DWORD); ++i)
+            value.data.push_back(static_cast<char>((*number >> (8 * i)) & 0xFF));
         return value;
     }
-    for (auto [prefix, type] :
-         {std::pair{"hex(1):", REG_SZ}, std::pair{"hex(2):", REG_EXPAND_SZ}}) {
-        if (data.starts_with(prefix)) {
-            auto text = ReadHexText(data.substr(std::strlen(prefix)));
-            if (!text)
-                return std::nullopt;
-            value.type = type;
-            value.text = Utf16ToUtf8(*text);
-            return value;
-        }
+    if (data.starts_with("hex:")) {
+        value.type = REG_BINARY;
+        data.remove_prefix(4);
+    } else if (data.starts_with("hex(")) {
+        std::size_t close = data.find("):");
+        auto type = close == std::string_view::npos ? std::nullopt
+                                                    : ReadHexNumber(data.substr(4, close - 4), 8);
+        if (!type)
+            return std::nullopt;
+        value.type = *type;
+        data.remove_prefix(close + 2);
+    } else {
+        return std::nullopt;
     }
-    return std::nullopt;
+    auto bytes = ReadHexBytes(data);
+    if (!bytes)
+        return std::nullopt;
+    value.data = std::move(*bytes);
+    return value;
 }
 
+// A value line: @ or a quoted name, "=", then the data.
+std::optional<Value> ReadValue(std::string_view line) {
+    std::string name;
+    if (line.front() == '@') {
+        line.remove_prefix(1);
+    } else if (auto quoted = ReadQuoted(line)) {
+        name = std::move(*quoted);
+    } else {
+        return std::nullopt;
+    }
+    if (line.empty() || line.front() != '=')
+        return std::nullopt;
+    auto value = ReadValueData(line.substr(1));
+    if (value)
+        value->name = std::move(name);
+    return value;
+}
+
+// The key a key line names, created as needed; null when the file's three hives do not
+// hold it (another hive, a deletion, a torn line).
+Key* PlaceKey(Tree& tree, std::string_view line) {
+    std::string_view trimmed = TrimRight(line);
+    if (trimmed.size() < 2 || trimmed.back() != ']')
+        return nullptr;
+    std::string_view path = trimmed.substr(1, trimmed.size() - 2);
+    std::size_t cut = std::min(path.find('\\'), path.size());
+    Key* key = nullptr;
+    for (std::size_t h = 0; h < kHiveNames.size(); ++h) {
+        if (EqualsIgnoringCase(path.substr(0, cut), std::string_view(kHiveNames[h])))
+            key = tree.hives[h].get();
+    }
+    auto parts = SplitKeyPath(path.substr(cut));
+    if (!key || !parts)
+        return nullptr;
+    for (const std::string& part : *parts)
+        key = AddChild(*key, part);
+    return key;
+}
+
+// Each line without its line end; blank lines are empty.
 std::vector<std::string_view> SplitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     while (!text.empty()) {
         std::size_t end = std::min(text.find('\n'), text.size());
-        lines.push_back(TrimRight(text.substr(0, end)).empty() ? std::string_view()
-                                                               : text.substr(0, end));
+        std::string_view line = text.substr(0, end);
+        while (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        lines.push_back(TrimRight(line).empty() ? std::string_view() : line);
         text.remove_prefix(std::min(end + 1, text.size()));
     }
     return lines;
 }
 
-// regedit writes UTF-16 with a byte-order mark; ours are UTF-8. Both read.
-std::string AsUtf8(std::string_view bytes) {
-    if (bytes.size() >= 2 && static_cast<BYTE>(bytes[0]) == 0xFF &&
-        static_cast<BYTE>(bytes[1]) == 0xFE) {
-        std::u16string wide;
-        for (std::size_t i = 2; i + 1 < bytes.size(); i += 2)
-            wide.push_back(static_cast<char16_t>(static_cast<BYTE>(bytes[i]) |
-                                                 (static_cast<BYTE>(bytes[i + 1]) << 8)));
-        return Utf16ToUtf8(wide);
+// regedit writes UTF-16 with a byte-order mark; ours are UTF-8. False when the UTF-16 holds
+// something (a lone surrogate, an odd byte) that could not be written back the same.
+bool AsUtf8(std::string_view bytes, std::string& text) {
+    if (bytes.size() >= 2 && static_cast<unsigned char>(bytes[0]) == 0xFF &&
+        static_cast<unsigned char>(bytes[1]) == 0xFE) {
+        std::u16string wide = UnitsOf(bytes.substr(2));
+        text = Narrow(wide);
+        return bytes.size() % 2 == 0 && Widen(text) == wide;
     }
     if (bytes.starts_with("\xEF\xBB\xBF"))
         bytes.remove_prefix(3);
-    return std::string(bytes);
+    text = std::string(bytes);
+    return true;
 }
 
 }  // namespace
@@ -230,13 +425,46 @@ bool CaseLess::operator()(std::string_view a, std::string_view b) const {
     return LessIgnoringCase(a, b);
 }
 
-Hives EmptyHives() {
-    Hives hives;
-    for (std::size_t i = 0; i < hives.size(); ++i) {
-        hives[i] = std::make_shared<Key>();
-        hives[i]->name = kHiveNames[i];
+bool IsStringType(DWORD type) {
+    return type == REG_SZ || type == REG_EXPAND_SZ || type == REG_MULTI_SZ;
+}
+
+std::string StringData(std::string_view text) {
+    std::string data;
+    for (char16_t unit : Widen(text)) {
+        data.push_back(static_cast<char>(unit & 0xFF));
+        data.push_back(static_cast<char>(unit >> 8));
     }
-    return hives;
+    return data;
+}
+
+std::string StringText(std::string_view data) {
+    return Narrow(UnitsOf(data));
+}
+
+Key::~Key() {
+    std::vector<std::shared_ptr<Key>> pending;
+    auto takeChildren = [&pending](Key& key) {
+        for (auto& [name, child] : key.children)
+            pending.push_back(std::move(child));
+        key.children.clear();
+    };
+    takeChildren(*this);
+    while (!pending.empty()) {
+        std::shared_ptr<Key> key = std::move(pending.back());
+        pending.pop_back();
+        if (key.use_count() == 1)  // else a handle keeps it, and what is below it, alive
+            takeChildren(*key);
+    }
+}
+
+Tree EmptyTree() {
+    Tree tree;
+    for (std::size_t i = 0; i < tree.hives.size(); ++i) {
+        tree.hives[i] = std::make_shared<Key>();
+        tree.hives[i]->name = kHiveNames[i];
+    }
+    return tree;
 }
 
 Key* FindChild(const Key& key, std::string_view name) {
@@ -270,11 +498,10 @@ bool IsStorableName(std::string_view name) {
     return name.find_first_of("\r\n") == std::string_view::npos;
 }
 
-std::optional<std::vector<std::string>> SplitKeyPath(const char* subKey) {
-    std::vector<std::string> parts;
-    std::string_view path = subKey ? subKey : "";
+std::optional<std::vector<std::string>> SplitKeyPath(std::string_view path) {
     if (!IsStorableName(path))
         return std::nullopt;
+    std::vector<std::string> parts;
     std::size_t start = 0;
     while (start <= path.size()) {
         std::size_t end = std::min(path.find('\\', start), path.size());
@@ -285,17 +512,31 @@ std::optional<std::vector<std::string>> SplitKeyPath(const char* subKey) {
     return parts;
 }
 
-std::string Serialize(const Hives& hives) {
+std::string Serialize(const Tree& tree) {
     std::string out = kHeader;
     out += "\n\n";
-    for (const auto& hive : hives)
-        AppendKey(out, *hive, hive->name, true);
+    if (!tree.leadingLines.empty()) {
+        AppendKept(out, tree.leadingLines);
+        out += '\n';
+    }
+    for (const auto& hive : tree.hives)
+        AppendHive(out, *hive);
+    for (const std::string& line : tree.unplacedLines) {
+        if (line.starts_with('[') && !out.ends_with("\n\n"))
+            out += '\n';
+        out += line;
+        out += '\n';
+    }
     return out;
 }
 
 Parsed Parse(std::string_view raw) {
     Parsed parsed;
-    std::string text = AsUtf8(raw);
+    std::string text;
+    if (!AsUtf8(raw, text)) {
+        parsed.refusal = "the file holds UTF-16 text that could not be written back the same";
+        return parsed;
+    }
     std::vector<std::string_view> lines = SplitLines(text);
     std::size_t i = 0;
     while (i < lines.size() && lines[i].empty())
@@ -303,88 +544,69 @@ Parsed Parse(std::string_view raw) {
     if (i == lines.size())
         return parsed;  // an empty file is an empty registry
     if (TrimRight(lines[i]) != kHeader) {
-        parsed.isRegistryFile = false;
+        parsed.refusal = "not a registry file";
         return parsed;
     }
-    Key* current = nullptr;
-    auto warn = [&](std::size_t line, const char* what) {
-        parsed.warnings.push_back("registry line " + std::to_string(line + 1) + ": " + what);
+    std::size_t unread = 0;
+    auto keep = [&](std::vector<std::string>& into, std::string kept, std::size_t line,
+                    const char* what) {
+        if (!kept.starts_with(';') && ++unread <= kMaxWarnings)
+            parsed.warnings.push_back("registry line " + std::to_string(line + 1) + ": " + what);
+        into.push_back(std::move(kept));
     };
+    Key* current = nullptr;
+    std::vector<std::string>* outside = &parsed.tree.leadingLines;
     for (++i; i < lines.size(); ++i) {
         std::string_view line = lines[i];
-        if (line.empty() || line.front() == ';')
+        if (line.empty())
             continue;
-        std::size_t first = i;
         if (line.front() == '[') {
-            std::string_view trimmed = TrimRight(line);
-            current = nullptr;
-            if (trimmed.size() < 2 || trimmed.back() != ']') {
-                warn(first, "malformed key line skipped");
-                continue;
-            }
-            std::string path(trimmed.substr(1, trimmed.size() - 2));
-            std::size_t cut = std::min(path.find('\\'), path.size());
-            for (std::size_t h = 0; h < kHiveNames.size(); ++h) {
-                if (EqualsIgnoringCase(path.substr(0, cut), kHiveNames[h]))
-                    current = parsed.hives[h].get();
-            }
+            current = PlaceKey(parsed.tree, line);
             if (!current) {
-                warn(first, "unknown hive, key skipped");
-                continue;
+                outside = &parsed.tree.unplacedLines;
+                keep(*outside, std::string(line), i, "key outside the registry kept as written");
             }
-            auto parts = SplitKeyPath(path.c_str() + cut);
-            if (!parts) {
-                current = nullptr;
-                warn(first, "malformed key name skipped");
-                continue;
-            }
-            for (const std::string& part : *parts)
-                current = AddChild(*current, part);
+            continue;
+        }
+        if (!current) {
+            keep(*outside, std::string(line), i, "line outside a key kept as written");
             continue;
         }
         if (line.front() != '@' && line.front() != '"') {
-            warn(first, "unrecognised line skipped");
+            keep(current->keptLines, std::string(line), i, "unrecognised line kept as written");
             continue;
         }
         // Hex data continues on the next line after a trailing backslash.
+        std::size_t first = i;
         std::string logical(TrimRight(line));
-        std::size_t equals = logical.find("=hex");
-        while (equals != std::string::npos && logical.ends_with('\\') && i + 1 < lines.size()) {
+        bool hex = logical.find("=hex") != std::string::npos;
+        while (hex && logical.ends_with('\\') && i + 1 < lines.size() && !lines[i + 1].empty() &&
+               lines[i + 1].front() != '[') {
             logical.pop_back();
-            logical += TrimLeft(lines[++i]);
-            logical = std::string(TrimRight(logical));
+            logical += TrimLeft(TrimRight(lines[++i]));
         }
-        if (!current) {
-            warn(first, "value outside a key skipped");
+        if (std::optional<Value> value = ReadValue(logical)) {
+            // A later line for the same name wins; the name keeps its first spelling.
+            if (auto it = current->values.find(value->name); it != current->values.end()) {
+                value->name = it->second.name;
+                it->second = std::move(*value);
+            } else {
+                std::string name = value->name;
+                current->values.emplace(std::move(name), std::move(*value));
+            }
             continue;
         }
-        std::string_view rest = logical;
-        std::string name;
-        if (rest.front() == '@') {
-            rest.remove_prefix(1);
-        } else if (auto quoted = ReadQuoted(rest)) {
-            name = std::move(*quoted);
-        } else {
-            warn(first, "malformed value name skipped");
-            continue;
+        std::string kept(line);
+        for (std::size_t k = first + 1; k <= i; ++k) {
+            kept += '\n';
+            kept += lines[k];
         }
-        std::optional<Value> value;
-        if (!rest.empty() && rest.front() == '=')
-            value = ReadValueData(rest.substr(1));
-        if (!value) {
-            warn(first, "unsupported value skipped");
-            continue;
-        }
-        value->name = name;
-        current->values.insert_or_assign(name, std::move(*value));
+        keep(current->keptLines, std::move(kept), first, "unreadable value kept as written");
     }
+    if (unread > kMaxWarnings)
+        parsed.warnings.push_back("registry: " + std::to_string(unread - kMaxWarnings) +
+                                  " more lines kept as written");
     return parsed;
-}
-
-std::string AsStored(DWORD type, std::string text) {
-    if (type == REG_EXPAND_SZ || NeedsHexForm(text))
-        return ThroughUtf16(text);
-    return text;
 }
 
 }  // namespace registry_detail

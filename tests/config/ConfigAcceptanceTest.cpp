@@ -8,6 +8,7 @@
 #include "config/ConfigPath.h"
 #include "platform/Files.h"
 #include "plugin/Tarnik.h"
+#include "support/OlderClientFile.h"
 #include "support/RegisteredModule.h"
 #include "support/TempFolder.h"
 
@@ -16,32 +17,6 @@ namespace {
 using platform_test::ReadFile;
 using platform_test::WriteFile;
 using Strings = std::vector<std::string>;
-
-const char* const kOlderClientFile =
-    "<Tarnik>\n"
-    "  <BLUE_HILL-Ann OutputWindow=\"Chat 1\">\n"
-    "    <Hotkey command=\"Pack\" key=\"{Alt}P\"/>\n"
-    "    <Item value=\"Arrow\" pack=\"1234\"/>\n"
-    "  </BLUE_HILL-Ann>\n"
-    "  <BLUE_HILL-Sir_O-Neil_-Jr- OutputWindow=\"Chat 2\">\n"
-    "    <EquipProfile name=\"Town Clothes\">\n"
-    "      <Task action=\"3\" item=\"0\" name=\"StripAll\"/>\n"
-    "    </EquipProfile>\n"
-    "    <EquipProfile name=\"Hunt\">\n"
-    "      <Task action=\"3\" item=\"0\" name=\"StripAll\"/>\n"
-    "      <Task action=\"1\" item=\"-2147483000\" name=\"Equip Iron Axe\"/>\n"
-    "    </EquipProfile>\n"
-    "    <Hotkey command=\"Store\" key=\"{Ctrl}S\"/>\n"
-    "    <Hotkey command=\"Hunt\" key=\"{Shift}{Alt}H\"/>\n"
-    "    <Item value=\"Mana Stone\" pack=\"-2147483646\"/>\n"
-    "    <Item value=\"Pyreal\" pack=\"-2147483645\"/>\n"
-    "    <Item value=\"Scarab &amp; Co\" pack=\"-2147483646\"/>\n"
-    "    <Pin value=\"-2147483647\" pack=\"-2147483646\"/>\n"
-    "    <Pin value=\"-2147480000\" pack=\"-2147483645\"/>\n"
-    "    <HotCommand cmd=\"hi\" action=\"/e waves^\"/>\n"
-    "    <HotCommand cmd=\"buff\" action=\"/s &lt;selected&gt; buff\"/>\n"
-    "  </BLUE_HILL-Sir_O-Neil_-Jr->\n"
-    "</Tarnik>\n";
 
 // Swaps the line starting with `first` and the line after it, which must start with `second`.
 void SwapLines(std::string& text, const std::string& first, const std::string& second) {

@@ -37,7 +37,8 @@ class RegistryTest : public ::testing::Test {
     static LSTATUS SetDword(HKEY key, const char* name, DWORD value) {
         return RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&value), 4);
     }
-    // The value as text (a DWORD in decimal) with its type, or nothing when it cannot be read.
+    // The value with its type: a DWORD in decimal, a string without its terminating zero,
+    // other types as their bytes; nothing when it cannot be read.
     static std::optional<Text> Get(HKEY key, const char* name) {
         DWORD data[1024], type = REG_NONE, size = sizeof data;
         if (RegQueryValueExA(key, name, nullptr, &type, reinterpret_cast<BYTE*>(data), &size) !=
@@ -46,6 +47,8 @@ class RegistryTest : public ::testing::Test {
         if (type == REG_DWORD)
             return Text{std::to_string(data[0]), type};
         auto* bytes = reinterpret_cast<const char*>(data);
+        if (type != REG_SZ && type != REG_EXPAND_SZ && type != REG_MULTI_SZ)
+            return Text{std::string(bytes, size), type};
         EXPECT_TRUE(size > 0 && bytes[size - 1] == 0) << "string data ends with its zero";
         return Text{std::string(bytes, size - 1), type};
     }
@@ -63,7 +66,6 @@ TEST_F(RegistryTest, WritesEveryValueTypeInTheExportFormat) {
     ASSERT_EQ(SetDword(key, "Enabled", 0xA1), ERROR_SUCCESS);
     EXPECT_EQ(FileText(),
               "Windows Registry Editor Version 5.00\n\n"
-              "[HKEY_CURRENT_USER\\Software]\n\n"
               "[HKEY_CURRENT_USER\\Software\\Vellumcraft]\n"
               "@=\"Tarnik!\"\n"
               "\"Configs\"=\"C:\\\\\\\"Tarnik\\\"\\\\\"\n"
@@ -77,6 +79,9 @@ TEST_F(RegistryTest, FileSurvivesAReloadByteForByte) {
         {"Long", {"%USERPROFILE%\\" + std::string(100, 'x'), REG_EXPAND_SZ}},  // wrapped hex(2)
         {"Accented", {"K\xC3\xB6nig \xF0\x9F\x91\x91", REG_SZ}},
         {"Odd\\\"Name\"", {"v", REG_SZ}},
+        {"Zero", {std::string("A\0B\rC", 5), REG_SZ}},  // hex(1), all of it
+        {"Latin1", {"K\xF6nig", REG_SZ}},               // not UTF-8, kept byte for byte
+        {"Multi", {std::string("a\0b\0", 4), REG_MULTI_SZ}},
     };
     HKEY key = Create(HKEY_CURRENT_USER, "Software\\Vellumcraft");
     for (const auto& [name, value] : values)
@@ -124,19 +129,81 @@ TEST_F(RegistryTest, PathsAndNamesIgnoreCaseAndKeepTheirFirstSpelling) {
               std::string::npos);
 }
 
-// Regedit's UTF-16 files are read too; no test, as nothing on this machine writes them.
-TEST_F(RegistryTest, ReadsAnExportWrittenByHand) {
+// regedit's own form: UTF-16 with a byte-order mark and CRLF line ends.
+std::string AsRegeditExport(std::string_view text) {
+    std::string out = "\xFF\xFE";
+    for (char c : text) {
+        if (c == '\n')
+            out += std::string("\r\0", 2);
+        out += c;
+        out += '\0';
+    }
+    return out;
+}
+
+TEST_F(RegistryTest, KeepsEveryValueOfARegeditExportAndEveryLineItCannotRead) {
     WriteFile(registry_.Path(),
-              "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n; a comment\r\n"
-              "[HKEY_CURRENT_USER\\Software\\Vellumcraft]\r\n@=\"default\"\r\n"
-              "\"Expand\"=hex(2):25,00,41,00,\\\r\n  25,00,00,00\r\n\"Binary\"=hex:01,02\r\n"
-              "\"Flag\"=dword:0000002A\r\n[HKEY_NOWHERE\\Skipped]\r\n\"Lost\"=\"x\"\r\n");
+              AsRegeditExport("Windows Registry Editor Version 5.00\n\n; from the game PC\n"
+                              "[HKEY_CURRENT_USER\\Software\\Vellumcraft]\n@=\"default\"\n"
+                              "\"Binary\"=hex:01,02,ff\n"
+                              "\"Multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\n"
+                              "\"Quad\"=hex(b):88,77,66,55,44,33,22,11\n"
+                              "\"Expand\"=hex(2):25,00,41,00,\\\n  25,00,00,00\n"
+                              "\"Flag\"=dword:0000002A\n\"None\"=hex(0):\n"
+                              "\"Unended\"=hex(1):41,00,42\n\"Short\"=hex(4):01,02,03\n"
+                              "\"Broken\"=hex:zz\n\"Gone\"=-\nnotes\n\n"
+                              "[HKEY_USERS\\S-1-5-21\\Software]\n\"Other\"=\"hive\"\n\n"
+                              "[-HKEY_CURRENT_USER\\Software\\Old]\n"));
     TarnikRegistryReload();
     HKEY key = Create(HKEY_CURRENT_USER, "Software\\Vellumcraft");
-    EXPECT_EQ(Get(key, nullptr), (Text{"default", REG_SZ}));
-    EXPECT_EQ(Get(key, "Expand"), (Text{"%A%", REG_EXPAND_SZ}));
-    EXPECT_EQ(Get(key, "Flag"), (Text{"42", REG_DWORD}));
-    EXPECT_FALSE(Get(key, "Lost")) << "its key is in a hive that does not exist";
+    const std::pair<const char*, Text> values[] = {
+        {nullptr, {"default", REG_SZ}},
+        {"Binary", {"\x01\x02\xFF", REG_BINARY}},
+        {"Multi", {std::string("a\0b\0", 4), REG_MULTI_SZ}},
+        {"Quad", {"\x88\x77\x66\x55\x44\x33\x22\x11", REG_QWORD}},
+        {"Expand", {"%A%", REG_EXPAND_SZ}},
+        {"Flag", {"42", REG_DWORD}},
+    };
+    for (const auto& [name, value] : values)
+        EXPECT_EQ(Get(key, name), value) << (name ? name : "@");
+
+    // A change and its undoing write the file anew: every value with its type and bytes,
+    // and every line the reader could not take in as it stood.
+    Create(HKEY_CURRENT_USER, "Scratch");
+    ASSERT_EQ(RegDeleteKeyA(HKEY_CURRENT_USER, "Scratch"), ERROR_SUCCESS);
+    EXPECT_EQ(FileText(),
+              "Windows Registry Editor Version 5.00\n\n; from the game PC\n\n"
+              "[HKEY_CURRENT_USER\\Software\\Vellumcraft]\n@=\"default\"\n"
+              "\"Binary\"=hex:01,02,ff\n"
+              "\"Expand\"=hex(2):25,00,41,00,25,00,00,00\n\"Flag\"=dword:0000002a\n"
+              "\"Multi\"=hex(7):61,00,00,00,62,00,00,00,00,00\n\"None\"=hex(0):\n"
+              "\"Quad\"=hex(b):88,77,66,55,44,33,22,11\n\"Short\"=hex(4):01,02,03\n"
+              "\"Unended\"=hex(1):41,00,42\n"
+              "\"Broken\"=hex:zz\n\"Gone\"=-\nnotes\n\n"
+              "[HKEY_USERS\\S-1-5-21\\Software]\n\"Other\"=\"hive\"\n\n"
+              "[-HKEY_CURRENT_USER\\Software\\Old]\n");
+    TarnikRegistryReload();
+    for (const auto& [name, value] : values)
+        EXPECT_EQ(Get(key, name), value) << (name ? name : "@");
+}
+
+TEST_F(RegistryTest, AKeyPathOfAHundredThousandPartsLoadsAndIsWrittenOnOneLine) {
+    std::string path = "Software";
+    for (int i = 0; i < 100'000; ++i)
+        path += "\\k";
+    WriteFile(registry_.Path(), "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\" +
+                                    path + "]\n\"Depth\"=dword:000186a0\n\n");
+    TarnikRegistryReload();
+    HKEY deep = nullptr;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, KEY_ALL_ACCESS, &deep),
+              ERROR_SUCCESS);
+    EXPECT_EQ(Get(deep, "Depth"), (Text{"100000", REG_DWORD}));
+    const std::size_t before = FileText().size();
+    ASSERT_EQ(SetDword(deep, "Depth", 1), ERROR_SUCCESS);
+    EXPECT_EQ(FileText().size(), before) << "one line for the deepest key, none for each level";
+
+    ASSERT_EQ(RegDeleteTreeA(HKEY_CURRENT_USER, "Software"), ERROR_SUCCESS);
+    EXPECT_EQ(SetDword(deep, "Depth", 2), ERROR_KEY_DELETED);
 }
 
 TEST_F(RegistryTest, NeverReplacesGoodDataWithATornFileNorOverwritesAStrangeOne) {
@@ -153,6 +220,18 @@ TEST_F(RegistryTest, NeverReplacesGoodDataWithATornFileNorOverwritesAStrangeOne)
                               nullptr),
               ERROR_ACCESS_DENIED);
     EXPECT_EQ(FileText(), "precious notes\n");
+
+    // Half a surrogate pair has no UTF-8 form: written back, the file would change.
+    const std::string lone = AsRegeditExport(
+                                 "Windows Registry Editor Version 5.00\n\n"
+                                 "[HKEY_CURRENT_USER\\A]\n\"x\"=\"") +
+                             std::string("\x00\xD8\"\0", 4);
+    WriteFile(registry_.Path(), lone);
+    TarnikRegistryReload();
+    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "X", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
+                              nullptr),
+              ERROR_ACCESS_DENIED);
+    EXPECT_EQ(FileText(), lone);
 }
 
 TEST_F(RegistryTest, AReadOnlyFolderMakesChangesFailWithoutDamage) {

@@ -37,6 +37,9 @@ TEST(ViewDescriptionTest, ADescriptionThatCannotBeBuiltIsRefusedWithAClearReason
         {"<view><control progid='DecalControls.Choice' selected='2'><option text='a'/>"
          "<option text='b'/></control></view>",
          "selected entry 2 is not one of its 2 options"},
+        {"<view><control progid='DecalControls.StaticText' ID='7' name='a'/><page>"
+         "<control progid='DecalControls.Edit' ID='7' name='b'/></page></view>",
+         "control \"b\" at offset 73 has the ID 7 of the control \"a\" at offset 7"},
     };
     for (auto [xml, mentions] : cases) {
         auto parsed = sim::ParseViewDescription(xml);
@@ -49,6 +52,22 @@ TEST(ViewDescriptionTest, ADescriptionThatCannotBeBuiltIsRefusedWithAClearReason
     EXPECT_FALSE(view);
     ASSERT_EQ(host.HostErrors().size(), 1u);
     EXPECT_NE(host.HostErrors()[0].find("not XML"), std::string::npos);
+}
+
+TEST(ViewDescriptionTest, NestingOfAnyDepthIsReadWithoutRecursion) {
+    constexpr int kDepth = 100'000;
+    std::string xml = "<view><page label='P'>";
+    for (int i = 0; i < kDepth; ++i)
+        xml += "<control progid='DecalControls.FixedLayout'>";
+    for (int i = 0; i < kDepth; ++i)
+        xml += "</control>";
+    xml += "</page><control progid='DecalControls.Edit' name='last'/></view>";
+    auto parsed = sim::ParseViewDescription(xml);
+    ASSERT_TRUE(parsed) << parsed.error;
+    ASSERT_EQ(parsed.layout->controls.size(), kDepth + 1u);
+    EXPECT_EQ(parsed.layout->controls[kDepth - 1].page, "P");
+    EXPECT_EQ(parsed.layout->controls[kDepth].name, "last");
+    EXPECT_EQ(parsed.layout->controls[kDepth].page, "") << "after the page, outside it";
 }
 
 class BuiltViewTest : public ::testing::Test {

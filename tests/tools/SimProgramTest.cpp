@@ -15,6 +15,7 @@
 #include "tools/SimRunner.h"
 
 namespace fs = std::filesystem;
+using namespace std::string_literals;
 
 namespace {
 
@@ -44,11 +45,12 @@ class SimProgramTest : public ::testing::Test {
         return path;
     }
 
-    SimResult RunScript(const std::string& script, std::vector<std::string> extra = {}) {
+    SimResult RunScript(const std::string& script, std::vector<std::string> extra = {},
+                        bool separateErrors = false) {
         std::vector<std::string> args{"--data", Data().string(), "--script",
                                       Write("script.sim", script).string()};
         args.insert(args.end(), extra.begin(), extra.end());
-        return RunSim(args);
+        return RunSim(args, separateErrors);
     }
 
     platform_test::TempFolder temp_;
@@ -305,5 +307,78 @@ TEST_F(SimProgramTest, PanelPictureDrawsEveryControlOnceAsTheViewHasIt) {
 }
 
 // Keys the plug-in takes, and a key that is none, are in the profiles and errors transcripts.
+
+// A script decides with "run" whether an action ends; one that ends with its input or with
+// "quit" is named, and the exit status tells it apart from a finished session.
+TEST_F(SimProgramTest, AnActionStillRunningAtTheEndIsNamedWithWhatItAwaits) {
+    for (const char* script : {"chat @tk title\n", "chat @tk title\nquit\nrun\n"}) {
+        SimResult ended = RunScript(script, {}, true);
+        EXPECT_EQ(ended.status, 3) << script;
+        EXPECT_EQ(ended.errors,
+                  "unfinished: Sort (job 3) still runs, awaiting Mace (0x80000025); \"run\" "
+                  "before the end lets it finish\n")
+            << script;
+    }
+    SimResult finished = RunScript("chat @tk title\nrun\n", {}, true);
+    EXPECT_EQ(finished.status, 0);
+    EXPECT_EQ(finished.errors, "");
+}
+
+TEST_F(SimProgramTest, ErrorsGoToStandardErrorWholeWithTheirControlCharactersShown) {
+    SimResult result = RunScript("bo\0gus\x1b\nshow pack 0\n"s, {}, true);
+
+    EXPECT_EQ(result.status, 1);
+    EXPECT_EQ(result.errors,
+              "error: line 1: unknown command \"bo\\x00gus\\x1b\" (help lists the commands)\n");
+    EXPECT_TRUE(result.LinesStartingWith("error:").empty());
+    EXPECT_EQ(result.LinesStartingWith("pack 0: ").size(), 1u);
+}
+
+class SimTerminalTest : public SimProgramTest {
+  protected:
+    // The main pack holds three items out of order by name: sorting it takes two moves.
+    std::vector<std::string> SmallWorld() {
+        fs::path world = Write("world.json", R"({"main": [{"name": "Zircon", "type": 4},
+            {"name": "Mace", "type": 4}, {"name": "Amber", "type": 4}]})");
+        return {"--data", Data().string(), "--world", world.string(), "--latency", "1"};
+    }
+    // What the terminal showed after the last prompt.
+    static std::string AfterLastPrompt(const SimResult& result) {
+        std::size_t prompt = result.output.rfind("tarnik> ");
+        return prompt == std::string::npos ? result.output : result.output.substr(prompt + 8);
+    }
+};
+
+// Live play at a terminal: the sort goes on and completes while no command is typed, and
+// Ctrl-D ends the prompt's line.
+TEST_F(SimTerminalTest, WithRealtimeTheGameGoesOnWhileThePromptWaits) {
+    std::vector<std::string> args = SmallWorld();
+    args.push_back("--realtime");
+    SimResult result = RunSimOnTerminal(args, {{"tarnik> ", "@tk title\r"},
+                                               {"Sort Complete", "show pack 0\r"},
+                                               {"2 Zircon", "\x04", true}});
+
+    EXPECT_EQ(result.status, 0) << result.output;
+    std::size_t complete = result.output.find(":tk:Sort Complete");
+    std::size_t lastMove = result.output.rfind("~ move ");
+    EXPECT_NE(lastMove, std::string::npos) << result.output;
+    EXPECT_LT(lastMove, complete);
+    EXPECT_NE(result.output.find("  0 Amber (0x80000003)\r\n  1 Mace (0x80000002)\r\n"),
+              std::string::npos)
+        << result.output;
+    EXPECT_EQ(AfterLastPrompt(result).back(), '\n') << result.output;
+}
+
+// Without --realtime the clock waits for "run"; Ctrl-D at the blocking prompt ends its line
+// all the same, and names the sort it leaves unfinished.
+TEST_F(SimTerminalTest, WithoutRealtimeNothingMovesAndCtrlDEndsThePromptsLine) {
+    SimResult result =
+        RunSimOnTerminal(SmallWorld(), {{"tarnik> ", "@tk title\r"}, {"tarnik> ", "\x04", true}});
+
+    EXPECT_EQ(result.status, 3) << result.output;
+    EXPECT_EQ(result.output.find("Sort Complete"), std::string::npos);
+    std::string after = AfterLastPrompt(result);
+    EXPECT_EQ(after.substr(after.find('\n') + 1, 12), "unfinished: ") << result.output;
+}
 
 }  // namespace
