@@ -129,6 +129,8 @@ struct Object {
     LONG Slot() const { return Int(KEY_SLOT); }
     LONG StackCount() const { return Int(KEY_STACK_COUNT); }
     LONG StackMax() const { return Int(KEY_STACK_MAX); }
+
+    friend bool operator==(const Object&, const Object&) = default;
 };
 
 // What the server did with a request: the messages it sends, in order, and the objects

@@ -116,19 +116,26 @@ const json& Array(const json& value, const std::string& path) {
     return value;
 }
 
+// A field that is none of `known` is refused with the list of the fields that may stand
+// there, so that a misspelt one shows its right spelling.
 void OnlyKnown(const json& object, const std::string& path,
                std::initializer_list<std::string_view> known) {
     for (const auto& [name, value] : object.items()) {
         bool found = false;
         for (std::string_view candidate : known)
             found = found || candidate == name;
-        if (!found)
-            Fail(path.empty() ? name : path + "." + name, "is not a known field");
+        if (found)
+            continue;
+        std::string fields;
+        for (std::string_view candidate : known)
+            fields += (fields.empty() ? "" : ", ") + std::string(candidate);
+        Fail(path.empty() ? name : path + "." + name,
+             "is not a known field; the fields here are " + fields);
     }
 }
 
 LONG PropertyKey(const std::string& name, const std::string& path) {
-    if (name.rfind("0x", 0) == 0)
+    if (name.rfind("0x", 0) == 0 || name.rfind("0X", 0) == 0)
         return static_cast<LONG>(Unsigned32(json(name), path));
     try {
         std::size_t used = 0;
@@ -254,49 +261,73 @@ std::string HexId(ObjectId id) {
     return text;
 }
 
-json WriteItem(const Item& item) {
-    json out = json::object();
+// Written fields keep the order of the documentation: what names the item first, then its
+// properties.
+using ordered_json = nlohmann::ordered_json;
+
+ordered_json WriteItem(const Item& item) {
+    ordered_json out = ordered_json::object();
     if (item.id)
         out["id"] = HexId(item.id);
     out["name"] = item.name;
     if (item.type)
         out["type"] = item.type;
-    json properties = json::object();
+    ordered_json properties = ordered_json::object();
+    for (const IntField& field : kIntFields) {
+        if (auto it = item.ints.find(field.key); it != item.ints.end())
+            out[field.name] = it->second;
+        if (auto quality = item.reals.find(KEY_QUALITY);
+            field.key == KEY_MATERIAL && quality != item.reals.end())
+            out[kQualityField] = quality->second;
+    }
     for (const auto& [key, value] : item.ints) {
-        const char* name = nullptr;
+        bool named = false;
         for (const IntField& field : kIntFields)
-            if (field.key == key)
-                name = field.name;
-        if (name)
-            out[name] = value;
-        else
+            named = named || field.key == key;
+        if (!named)
             properties[HexId(static_cast<ObjectId>(key))] = value;
     }
-    json reals = json::object();
-    for (const auto& [key, value] : item.reals) {
-        if (key == KEY_QUALITY)
-            out[kQualityField] = value;
-        else
+    ordered_json reals = ordered_json::object();
+    for (const auto& [key, value] : item.reals)
+        if (key != KEY_QUALITY)
             reals[HexId(static_cast<ObjectId>(key))] = value;
-    }
-    if (!properties.empty())
-        out["properties"] = properties;
-    if (!reals.empty())
-        out["real_properties"] = reals;
     if (item.coverage)
         out["coverage"] = item.coverage;
     if (!item.identified)
         out["identified"] = false;
     if (item.distance != 0.0)
         out["distance"] = item.distance;
+    if (!properties.empty())
+        out["properties"] = properties;
+    if (!reals.empty())
+        out["real_properties"] = reals;
     return out;
 }
 
-json WriteItems(const std::vector<Item>& items) {
-    json list = json::array();
-    for (const Item& item : items)
-        list.push_back(WriteItem(item));
-    return list;
+// A name that is not UTF-8 (typed in the simulator) is written with replacement characters
+// rather than refused.
+std::string Dump(const ordered_json& value) {
+    return value.dump(-1, ' ', false, ordered_json::error_handler_t::replace);
+}
+
+// An object on one line: { "name": "Arrow", "stack": 40 }.
+std::string Inline(const ordered_json& value) {
+    if (!value.is_object())
+        return Dump(value);
+    std::string text = "{";
+    for (const auto& [name, field] : value.items())
+        text += (text.size() > 1 ? ", " : " ") + Dump(ordered_json(name)) + ": " + Inline(field);
+    return text + (text.size() > 1 ? " }" : "}");
+}
+
+// A list with one item per line, indented under its field.
+std::string ItemList(const std::vector<Item>& items, const std::string& indent) {
+    if (items.empty())
+        return "[]";
+    std::string text = "[";
+    for (std::size_t i = 0; i < items.size(); ++i)
+        text += (i ? ",\n" : "\n") + indent + "  " + Inline(WriteItem(items[i]));
+    return text + "\n" + indent + "]";
 }
 
 }  // namespace
@@ -346,27 +377,79 @@ WorldFileResult LoadWorldFile(const std::filesystem::path& path) {
     return result;
 }
 
+// Pretty, but with each item on one line, so that a world of many items reads as a list.
 std::string WorldToJson(const WorldSetup& world) {
-    json root = json::object();
-    root["server"] = world.server;
-    root["character"] = {{"id", HexId(world.characterId)}, {"name", world.characterName}};
-    root["latency_ms"] = world.latencyMs;
-    root["main"] = WriteItems(world.main);
-    json packs = json::array();
-    for (const PackSetup& pack : world.packs) {
-        json out = json::object();
+    ordered_json character = {{"id", HexId(world.characterId)}, {"name", world.characterName}};
+    std::string text = "{\n";
+    text += "  \"server\": " + Dump(world.server) + ",\n";
+    text += "  \"character\": " + Inline(character) + ",\n";
+    text += "  \"latency_ms\": " + std::to_string(world.latencyMs) + ",\n";
+    text += "  \"main\": " + ItemList(world.main, "  ") + ",\n";
+    text += "  \"packs\": [";
+    for (std::size_t i = 0; i < world.packs.size(); ++i) {
+        const PackSetup& pack = world.packs[i];
+        ordered_json head = ordered_json::object();
         if (pack.id)
-            out["id"] = HexId(pack.id);
-        out["name"] = pack.name;
-        out["slot"] = pack.slot;
-        out["capacity"] = pack.capacity;
-        out["items"] = WriteItems(pack.items);
-        packs.push_back(out);
+            head["id"] = HexId(pack.id);
+        head["name"] = pack.name;
+        head["slot"] = pack.slot;
+        head["capacity"] = pack.capacity;
+        std::string line = Inline(head);
+        line.resize(line.size() - 2);  // the closing " }"
+        text += (i ? ",\n    " : "\n    ") + line + ", \"items\": " + ItemList(pack.items, "    ") +
+                " }";
     }
-    root["packs"] = packs;
-    root["worn"] = WriteItems(world.worn);
-    root["ground"] = WriteItems(world.ground);
-    return root.dump(2) + "\n";
+    text += world.packs.empty() ? "],\n" : "\n  ],\n";
+    text += "  \"worn\": " + ItemList(world.worn, "  ") + ",\n";
+    text += "  \"ground\": " + ItemList(world.ground, "  ") + "\n";
+    return text + "}\n";
+}
+
+namespace {
+
+// What a container's list puts into an item's properties: the container always, and the
+// slot when it is the item's place in the list (worn items always report -1).
+Item SetupOf(const sim::Object& object, std::optional<LONG> placedSlot) {
+    Item item(object.name);
+    item.id = object.id;
+    item.type = object.type;
+    item.ints = object.ints;
+    item.reals = object.reals;
+    item.identified = object.identified;
+    item.coverage = object.coverage;
+    item.distance = object.distance;
+    item.ints.erase(KEY_CONTAINER);
+    if (placedSlot && object.Slot() == *placedSlot)
+        item.ints.erase(KEY_SLOT);
+    return item;
+}
+
+std::vector<Item> PackItemsOf(const World& world, ObjectId container) {
+    std::vector<Item> items;
+    for (ObjectId id : world.Contents(container))
+        items.push_back(SetupOf(*world.Find(id), static_cast<LONG>(items.size())));
+    return items;
+}
+
+}  // namespace
+
+WorldSetup CurrentSetup(const World& world) {
+    WorldSetup setup;
+    setup.server = world.ServerName();
+    setup.characterId = world.Character();
+    setup.characterName = world.CharacterName();
+    setup.latencyMs = world.LatencyMs();
+    setup.main = PackItemsOf(world, world.Character());
+    for (ObjectId id : world.SidePacks()) {
+        const sim::Object& pack = *world.Find(id);
+        setup.packs.push_back(PackSetup{id, pack.name, static_cast<int>(pack.Slot()),
+                                        pack.Int(KEY_ITEM_SLOTS), PackItemsOf(world, id)});
+    }
+    for (ObjectId id : world.Worn())
+        setup.worn.push_back(SetupOf(*world.Find(id), SLOT_WORN));
+    for (ObjectId id : world.Ground())
+        setup.ground.push_back(SetupOf(*world.Find(id), std::nullopt));
+    return setup;
 }
 
 }  // namespace sim

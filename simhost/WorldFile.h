@@ -24,4 +24,10 @@ struct WorldFileResult {
 // The JSON text of a world; ParseWorldJson reads it back to the same world.
 std::string WorldToJson(const WorldSetup& world);
 
+// The world as it stands now, as a setup that builds it again: every object keeps its id
+// and properties, each container its items in slot order, the worn items their order.
+// What a world file cannot hold is left out: objects that ceased to exist, the corpses
+// opened so far, and the next id the server would give.
+WorldSetup CurrentSetup(const World& world);
+
 }  // namespace sim

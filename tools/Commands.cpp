@@ -107,9 +107,17 @@ const std::vector<Session::Command>& Session::Commands() {
          &Session::Distance},
         {"wait", "wait MS", "advance the clock by MS milliseconds", &Session::Wait},
         {"run", "run", "run until nothing is pending", &Session::Run},
+        {"picture", "picture panel FILE",
+         "draw the panel into FILE (SVG): its pages side by side, every control as it stands",
+         &Session::Picture},
+        {"plan", "plan LINE",
+         "a dry run: the moves LINE (@tk title, click pbCram...) makes and the time it takes, "
+         "tried on a copy of the game",
+         &Session::Plan},
         {"show", "show WHAT",
          "pack N (0 main, 1..7 side pack in slot N-1), worn, packs, control NAME, panel, "
-         "selection, job, file",
+         "selection, job, file; world [FILE] (as a world file), item ID|NAME (what the "
+         "plug-in reads and its sort keys), ground, clock",
          &Session::Show},
         {"login", "login", "the character logs in again", &Session::Login},
         {"logout", "logout", "end the session", &Session::Logout},
@@ -330,6 +338,8 @@ void Session::Run(std::string_view) {
 
 void Session::Show(std::string_view args) {
     auto [what, rest] = SplitFirst(args);
+    if (ShowDetails(what, rest))
+        return;
     const sim::World& world = host_->GetWorld();
     auto printAll = [this](const std::vector<std::string>& lines) {
         for (const std::string& line : lines)
@@ -376,7 +386,9 @@ void Session::Show(std::string_view args) {
             Print(line);
         }
     } else {
-        Error("show what? pack N, worn, packs, control NAME, panel, selection, job or file");
+        Error(
+            "show what? pack N, worn, packs, control NAME, panel, selection, job, file, world "
+            "[FILE], item ID|NAME, ground or clock");
     }
 }
 
@@ -401,4 +413,6 @@ void Session::Help(std::string_view) {
     Print("The server answers after its latency: \"run\" or \"wait\" lets it.");
     Print("\"show job\" asks the plug-in's IsBusy for the job code (its chat line is not shown)");
     Print("and names the item of the plug-in's last move request as the awaited item.");
+    Print("\"show world FILE\" writes the world as it stands, to edit and load with --world;");
+    Print("docs/WORLDS.md describes world files.");
 }

@@ -120,9 +120,17 @@ class Session {
     void Wait(std::string_view args);
     void Run(std::string_view args);
     void Show(std::string_view args);
+    // show world [FILE], item ID|NAME, ground, clock (Inspect.cpp); false for anything else.
+    bool ShowDetails(std::string_view what, std::string_view rest);
     void Login(std::string_view args);
     void Logout(std::string_view args);
     void Help(std::string_view args);
+    // picture panel FILE (Inspect.cpp): the panel drawn as SVG.
+    void Picture(std::string_view args);
+    // plan LINE (Plan.cpp): the line runs in a copy of the game; prints what it did.
+    void Plan(std::string_view args);
+    // The copy's side: runs the line, writes its output and summary into `folder`, exits.
+    [[noreturn]] void PlanInCopy(const std::string& line, const std::filesystem::path& folder);
 
     SessionSettings settings_;
     std::FILE* out_;

@@ -100,7 +100,7 @@ SimOptionsResult ParseSimOptions(const std::vector<std::string>& args,
 std::string SimUsage() {
     return "usage: tarnik-sim [options]\n"
            "       tarnik-sim config FILE [--check]   (inspect a sortconfig.xml; config --help)\n"
-           "  --world FILE    start on this JSON world file instead of the demo world\n"
+           "  --world FILE    start on this JSON world file (docs/WORLDS.md), not the demo\n"
            "  --data DIR      keep the registry (DIR/registry.reg) and the drives (DIR/c/ for\n"
            "                  c:\\) here; default: a folder under the user's data folder\n"
            "  --script FILE   run the commands of FILE, then exit (\"-\" reads standard input)\n"

@@ -72,32 +72,18 @@ bool CTarnik::FileSortPack() {
     std::vector<bool> filled(MAIN_PACK_SLOTS, false);
     bool walked = WalkView(*this, view, WALK_SORT, [&](IWorldObject* object) {
         std::string name = NameOf(object);
+        SortKeySource source;
+        source.typeCode = TypeOf(object);
+        source.name = name;
+        source.value = IntValue(object, KEY_VALUE);
+        source.material = IntValue(object, KEY_MATERIAL);
+        source.quality = source.material ? RealValue(object, KEY_QUALITY) : 0.0;
+        source.burden = IntValue(object, KEY_BURDEN);
         std::string key;
-        switch (m_SortType) {
-            case SORT_TYPE:
-                key = TypeKey(TypeOf(object), name);
-                break;
-            case SORT_VALUE:
-                key = ValueKey(IntValue(object, KEY_VALUE));
-                break;
-            case SORT_MATERIAL: {
-                LONG material = IntValue(object, KEY_MATERIAL);
-                key = MaterialKey(material, material ? RealValue(object, KEY_QUALITY) : 0.0);
-                break;
-            }
-            case SORT_NAME:
-                key = NameKey(name);
-                break;
-            case SORT_BASE_NAME:
-                key = BaseNameKey(name);
-                break;
-            case SORT_WEIGHT:
-                key = WeightKey(IntValue(object, KEY_BURDEN));
-                break;
-            default:
-                WriteToChat("Unknown sort type requested");
-                break;
-        }
+        if (std::optional<std::string> built = SortKey(m_SortType, source))
+            key = std::move(*built);
+        else
+            WriteToChat("Unknown sort type requested");
         LONG slot = IntValue(object, KEY_SLOT);
         LONG itemSlots = IntValue(object, KEY_ITEM_SLOTS);
         Log(TRC, "  Checking %s key:[%s] %d %d", name.c_str(), key.c_str(), slot, itemSlots);

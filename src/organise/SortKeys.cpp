@@ -4,6 +4,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "plugin/Types.h"
+
 std::int32_t TypeRank(std::int32_t typeCode) {
     switch (typeCode) {
         case 0:
@@ -95,6 +97,25 @@ std::string WeightKey(std::int32_t burden) {
     char key[16];
     std::snprintf(key, sizeof key, "%09d", static_cast<int>(burden));
     return key;
+}
+
+std::optional<std::string> SortKey(std::int32_t type, const SortKeySource& item) {
+    switch (type) {
+        case SORT_TYPE:
+            return TypeKey(item.typeCode, item.name);
+        case SORT_VALUE:
+            return ValueKey(item.value);
+        case SORT_MATERIAL:
+            return MaterialKey(item.material, item.quality);
+        case SORT_NAME:
+            return NameKey(item.name);
+        case SORT_BASE_NAME:
+            return BaseNameKey(item.name);
+        case SORT_WEIGHT:
+            return WeightKey(item.burden);
+        default:
+            return std::nullopt;
+    }
 }
 
 bool IsSortable(std::int32_t slot, std::int32_t itemSlots, std::string_view name) {

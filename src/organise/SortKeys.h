@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,20 @@ std::string NameKey(std::string_view name);
 std::string BaseNameKey(std::string_view name);
 // "%09d" of the burden; a negative burden keeps its minus sign.
 std::string WeightKey(std::int32_t burden);
+
+// What an item's sort keys are built from, as the host reports the item.
+struct SortKeySource {
+    std::int32_t typeCode = 0;
+    std::string_view name;
+    std::int32_t value = 0;     // KEY_VALUE
+    std::int32_t material = 0;  // KEY_MATERIAL
+    double quality = 0.0;       // KEY_QUALITY
+    std::int32_t burden = 0;    // KEY_BURDEN
+};
+
+// The item's key for sort type `type` (the chSortBy option index, 0 type to 5 weight);
+// nothing for any other type.
+std::optional<std::string> SortKey(std::int32_t type, const SortKeySource& item);
 
 // An item takes part in a sort when it lies in a slot, is not a container and is not
 // a "Foci " item (exact, case-sensitive).

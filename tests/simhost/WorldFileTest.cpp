@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+#include <stdexcept>
+
 namespace {
 
 using sim::ParseWorldJson;
@@ -45,12 +49,78 @@ TEST(WorldFileTest, AWorldWrittenOutReadsBackTheSame) {
     EXPECT_EQ(*read.world, demo);
 }
 
+// The world written as it stands reads back to a world whose every object, list and order
+// is the same.
+void ExpectSameWorld(const sim::World& read, const sim::World& original) {
+    EXPECT_EQ(read.InventoryView(), original.InventoryView());
+    EXPECT_EQ(read.Ground(), original.Ground());
+    EXPECT_EQ(read.ServerName(), original.ServerName());
+    EXPECT_EQ(read.LatencyMs(), original.LatencyMs());
+    std::vector<sim::ObjectId> all = original.InventoryView();
+    for (sim::ObjectId id : original.Ground())
+        all.push_back(id);
+    for (sim::ObjectId id : all) {
+        ASSERT_NE(read.Find(id), nullptr) << std::hex << id;
+        EXPECT_EQ(*read.Find(id), *original.Find(id)) << original.Find(id)->name;
+    }
+}
+
+sim::World ReadBack(const sim::World& world) {
+    auto read = ParseWorldJson(sim::WorldToJson(sim::CurrentSetup(world)));
+    if (!read)
+        throw std::runtime_error(read.error);
+    return sim::World(*read.world);
+}
+
+TEST(WorldFileTest, TheDemoAfterPlayReadsBackAsItNowStands) {
+    sim::World world(sim::DemoWorld());
+    auto id = [&](const char* name) { return *world.FindByName(name); };
+    const sim::ObjectId me = world.Character();
+    const sim::ObjectId backpack = *world.PackInSlot(0);
+    ASSERT_FALSE(world.Move(id("Arrow"), backpack, 0, true).refused);        // merged away
+    ASSERT_FALSE(world.Move(id("Hyssop"), backpack, 1, false, 10).refused);  // split off
+    ASSERT_FALSE(world.Wear(id("Gold Ring")).refused);                       // put on
+    ASSERT_FALSE(world.Move(id("Leather Cap"), me, 3, false).refused);       // taken off
+    ASSERT_FALSE(world.Use(id("Plentiful Healing Kit"), me).refused);        // a use less
+    world.Spawn(sim::Item("Corpse of Rat").Type(TYPE_CORPSE).Distance(2.5));
+    ASSERT_TRUE(world.Despawn(id("Corpse of Grey Wolf")));
+    world.SetLatencyMs(40);
+
+    ExpectSameWorld(ReadBack(world), world);
+}
+
+// The example of docs/WORLDS.md uses every field; a client out of step reports slots of its
+// own, which a world written out keeps.
+TEST(WorldFileTest, WorldsUsingEveryFieldReadBackAsTheyStand) {
+    std::ifstream doc(std::string(TARNIK_SOURCE_DIR) + "/docs/WORLDS.md");
+    std::string text((std::istreambuf_iterator<char>(doc)), std::istreambuf_iterator<char>());
+    std::size_t start = text.find("```json\n");
+    ASSERT_NE(start, std::string::npos) << "docs/WORLDS.md has no JSON example";
+    start += 8;
+    std::string example = text.substr(start, text.find("```", start) - start);
+    const std::string outOfStep =
+        R"({"main": [{"name": "A"}, {"name": "B", "properties": {"0x0D000009": 0}}],
+            "worn": [{"name": "C", "equipable": 1, "properties": {"0x0D000009": 4}}]})";
+
+    for (const std::string& json : {example, outOfStep}) {
+        auto read = ParseWorldJson(json);
+        ASSERT_TRUE(read) << read.error;
+        sim::World world(*read.world);
+        ExpectSameWorld(ReadBack(world), world);
+    }
+}
+
 // Loading a file, and naming a missing one, is checked through tarnik-sim --world in
 // tests/tools.
 TEST(WorldFileTest, ABadFileIsRefusedNamingTheFieldAndTheFault) {
     const std::pair<const char*, const char*> cases[] = {
         {"{ \"main\": [", "not JSON"},
-        {R"({"main": [{"name": "A", "vaule": 3}]})", "main[0].vaule: is not a known field"},
+        {R"({"main": [{"name": "A", "vaule": 3}]})",
+         "main[0].vaule: is not a known field; the fields here are id, name, type, value,"},
+        {R"({"packs": [{"name": "P", "slot": 0, "capacity": 5, "item": []}]})",
+         "packs[0].item: is not a known field; the fields here are id, name, slot, capacity, "
+         "items"},
+        {R"({"servers": "x"})", "servers: is not a known field; the fields here are server, "},
         {R"({"main": [{"type": 1}]})", "main[0].name: missing"},
         {R"({"main": [{"name": "A", "value": "12"}]})",
          "main[0].value: expected an integer, found string"},

@@ -1,8 +1,13 @@
 // tarnik-sim as a program: start-up and its failures, exit status, and the options that
 // change what is printed.
 #include <gtest/gtest.h>
+#include <iconv.h>
 
+#include <pugixml.hpp>
+
+#include <algorithm>
 #include <filesystem>
+#include <regex>
 #include <string>
 #include <vector>
 
@@ -13,6 +18,20 @@ namespace fs = std::filesystem;
 using namespace std::string_literals;
 
 namespace {
+
+// Whether the bytes are UTF-8, as the C library's converter judges them.
+bool IsUtf8(std::string text) {
+    iconv_t converter = ::iconv_open("UTF-8", "UTF-8");
+    if (converter == reinterpret_cast<iconv_t>(-1))
+        return false;
+    std::string out(text.size() * 2 + 4, '\0');
+    char* in = text.data();
+    char* to = out.data();
+    std::size_t inLeft = text.size(), outLeft = out.size();
+    bool ok = ::iconv(converter, &in, &inLeft, &to, &outLeft) != static_cast<std::size_t>(-1);
+    ::iconv_close(converter);
+    return ok && inLeft == 0;
+}
 
 constexpr const char* kSortScript = "chat @tk title\nrun\nshow pack 0\n";
 
@@ -137,6 +156,154 @@ TEST_F(SimProgramTest, HandActionsChangeTheWorldAfterTheServersLatency) {
     EXPECT_EQ(result.LinesStartingWith("error: line 11: there is no object named").size(), 1u);
     // Moves of the player's own are not steps of a plug-in action.
     EXPECT_TRUE(result.LinesStartingWith("~").empty());
+}
+
+// The keys the plug-in logs as it files an item for each of the six sorts are the keys
+// "show item" prints for it.
+TEST_F(SimProgramTest, ItemDetailsShowTheKeysThePluginsSortBuilds) {
+    std::string script = "show item Pyreal Chunk\n";
+    for (int type = 0; type < 6; ++type)
+        script += "choose chSortBy " + std::to_string(type) + "\nclick pbSort\nrun\n";
+    SimResult result = RunScript(script, {"--trace", "--quiet"});
+    ASSERT_EQ(result.status, 0) << result.output;
+
+    std::vector<std::string> shown;
+    for (const std::string& line : result.Lines())
+        if (line.size() > 4 && line.rfind("  ", 0) == 0 && line[2] >= '0' && line[2] <= '5' &&
+            line[3] == ' ')
+            shown.push_back(line.substr(line.find('"')));
+    std::vector<std::string> filed;
+    const std::string checking = "Checking Pyreal Chunk key:[";
+    for (const std::string& line : result.LinesStartingWith("[trace] "))
+        if (std::size_t at = line.find(checking); at != std::string::npos) {
+            std::size_t start = at + checking.size();
+            filed.push_back("\"" + line.substr(start, line.find(']', start) - start) + "\"");
+        }
+    // A sort files its pack again when it ends, to check its work.
+    filed.erase(std::unique(filed.begin(), filed.end()), filed.end());
+    EXPECT_EQ(shown.size(), 6u) << result.output;
+    EXPECT_EQ(filed, shown);
+}
+
+// What "show world" prints starts the simulator on the same world: the demo after a sort.
+TEST_F(SimProgramTest, AWorldShownAndWrittenLoadsBackAsItStood) {
+    fs::path file = temp_.Path() / "sorted.json";
+    SimResult first = RunScript(
+        "chat @tk title\nrun\nshow world " + file.string() + "\nshow world\n", {"--quiet"});
+    ASSERT_EQ(first.status, 0) << first.output;
+    SimResult second = RunScript("show world\n", {"--world", file.string()});
+    ASSERT_EQ(second.status, 0) << second.output;
+
+    auto json = [](const SimResult& result) {
+        std::string text = result.output;
+        return text.substr(text.find("\n{\n") + 1);
+    };
+    EXPECT_EQ(first.LinesStartingWith("world written to ").size(), 1u);
+    EXPECT_NE(json(first).find("\"name\": \"Amber Amulet\""), std::string::npos);
+    EXPECT_EQ(json(second), json(first));
+}
+
+// A dry run answers from a copy of the game: the session's world, clock and configuration
+// file stay as they were, and the real run then makes the moves and takes the time foretold.
+TEST_F(SimProgramTest, PlanForetellsTheRealRunAndLeavesWorldClockAndFileAsTheyWere) {
+    SimResult result = RunScript(
+        "select Backpack\nshow file\nplan click pbSetCfg\nshow file\nshow pack 0\nselect 0\n"
+        "plan @tk title\nshow clock\nshow pack 0\nchat @tk title\nrun\nshow clock\n"
+        "select Backpack\nclick pbSetCfg\nshow file\n");
+    ASSERT_EQ(result.status, 0) << result.output;
+    std::vector<std::string> lines = result.Lines();
+
+    // Each "show" prints a block of lines up to the next command's output.
+    auto block = [&](const std::string& first, std::size_t occurrence) {
+        std::vector<std::string> found;
+        for (std::size_t i = 0, seen = 0; i < lines.size(); ++i) {
+            if (lines[i].rfind(first, 0) != 0 || seen++ != occurrence)
+                continue;
+            for (std::size_t k = i;
+                 k < lines.size() && (k == i || lines[k][0] == ' ' || lines[k][0] == '<'); ++k)
+                found.push_back(lines[k]);
+        }
+        return found;
+    };
+    EXPECT_EQ(block("file: ", 1), block("file: ", 0));
+    EXPECT_NE(block("file: ", 2), block("file: ", 0));  // the real Set changes it
+    EXPECT_EQ(block("pack 0: ", 1), block("pack 0: ", 0));
+    EXPECT_EQ(
+        result.LinesStartingWith("plan: [chat 1] :tk:The following items will be stored").size(),
+        1u);
+
+    std::vector<std::string> plan = result.LinesStartingWith("plan: @tk title makes ");
+    ASSERT_EQ(plan.size(), 1u) << result.output;
+    std::size_t moves = result.LinesStartingWith("~ move ").size();
+    EXPECT_GT(moves, 10u);
+    std::vector<std::string> clock = result.LinesStartingWith("clock: ");
+    ASSERT_EQ(clock.size(), 2u);
+    EXPECT_EQ(clock[0], "clock: 0 ms");
+    std::string elapsed = clock[1].substr(7);  // "8100 ms"
+    EXPECT_EQ(plan[0], "plan: @tk title makes " + std::to_string(moves) + " moves in " + elapsed +
+                           " at a server latency of 120 ms");
+}
+
+// The picture holds every control of "show panel" once, at its place and size, with its
+// text, its selected option and its tick; a text no XML may hold is made safe.
+TEST_F(SimProgramTest, PanelPictureDrawsEveryControlOnceAsTheViewHasIt) {
+    fs::path svg = temp_.Path() / "panel.svg";
+    SimResult result = RunScript(
+        "choose chSortBy 3\ntick cbReverse on\nedit edHotAction <&>\"\x01\xff\xed\xa0\x80 end\n"
+        "show panel\npicture panel " +
+        svg.string() + "\n");
+    ASSERT_EQ(result.status, 0) << result.output;
+    std::string bytes = platform_test::ReadFile(svg);
+    pugi::xml_document document;
+    ASSERT_TRUE(document.load_string(bytes.c_str())) << bytes;
+    EXPECT_TRUE(IsUtf8(bytes));
+    EXPECT_EQ(bytes.find_first_of(std::string("\x01\r", 2)), std::string::npos);
+
+    std::vector<std::string> pages;
+    for (const pugi::xpath_node& page : document.select_nodes("//g[@class='page']"))
+        pages.push_back(page.node().attribute("data-page").value());
+    EXPECT_EQ(pages, (std::vector<std::string>{" Sort ", " Buy ", " Config ", " Shortcuts "}));
+
+    // "  NAME: KIND id=ID text="TEXT" ... at L,T size WxH", options as "    [I] TEXT".
+    const std::regex control(R"re(  (\w+): (\w+) id=(\d+)(?: text="(.*)")?(?: ticked=(-?\d))?)re"
+                             R"re((?: selected=(-?\d+))? at (\d+),(\d+) size (\d+)x(\d+))re");
+    std::vector<std::string> lines = result.Lines();
+    std::size_t controls = 0;
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        std::smatch m;
+        if (!std::regex_match(lines[i], m, control))
+            continue;
+        ++controls;
+        std::string id = "ctl-" + (m[3] == "0" ? m[1].str() : m[3].str());
+        pugi::xpath_node_set found = document.select_nodes(("//*[@id='" + id + "']").c_str());
+        ASSERT_EQ(found.size(), 1u) << id;
+        pugi::xml_node group = found.first().node();
+        EXPECT_STREQ(group.attribute("class").value(), m[2].str().c_str()) << id;
+        pugi::xml_node box = group.child("svg");
+        EXPECT_EQ(std::vector<std::string>({box.attribute("x").value(), box.attribute("y").value(),
+                                            box.attribute("width").value(),
+                                            box.attribute("height").value()}),
+                  std::vector<std::string>({m[7], m[8], m[9], m[10]}))
+            << id;
+        std::string text = m[4];
+        if (m[6].matched) {  // a choice shows its selected option
+            std::string option = "    [" + m[6].str() + "] ";
+            text.clear();
+            for (std::size_t k = i + 1; k < lines.size() && lines[k].rfind("    [", 0) == 0; ++k)
+                if (lines[k].rfind(option, 0) == 0)
+                    text = lines[k].substr(option.size());
+        }
+        if (m[5].matched) {  // a checkbox draws its tick
+            EXPECT_EQ(group.select_nodes("svg/path").size(), m[5] == "-1" ? 1u : 0u) << id;
+        }
+        if (text.find_first_of("\x01\xff") == std::string::npos)
+            EXPECT_EQ(std::string(box.child("text").child_value()), text) << id;
+        else
+            EXPECT_EQ(std::string(box.child("text").child_value()),
+                      "<&>\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD end");
+    }
+    EXPECT_EQ(controls, 49u) << result.output;
+    EXPECT_EQ(document.select_nodes("//g[starts-with(@id, 'ctl-')]").size(), controls);
 }
 
 // Keys the plug-in takes, and a key that is none, are in the profiles and errors transcripts.

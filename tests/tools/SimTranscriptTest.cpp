@@ -72,6 +72,10 @@ TEST_F(SimTranscriptTest, StorePinMovePackAndCramTidyTheDemoOfAPlayer) {
     ExpectTranscript("organise");
 }
 
+TEST_F(SimTranscriptTest, ItemDetailsShowWhatThePluginReadsAndTheGroundItsCorpses) {
+    ExpectTranscript("inspect");
+}
+
 TEST_F(SimTranscriptTest, ScriptErrorsAreReportedAndTheScriptGoesOn) {
     ExpectTranscript("errors");
 }
