@@ -41,6 +41,8 @@ std::string WriteXmlElement(const XmlElement& element, const std::string& indent
     while (!open.empty()) {
         Open& top = open.back();
         if (top.next < top.children.size()) {
+            if (open.size() >= kMaxConfigDepth)
+                return {};
             XmlElement child = top.children[top.next++];
             std::string childIndent = "  " + top.indent;
             start(child, childIndent);  // may grow `open`: `top` is not used after this
