@@ -3,10 +3,15 @@
 
 JOBS ?= $(shell nproc)
 BUILD ?= build/plain
-BUILD_ASAN ?= build/asan
+BUILD_ASAN ?= build/clang-asan
 BUILD_RELEASE ?= build/release
+BUILD_FUZZ ?= build/fuzz
+# Seconds each fuzz target runs under `make fuzz`.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := $(notdir $(wildcard fuzz/corpus/*))
 DEPS = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
-       libpugixml-dev nlohmann-json3-dev libedit-dev clang-format
+       libpugixml-dev nlohmann-json3-dev libedit-dev clang-format \
+       clang libclang-rt-14-dev
 # Reuses earlier compilations where ccache is installed; builds the same without it.
 LAUNCHER := $(shell command -v ccache 2>/dev/null)
 export CCACHE_BASEDIR := $(CURDIR)
@@ -14,15 +19,17 @@ CONFIGURE = cmake -S . -Wno-dev $(if $(LAUNCHER),-DCMAKE_CXX_COMPILER_LAUNCHER=$
 CMAKE_BUILD = cmake --build
 MAKEFLAGS += --no-print-directory
 
-.PHONY: run test deps build build-asan build-release bench format format-check clean
+.PHONY: run test deps build build-asan build-release bench fuzz format format-check clean
 
 run: deps
 	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	@$(CMAKE_BUILD) $(BUILD) -j $(JOBS) --target tarnik tarnik-sim -- --no-print-directory
 	@$(BUILD)/tarnik-sim $(ARGS)
 
-# The plain and sanitizer builds treat warnings as errors; the Release build is built and
-# tested as a user configures it, with nothing but the build type.
+# The plain build (GCC) and the sanitizer build (clang) treat warnings as errors, so both
+# compilers keep the tree clean; the Release build is built and tested as a user
+# configures it, with nothing but the build type. Each build also replays every fuzz
+# target's seeds and the crash inputs found so far.
 test: build build-asan build-release
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	@ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS)
@@ -42,12 +49,31 @@ build: deps
 	@$(CMAKE_BUILD) $(BUILD) -j $(JOBS) -- --no-print-directory
 
 build-asan: deps
-	@$(CONFIGURE) -B $(BUILD_ASAN) -DCMAKE_BUILD_TYPE=Debug -DTARNIK_SANITIZE=ON -DTARNIK_WERROR=ON
+	@$(CONFIGURE) -B $(BUILD_ASAN) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=Debug \
+	  -DTARNIK_SANITIZE=ON -DTARNIK_WERROR=ON
 	@$(CMAKE_BUILD) $(BUILD_ASAN) -j $(JOBS) -- --no-print-directory
 
 build-release: deps
 	@$(CONFIGURE) -B $(BUILD_RELEASE) -DCMAKE_BUILD_TYPE=Release -DTARNIK_BENCH=OFF
 	@$(CMAKE_BUILD) $(BUILD_RELEASE) -j $(JOBS) -- --no-print-directory
+
+# Builds each fuzz target with libFuzzer (clang) and runs it for FUZZ_SECONDS. What it
+# learns stays in build/fuzz/corpus/; an input that breaks a target is written to
+# fuzz/crashes/<target>/, where `make test` replays it from then on.
+fuzz: deps
+	@$(CONFIGURE) -B $(BUILD_FUZZ) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DTARNIK_FUZZ=ON -DTARNIK_BENCH=OFF
+	@$(CMAKE_BUILD) $(BUILD_FUZZ) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS)) -- --no-print-directory
+	@for name in $(FUZZ_TARGETS); do \
+	  mkdir -p $(BUILD_FUZZ)/corpus/$$name fuzz/crashes/$$name; \
+	  printf '%-12s ' $$name; \
+	  $(BUILD_FUZZ)/fuzz/fuzz_$$name -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	    -artifact_prefix=fuzz/crashes/$$name/ $(BUILD_FUZZ)/corpus/$$name fuzz/corpus/$$name \
+	    >$(BUILD_FUZZ)/$$name.log 2>&1 \
+	    || { echo "found a fault:"; tail -n 40 $(BUILD_FUZZ)/$$name.log; exit 1; }; \
+	  awk '/^stat::number_of_executed_units/ {runs = $$2} /^stat::average_exec_per_sec/ {rate = $$2} \
+	    END {printf "%d runs, %d per second, no finding\n", runs, rate}' $(BUILD_FUZZ)/$$name.log; \
+	done
 
 bench: build
 	$(BUILD)/bench/tarnik_bench

@@ -6,9 +6,10 @@
 #include "platform/Module.h"
 #include "platform/Registry.h"
 
-// Constant-initialised, so that the module's load-time code may set it before (or after)
-// this file's dynamic initialisers run.
-constinit std::string g_ConfigPath;
+// The module's load-time code sets it from another file's initialiser. Not every standard
+// library can constant-initialise a std::string, so it is initialised ahead of every
+// object without a priority in the module, whatever order the linker chose.
+__attribute__((init_priority(101))) std::string g_ConfigPath;
 
 namespace {
 
