@@ -265,8 +265,10 @@ std::optional<std::size_t> FindNestingBeyond(std::string_view text, std::size_t 
                     break;
                 }
             }
-            if (units[close - 1] != '/' && ++depth > maxDepth)
+            if (depth + 1 > maxDepth)
                 return units.ByteOffset(i);
+            if (units[close - 1] != '/')
+                ++depth;  // not self-closing: its content is one level deeper
             i = close + 1;
         }
     }

@@ -93,6 +93,7 @@ TEST(XmlDocumentTest, RefusesNestingBeyondTheBoundWhereverTheParserWouldBuildIt)
     const DepthCase cases[] = {
         {Nested(max), std::nullopt},
         {Nested(max + 1), lastTag},
+        {Nested(max, "<b/>"), lastTag},
         {"<a b=\"/\" c='>'>" + Nested(max - 2, "<b/><c x=\"1\"/>") + "</a>", std::nullopt},
         {"<?xml version=\"1.0\"?><!--" + deep + "--><a><![CDATA[" + deep + "]]><?pi " + deep +
              "?><b v=\"" + deep + "\"/></a>",
