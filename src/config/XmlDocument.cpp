@@ -112,20 +112,9 @@ std::size_t DeepestElement(const pugi::xml_document& doc) {
 class MarkupUnits {
   public:
     explicit MarkupUnits(std::string_view text) : text_(text) {
-        auto at = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-        if (text.size() < 4)
-            return;
-        const unsigned b0 = at(0), b1 = at(1), b2 = at(2), b3 = at(3);
-        if ((b0 == 0 && b1 == 0 && b2 == 0xFE && b3 == 0xFF) ||
-            (b0 == 0 && b1 == 0 && b2 == 0 && b3 == '<'))
-            Set(4, true);
-        else if ((b0 == 0xFF && b1 == 0xFE && b2 == 0 && b3 == 0) ||
-                 (b0 == '<' && b1 == 0 && b2 == 0 && b3 == 0))
-            Set(4, false);
-        else if ((b0 == 0xFE && b1 == 0xFF) || (b0 == 0 && b1 == '<'))
-            Set(2, true);
-        else if ((b0 == 0xFF && b1 == 0xFE) || (b0 == '<' && b1 == 0))
-            Set(2, false);
+        if (text.size() >= 4)
+            DetectWidth();
+        EndAtZero();
     }
 
     std::size_t Size() const { return size_; }
@@ -159,10 +148,33 @@ class MarkupUnits {
     }
 
   private:
+    void DetectWidth() {
+        auto at = [&](std::size_t i) { return static_cast<unsigned char>(text_[i]); };
+        const unsigned b0 = at(0), b1 = at(1), b2 = at(2), b3 = at(3);
+        if ((b0 == 0 && b1 == 0 && b2 == 0xFE && b3 == 0xFF) ||
+            (b0 == 0 && b1 == 0 && b2 == 0 && b3 == '<'))
+            Set(4, true);
+        else if ((b0 == 0xFF && b1 == 0xFE && b2 == 0 && b3 == 0) ||
+                 (b0 == '<' && b1 == 0 && b2 == 0 && b3 == 0))
+            Set(4, false);
+        else if ((b0 == 0xFE && b1 == 0xFF) || (b0 == 0 && b1 == '<'))
+            Set(2, true);
+        else if ((b0 == 0xFF && b1 == 0xFE) || (b0 == '<' && b1 == 0))
+            Set(2, false);
+    }
     void Set(std::size_t width, bool bigEndian) {
         width_ = width;
         bigEndian_ = bigEndian;
         size_ = text_.size() / width;  // as the parser, a torn last unit is dropped
+    }
+    // The parser reads no further than a zero character.
+    void EndAtZero() {
+        for (std::size_t i = 0; i < size_; ++i) {
+            if ((*this)[i] == 0) {
+                size_ = i;
+                return;
+            }
+        }
     }
 
     std::string_view text_;

@@ -120,8 +120,8 @@ class CXmlDocument {
 // `maxDepth` levels deep (the root element is level 1); empty when there is none. Found
 // without building a document, and never later than the parser would build that element:
 // comments, CDATA sections, processing instructions, quoted attribute values and the
-// document type declaration are skipped as the parser skips them, and UTF-16 and UTF-32
-// text is read in its own units.
+// document type declaration are skipped as the parser skips them, UTF-16 and UTF-32 text
+// is read in its own units, and nothing after a zero character is read.
 std::optional<std::size_t> FindNestingBeyond(std::string_view text, std::size_t maxDepth);
 
 // XML names, without the namespace colon so that every valid name can also stand as a

@@ -103,6 +103,7 @@ TEST(XmlDocumentTest, RefusesNestingBeyondTheBoundWhereverTheParserWouldBuildIt)
         {quotedOpener + Nested(max + 1) + "<!-- -->", quotedOpener.size() + lastTag},
         {ignored + Nested(max + 1), ignored.size() + lastTag},
         {"</x></x>" + Nested(max + 1), 8 + lastTag},  // closing tags never go below the top
+        {"<a/>" + std::string(1, '\0') + Nested(max + 1), std::nullopt},  // the text ends at 0
         {Utf16Le(Nested(max)), std::nullopt},
         {Utf16Le(Nested(max + 1)), 2 * lastTag},
         {"\xFF\xFE" + Utf16Le(Nested(max + 1)), 2 + 2 * lastTag},
