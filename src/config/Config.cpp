@@ -15,12 +15,12 @@ namespace {
 constexpr std::string_view kFreshDocument = "<Tarnik></Tarnik>";
 constexpr int kMaxSetAsideNames = 1000;
 
-// What reading the file under the lock found.
+// What reading the file found.
 enum class DiskState {
     Loaded,      // parsed into the scratch document
     Absent,      // no file yet
     MovedAside,  // unreadable; kept under another name, the path is free
-    Blocked,     // unreadable and could not be moved: nothing may be written over it
+    Blocked,     // unreadable and not moved: nothing may be written over it
 };
 
 std::filesystem::path ConfigFile() {
@@ -57,26 +57,29 @@ void RemoveChildren(XmlElement& parent, std::string_view name) {
 }
 
 // Moves the unreadable file to the first free name of sortconfig.xml.bad,
-// sortconfig.xml.bad.1, ...; the Windows-style name it now has, or empty.
-std::string SetAside(CTarnik& plugin) {
+// sortconfig.xml.bad.1, ...; the Windows-style name it now has, or empty with `why`.
+std::string SetAside(CTarnik& plugin, std::string& why) {
     for (int n = 0; n < kMaxSetAsideNames; ++n) {
         std::string name = g_ConfigPath + (n == 0 ? ".bad" : ".bad." + std::to_string(n));
         std::error_code error;
         if (RenameWithoutReplacing(ConfigFile(), MapWindowsPath(name), error))
             return name;
         if (error != std::errc::file_exists) {
-            plugin.Log(LogLevel::ERR, "Unable to move %s aside: %s", g_ConfigPath.c_str(),
-                       error.message().c_str());
-            return {};
+            why = error.message();
+            break;
         }
+        why = "no free name";
     }
-    plugin.Log(LogLevel::ERR, "Unable to move %s aside: no free name", g_ConfigPath.c_str());
+    plugin.Log(LogLevel::ERR, "Unable to move %s aside: %s", g_ConfigPath.c_str(), why.c_str());
+    why = "the unreadable file could not be moved aside: " + why;
     return {};
 }
 
 // Reads the file into `into`. A file that exists but cannot be read or parsed holds
-// other characters' settings: it is moved aside, never written over.
-DiskState ReadConfigFile(CTarnik& plugin, CXmlDocument& into) {
+// other characters' settings: it is moved aside, never written over. Only a holder of
+// the lock may move it (another client may be replacing it); `why` says what blocks.
+DiskState ReadConfigFile(CTarnik& plugin, CXmlDocument& into, const FileLock& lock,
+                         std::string& why) {
     XmlLoadResult result = into.Load(ConfigFile());
     switch (result.status) {
         case XmlLoadResult::Loaded:
@@ -89,7 +92,11 @@ DiskState ReadConfigFile(CTarnik& plugin, CXmlDocument& into) {
     }
     plugin.Log(LogLevel::ERR, "Unable to read %s (byte %zu): %s", g_ConfigPath.c_str(),
                result.offset, result.description.c_str());
-    std::string aside = SetAside(plugin);
+    if (!lock.Locked()) {
+        why = "the unreadable file is not moved aside without the lock";
+        return DiskState::Blocked;
+    }
+    std::string aside = SetAside(plugin, why);
     if (aside.empty())
         return DiskState::Blocked;
     plugin.WriteToChat("The configuration file could not be read and was kept as %s",
@@ -129,10 +136,25 @@ void TakeOtherElementsFrom(const CXmlDocument& disk, CXmlDocument& memory,
             memoryRoot.AppendCopy(others[i]);
 }
 
-void WarnIfUnlocked(CTarnik& plugin, const FileLock& lock) {
-    if (!lock.Locked())
-        plugin.Log(LogLevel::WRN, "Unable to lock %s: %s", g_ConfigPath.c_str(),
-                   lock.Error().message().c_str());
+std::string LockFailure(const FileLock& lock) {
+    return "the lock file cannot be taken: " + lock.Error().message();
+}
+
+// The player hears of the first failed save and of the first save after failures; the
+// trace has every one.
+void ReportSaveFailure(CTarnik& plugin, const std::string& why) {
+    plugin.Log(LogLevel::ERR, "Unable to write %s (%s); the changes are kept for the next save",
+               g_ConfigPath.c_str(), why.c_str());
+    if (!plugin.m_SaveFailureShown)
+        plugin.WriteToChat("Settings could not be saved (%s): %s", why.c_str(),
+                           g_ConfigPath.c_str());
+    plugin.m_SaveFailureShown = true;
+}
+
+void ReportSaved(CTarnik& plugin) {
+    if (plugin.m_SaveFailureShown)
+        plugin.WriteToChat("Settings saved again to %s", g_ConfigPath.c_str());
+    plugin.m_SaveFailureShown = false;
 }
 
 }  // namespace
@@ -190,19 +212,21 @@ void CTarnik::LoadConfig() {
     }
 
     Log(TRC, "Loading xml document");
+    // Reading needs no lock, for writes replace the file whole; without the lock the file
+    // is only read, and a write that login needs fails and is reported.
     FileLock lock(ConfigLockFile());
-    WarnIfUnlocked(*this, lock);
+    if (!lock.Locked())
+        Log(WRN, "Reading %s without the lock: %s", g_ConfigPath.c_str(),
+            lock.Error().message().c_str());
     CXmlDocument disk;
-    DiskState state = ReadConfigFile(*this, disk);
+    std::string why;
+    DiskState state = ReadConfigFile(*this, disk, lock, why);
     m_ConfigDoc->SetUnsavedChanges(false);
     if (state == DiskState::Loaded) {
         m_ConfigDoc->Swap(disk);
     } else {
         (void)m_ConfigDoc->LoadText(kFreshDocument);
-        if (state == DiskState::Blocked)
-            m_ConfigDoc->SetUnsavedChanges(true);
-        else
-            WriteConfigFile();
+        WriteConfigFile();
     }
 
     Log(TRC, "Getting main node");
@@ -338,12 +362,14 @@ void CTarnik::SaveConfig() {
     }
 
     FileLock lock(ConfigLockFile());
-    WarnIfUnlocked(*this, lock);
     // After a failed write the document in memory is newer than the file for this
-    // character; the other characters then come from the file when it is written.
-    if (!m_ConfigDoc->HasUnsavedChanges()) {
+    // character; the other characters then come from the file when it is written. A save
+    // that cannot be written (no lock, a file that may not be written over) still puts the
+    // change into the document, where the next save finds it.
+    std::string why;
+    if (lock.Locked() && !m_ConfigDoc->HasUnsavedChanges()) {
         CXmlDocument disk;
-        switch (ReadConfigFile(*this, disk)) {
+        switch (ReadConfigFile(*this, disk, lock, why)) {
             case DiskState::Loaded:
                 m_ConfigDoc->Swap(disk);
                 break;
@@ -353,8 +379,7 @@ void CTarnik::SaveConfig() {
                 WriteConfigFile();
                 break;
             case DiskState::Blocked:
-                Log(ERR, "Not saving over %s", g_ConfigPath.c_str());
-                return;
+                break;
         }
     }
 
@@ -412,16 +437,24 @@ void CTarnik::SaveConfig() {
 void CTarnik::WriteConfigFile() {
     if (!m_ConfigDoc)
         return;
+    // Unlocked, two clients saving at once lose each other's changes: no lock, no write.
     FileLock lock(ConfigLockFile());
-    WarnIfUnlocked(*this, lock);
+    if (!lock.Locked()) {
+        m_ConfigDoc->SetUnsavedChanges(true);
+        ReportSaveFailure(*this, LockFailure(lock));
+        return;
+    }
+    // Every save runs under the lock, so a temporary nobody holds is a killed save's.
+    if (std::size_t removed = RemoveAbandonedTemporaries(ConfigFile()))
+        Log(INF, "Removed %zu temporary files of interrupted saves", removed);
     // Other clients may have saved since this document was read: their elements are
     // taken from the file, this character's from memory.
     CXmlDocument disk;
-    DiskState state = ReadConfigFile(*this, disk);
+    std::string why;
+    DiskState state = ReadConfigFile(*this, disk, lock, why);
     if (state == DiskState::Blocked) {
-        Log(ERR, "Not writing over %s; the changes are kept for the next save",
-            g_ConfigPath.c_str());
         m_ConfigDoc->SetUnsavedChanges(true);
+        ReportSaveFailure(*this, why);
         return;
     }
     if (state == DiskState::Loaded)
@@ -432,11 +465,12 @@ void CTarnik::WriteConfigFile() {
         Log(ERR, "Failed to get root");
         return;
     }
-    if (!WriteFileAtomically(ConfigFile(), ToTextMode(text))) {
-        Log(ERR, "Unable to write %s; the changes are kept for the next save",
-            g_ConfigPath.c_str());
+    std::error_code error;
+    if (!WriteFileAtomically(ConfigFile(), ToTextMode(text), error)) {
         m_ConfigDoc->SetUnsavedChanges(true);
+        ReportSaveFailure(*this, error.message());
         return;
     }
     m_ConfigDoc->SetUnsavedChanges(false);
+    ReportSaved(*this);
 }

@@ -30,10 +30,17 @@ std::string WriteXmlElement(const XmlElement& element, const std::string& indent
     std::vector<Open> open;
     auto start = [&](const XmlElement& e, const std::string& at) {
         std::string tag = e.StartTag();
+        std::vector<XmlElement> children = e.SelectAll("*");
+        // Its text and comments are not written: an element without element children
+        // closes its own tag, as it reads back.
+        if (children.empty() && !tag.ends_with("/>")) {
+            tag.pop_back();
+            tag += "/>";
+        }
         text += at + tag + "\n";
-        if (tag.size() >= 2 && tag.compare(tag.size() - 2, 2, "/>") == 0)
+        if (tag.ends_with("/>"))
             return;
-        open.push_back({e.SelectAll("*"), 0, at, ClosingTag(tag)});
+        open.push_back({std::move(children), 0, at, ClosingTag(tag)});
     };
     if (!element)
         return text;
@@ -41,6 +48,8 @@ std::string WriteXmlElement(const XmlElement& element, const std::string& indent
     while (!open.empty()) {
         Open& top = open.back();
         if (top.next < top.children.size()) {
+            if (open.size() >= kMaxConfigDepth)
+                return {};
             XmlElement child = top.children[top.next++];
             std::string childIndent = "  " + top.indent;
             start(child, childIndent);  // may grow `open`: `top` is not used after this

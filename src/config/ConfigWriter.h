@@ -11,9 +11,12 @@
 std::string ClosingTag(std::string_view startTag);
 
 // `element` and, below it, its element children in document order: each line is the
-// indent and a start tag, the indent growing by two blanks per depth; an element whose
-// start tag is not self-closing is followed by its children and its closing tag at its
-// own indent. Text and comments are not written. Lines end with "\n".
+// indent and a start tag, the indent growing by two blanks per depth; an element with
+// element children is followed by them and its closing tag at its own indent. Text and
+// comments are not written, so an element with nothing else is written as a
+// self-closing tag. Lines end with "\n". Empty when an
+// element lies more than kMaxConfigDepth levels deep (`element` is level 1): such a file
+// would not load again, and its indent would outgrow its content.
 std::string WriteXmlElement(const XmlElement& element, const std::string& indent);
 
 // The whole file: the root element written with no indent; empty without a root.

@@ -17,8 +17,8 @@ class FileLock {
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
-    // False when the lock file could not be opened or locked; the holder goes on
-    // unlocked (a folder that denies the lock file denies the configuration too).
+    // False when the lock file could not be opened or locked; the holder must then not
+    // write what the lock guards (Error says why).
     bool Locked() const { return m_Locked; }
     const std::error_code& Error() const { return m_Error; }
 

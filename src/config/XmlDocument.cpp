@@ -2,6 +2,8 @@
 // editing and the start tag as it is written to the file.
 #include "config/XmlDocument.h"
 
+#include <algorithm>
+#include <cassert>
 #include <charconv>
 #include <exception>
 #include <fstream>
@@ -82,7 +84,208 @@ std::size_t CountTopLevelElements(const pugi::xml_document& doc) {
     return count;
 }
 
+// The deepest element level of a built document, walked without recursion.
+std::size_t DeepestElement(const pugi::xml_document& doc) {
+    std::size_t deepest = 0;
+    std::size_t depth = 1;  // of `node`; the document's own children are level 1
+    for (pugi::xml_node node = doc.first_child(); node;) {
+        if (node.type() == pugi::node_element)
+            deepest = std::max(deepest, depth);
+        if (node.first_child()) {
+            node = node.first_child();
+            ++depth;
+            continue;
+        }
+        while (!node.next_sibling() && depth > 1) {
+            node = node.parent();
+            --depth;
+        }
+        node = node.next_sibling();
+    }
+    return deepest;
+}
+
+// The text in the units the parser reads it in: bytes, or the 16- or 32-bit units of a
+// UTF-16 or UTF-32 text, recognised by the parser's own rules (a byte-order mark, else
+// the zero bytes around a leading "<"). Every markup character is ASCII, and a unit that
+// is not ASCII never becomes one when the parser converts the text.
+class MarkupUnits {
+  public:
+    explicit MarkupUnits(std::string_view text) : text_(text) {
+        if (text.size() >= 4)
+            DetectWidth();
+        EndAtZero();
+    }
+
+    std::size_t Size() const { return size_; }
+    std::size_t ByteOffset(std::size_t index) const { return index * width_; }
+
+    // The unit at `index`; 0 past the end.
+    char32_t operator[](std::size_t index) const {
+        if (index >= size_)
+            return 0;
+        char32_t unit = 0;
+        for (std::size_t i = 0; i < width_; ++i) {
+            std::size_t byte = index * width_ + (bigEndian_ ? i : width_ - 1 - i);
+            unit = (unit << 8) | static_cast<unsigned char>(text_[byte]);
+        }
+        return unit;
+    }
+
+    bool StartsWith(std::size_t index, std::string_view ascii) const {
+        for (std::size_t i = 0; i < ascii.size(); ++i)
+            if ((*this)[index + i] != static_cast<char32_t>(ascii[i]))
+                return false;
+        return true;
+    }
+
+    // The index just past the first `ascii` at or after `from`; Size() when there is none.
+    std::size_t PastNext(std::size_t from, std::string_view ascii) const {
+        for (std::size_t i = from; i < size_; ++i)
+            if (StartsWith(i, ascii))
+                return i + ascii.size();
+        return size_;
+    }
+
+  private:
+    void DetectWidth() {
+        auto at = [&](std::size_t i) { return static_cast<unsigned char>(text_[i]); };
+        const unsigned b0 = at(0), b1 = at(1), b2 = at(2), b3 = at(3);
+        if ((b0 == 0 && b1 == 0 && b2 == 0xFE && b3 == 0xFF) ||
+            (b0 == 0 && b1 == 0 && b2 == 0 && b3 == '<'))
+            Set(4, true);
+        else if ((b0 == 0xFF && b1 == 0xFE && b2 == 0 && b3 == 0) ||
+                 (b0 == '<' && b1 == 0 && b2 == 0 && b3 == 0))
+            Set(4, false);
+        else if ((b0 == 0xFE && b1 == 0xFF) || (b0 == 0 && b1 == '<'))
+            Set(2, true);
+        else if ((b0 == 0xFF && b1 == 0xFE) || (b0 == '<' && b1 == 0))
+            Set(2, false);
+    }
+    void Set(std::size_t width, bool bigEndian) {
+        width_ = width;
+        bigEndian_ = bigEndian;
+        size_ = text_.size() / width;  // as the parser, a torn last unit is dropped
+    }
+    // The parser reads no further than a zero character.
+    void EndAtZero() {
+        for (std::size_t i = 0; i < size_; ++i) {
+            if ((*this)[i] == 0) {
+                size_ = i;
+                return;
+            }
+        }
+    }
+
+    std::string_view text_;
+    std::size_t width_ = 1;
+    bool bigEndian_ = false;
+    std::size_t size_ = text_.size();
+};
+
+// Past a document type declaration that starts at `at` ("<!DOCTYPE"), following the
+// parser: nested "<!" groups, "<![" sections, quoted strings, "<?...?>" and comments.
+// Size() when it does not end, or holds what the parser refuses, for then nothing after
+// it is built.
+std::size_t PastDoctype(const MarkupUnits& units, std::size_t at) {
+    const std::size_t end = units.Size();
+    std::size_t groups = 0;
+    std::size_t i = at + 2;
+    while (i < end) {
+        const char32_t c = units[i];
+        if (c == '<' && units[i + 1] == '!' && units[i + 2] == '[') {
+            std::size_t sections = 0;
+            for (i += 3;;) {
+                if (i >= end)
+                    return end;
+                if (units.StartsWith(i, "<![")) {
+                    i += 3;
+                    ++sections;
+                } else if (units.StartsWith(i, "]]>")) {
+                    i += 3;
+                    if (sections == 0)
+                        break;
+                    --sections;
+                } else {
+                    ++i;
+                }
+            }
+        } else if (c == '<' && units[i + 1] == '!' && units[i + 2] != '-') {
+            i += 2;
+            ++groups;
+        } else if (c == '"' || c == '\'') {
+            std::size_t close = i + 1;
+            while (close < end && units[close] != c)
+                ++close;
+            if (close >= end)
+                return end;
+            i = close + 1;
+        } else if (units.StartsWith(i, "<?")) {
+            i = units.PastNext(i + 2, "?>");
+        } else if (units.StartsWith(i, "<!--")) {
+            i = units.PastNext(i + 4, "-->");
+        } else if (c == '<') {
+            return end;
+        } else if (c == '>') {
+            ++i;
+            if (groups == 0)
+                return i;
+            --groups;
+        } else {
+            ++i;
+        }
+    }
+    return end;
+}
+
 }  // namespace
+
+std::optional<std::size_t> FindNestingBeyond(std::string_view text, std::size_t maxDepth) {
+    const MarkupUnits units(text);
+    const std::size_t end = units.Size();
+    std::size_t depth = 0;
+    std::size_t i = 0;
+    while (i < end) {
+        if (units[i] != '<') {
+            ++i;
+            continue;
+        }
+        const char32_t next = units[i + 1];
+        if (next == '/') {
+            depth -= depth > 0 ? 1 : 0;
+            i = units.PastNext(i + 2, ">");
+        } else if (next == '?') {
+            i = units.PastNext(i + 2, "?>");
+        } else if (units.StartsWith(i, "<!--")) {
+            i = units.PastNext(i + 4, "-->");
+        } else if (units.StartsWith(i, "<![CDATA[")) {
+            i = units.PastNext(i + 9, "]]>");
+        } else if (units.StartsWith(i, "<!DOCTYPE") && depth == 0) {
+            i = PastDoctype(units, i);
+        } else if (next == '!') {
+            i += 2;  // markup the parser refuses: nothing after it is built
+        } else {
+            // A start tag: to its ">", stepping over quoted attribute values.
+            std::size_t close = i + 1;
+            for (char32_t quote = 0; close < end; ++close) {
+                const char32_t c = units[close];
+                if (quote != 0) {
+                    quote = c == quote ? 0 : quote;
+                } else if (c == '"' || c == '\'') {
+                    quote = c;
+                } else if (c == '>') {
+                    break;
+                }
+            }
+            if (depth + 1 > maxDepth)
+                return units.ByteOffset(i);
+            if (units[close - 1] != '/')
+                ++depth;  // not self-closing: its content is one level deeper
+            i = close + 1;
+        }
+    }
+    return std::nullopt;
+}
 
 // ---------------------------------------------------------------- XmlElement
 
@@ -242,6 +445,14 @@ XmlLoadResult CXmlDocument::Load(const std::filesystem::path& path) {
 }
 
 XmlLoadResult CXmlDocument::LoadText(std::string_view text) {
+    const std::string tooDeep =
+        "elements nested deeper than " + std::to_string(kMaxConfigDepth) + " levels";
+    // The parser's own freeing of a subtree recurses once per level: a document deeper
+    // than any configuration is never built.
+    if (std::optional<std::size_t> at = FindNestingBeyond(text, kMaxConfigDepth)) {
+        doc_->reset();
+        return {XmlLoadResult::Malformed, *at, tooDeep};
+    }
     auto fresh = std::make_unique<pugi::xml_document>();
     pugi::xml_parse_result parsed =
         fresh->load_buffer(text.data(), text.size(), pugi::parse_default, pugi::encoding_auto);
@@ -253,6 +464,11 @@ XmlLoadResult CXmlDocument::LoadText(std::string_view text) {
     if (CountTopLevelElements(*fresh) != 1) {
         doc_->reset();
         return {XmlLoadResult::Malformed, 0, "not exactly one root element"};
+    }
+    if (DeepestElement(*fresh) > kMaxConfigDepth) {
+        assert(!"the nesting scan saw fewer levels than the parser built");
+        doc_->reset();
+        return {XmlLoadResult::Malformed, 0, tooDeep};
     }
     doc_ = std::move(fresh);
     return {XmlLoadResult::Loaded, 0, {}};

@@ -11,6 +11,11 @@
 #include <string_view>
 #include <vector>
 
+// The configuration needs four levels (root, character, profile, step); a document that
+// nests elements deeper than this is refused like one that does not parse, before any of
+// it is built.
+inline constexpr std::size_t kMaxConfigDepth = 64;
+
 namespace pugi {
 class xml_document;
 class xml_node;
@@ -91,7 +96,8 @@ class CXmlDocument {
 
     // Replace the content from a file of this machine's file system (map Windows paths
     // first) or from text. UTF-8 unless a byte-order mark or declaration says otherwise.
-    // On failure the document is left empty.
+    // Elements nested deeper than kMaxConfigDepth make the text Malformed. On failure the
+    // document is left empty.
     [[nodiscard]] XmlLoadResult Load(const std::filesystem::path& path);
     [[nodiscard]] XmlLoadResult LoadText(std::string_view text);
     // Exchanges the contents; handles keep pointing at their elements, now in `other`.
@@ -113,6 +119,14 @@ class CXmlDocument {
     std::unique_ptr<pugi::xml_document> doc_;
     bool m_Unsaved = false;
 };
+
+// The byte offset of the first start tag in `text` that opens an element more than
+// `maxDepth` levels deep (the root element is level 1); empty when there is none. Found
+// without building a document, and never later than the parser would build that element:
+// comments, CDATA sections, processing instructions, quoted attribute values and the
+// document type declaration are skipped as the parser skips them, UTF-16 and UTF-32 text
+// is read in its own units, and nothing after a zero character is read.
+std::optional<std::size_t> FindNestingBeyond(std::string_view text, std::size_t maxDepth);
 
 // XML names, without the namespace colon so that every valid name can also stand as a
 // step of a selection path.

@@ -3,6 +3,7 @@
 
 #include <fcntl.h>
 #include <pwd.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -82,6 +83,41 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
+std::error_code LastError() {
+    return std::error_code(errno != 0 ? errno : EIO, std::generic_category());
+}
+
+// Where a write of `path` goes: through a symbolic link to what it points at.
+bool WriteTarget(const fs::path& path, fs::path& target, std::error_code& error) {
+    target = path;
+    if (struct stat link{}; ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        target = fs::weakly_canonical(path, error);
+        if (error)
+            return false;
+    }
+    return true;
+}
+
+fs::path FolderOf(const fs::path& target) {
+    fs::path folder = target.parent_path();
+    return folder.empty() ? fs::path(".") : folder;
+}
+
+std::string TemporaryPrefix(const fs::path& target) {
+    return target.filename().string() + ".tmp-";
+}
+
+// "<digits>-<digits>" after the prefix: the process and the number of a temporary.
+bool IsTemporarySuffix(std::string_view suffix) {
+    std::size_t dash = suffix.find('-');
+    auto digits = [](std::string_view part) {
+        return !part.empty() &&
+               std::all_of(part.begin(), part.end(), [](char c) { return c >= '0' && c <= '9'; });
+    };
+    return dash != std::string_view::npos && digits(suffix.substr(0, dash)) &&
+           digits(suffix.substr(dash + 1));
+}
+
 }  // namespace
 
 fs::path UserDataFolder() {
@@ -144,34 +180,45 @@ std::string ToTextMode(std::string_view text) {
 }
 
 bool WriteFileAtomically(const fs::path& path, std::string_view bytes) {
-    if (path.empty() || !path.has_filename())
+    std::error_code ignored;
+    return WriteFileAtomically(path, bytes, ignored);
+}
+
+bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::error_code& error) {
+    error.clear();
+    if (path.empty() || !path.has_filename()) {
+        error = std::make_error_code(std::errc::invalid_argument);
         return false;
-    // Writing through a symbolic link keeps the link and replaces what it points to.
-    fs::path target = path;
-    if (struct stat link{}; ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-        std::error_code ec;
-        target = fs::weakly_canonical(path, ec);
-        if (ec)
-            return false;
     }
-    fs::path folder = target.parent_path();
-    if (folder.empty())
-        folder = ".";
+    // Writing through a symbolic link keeps the link and replaces what it points to.
+    fs::path target;
+    if (!WriteTarget(path, target, error))
+        return false;
+    const fs::path folder = FolderOf(target);
 
     // O_EXCL with a fresh name: the kernel applies the umask, and nothing else can be
-    // writing the same temporary.
+    // writing the same temporary. The lock marks it as owned by a live writer.
     static std::atomic<unsigned> counter{0};
     fs::path temporary;
     int fd = -1;
     for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
-        temporary = folder / (target.filename().string() + ".tmp-" + std::to_string(::getpid()) +
-                              "-" + std::to_string(counter++));
+        temporary = folder / (TemporaryPrefix(target) + std::to_string(::getpid()) + "-" +
+                              std::to_string(counter++));
         fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST)
+        if (fd < 0 && errno != EEXIST) {
+            error = LastError();
             return false;
+        }
+        // Only a remover can hold a lock on a name this instant: it removes the file.
+        if (fd >= 0 && ::flock(fd, LOCK_EX | LOCK_NB) != 0 && errno == EWOULDBLOCK) {
+            ::close(fd);
+            fd = -1;
+        }
     }
-    if (fd < 0)
+    if (fd < 0) {
+        error = std::make_error_code(std::errc::file_exists);
         return false;
+    }
 
     // The new file keeps the permissions of the one it replaces.
     bool ok = true;
@@ -180,17 +227,44 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes) {
         ok = ::fchmod(fd, old.st_mode & 07777) == 0;
 
     ok = ok && WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    if (ok)
-        ok = ::rename(temporary.c_str(), target.c_str()) == 0;
+    // Renamed while still locked, so that it is never an unlocked temporary.
+    ok = ok && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!ok) {
+        error = LastError();
         ::unlink(temporary.c_str());
-        return false;
     }
+    ::close(fd);
+    if (!ok)
+        return false;
     // Make the rename itself durable; a failure here leaves a complete file either way.
     if (int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC); dir >= 0) {
         ::fsync(dir);
         ::close(dir);
     }
     return true;
+}
+
+std::size_t RemoveAbandonedTemporaries(const fs::path& path) {
+    fs::path target;
+    std::error_code error;
+    if (path.empty() || !path.has_filename() || !WriteTarget(path, target, error))
+        return 0;
+    const std::string prefix = TemporaryPrefix(target);
+    std::size_t removed = 0;
+    for (fs::directory_iterator it(FolderOf(target), error), end; !error && it != end;
+         it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (!name.starts_with(prefix) ||
+            !IsTemporarySuffix(std::string_view(name).substr(prefix.size())))
+            continue;
+        int fd = ::open(it->path().c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            continue;
+        struct stat file {};
+        if (::fstat(fd, &file) == 0 && S_ISREG(file.st_mode) &&
+            ::flock(fd, LOCK_EX | LOCK_NB) == 0 && ::unlink(it->path().c_str()) == 0)
+            ++removed;
+        ::close(fd);
+    }
+    return removed;
 }

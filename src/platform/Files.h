@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 // "c:\ToonPacks\Tarnik.txt" -> <root>/c/ToonPacks/Tarnik.txt, the drive letter as a
 // lower-case folder and each backslash a folder separator; <root> is $TARNIK_DRIVES,
@@ -25,6 +26,16 @@ std::string ToTextMode(std::string_view text);
 
 // Writes the file whole or not at all: the bytes go to a temporary file in the same
 // folder, which is flushed and renamed over the target. False (and the old file left
-// as it was, no temporary left) when any step fails. The folder must exist; a replaced
-// file keeps its permissions, and a symbolic link keeps pointing at the new contents.
+// as it was, no temporary left) when any step fails; `error` then says why. The folder
+// must exist; a replaced file keeps its permissions, and a symbolic link keeps pointing
+// at the new contents. The temporary, "<name>.tmp-<process>-<number>", is held under an
+// exclusive flock by its writer until it is renamed or removed.
+[[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes,
+                                       std::error_code& error);
 [[nodiscard]] bool WriteFileAtomically(const std::filesystem::path& path, std::string_view bytes);
+
+// Removes the temporaries that writes of `path` left behind when their process died
+// part-way: those of its name that no live writer holds locked (the system drops a
+// killed process's locks). Other files, and anything that is not a regular file, stay.
+// The number removed.
+std::size_t RemoveAbandonedTemporaries(const std::filesystem::path& path);

@@ -279,6 +279,7 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     bool m_HotkeyCapture = false;
     bool m_Stripping = false;
     bool m_Initialized = false;
+    bool m_SaveFailureShown = false;  // the chat said the settings could not be saved
     std::int32_t m_EquipPos = 0;
     std::int32_t m_MoveRemaining = 0;
     ObjectId m_MoveFrom = 0;

@@ -135,15 +135,69 @@ TEST_F(ConfigTest, ACorruptFileIsMovedAsideNextToEarlierOnesBeforeTheFreshOneIsW
     EXPECT_EQ(FileText(), ToTextMode(kFreshTom));
 }
 
+// Another character's element holds an unknown element nested far deeper than any
+// configuration: the file is kept as it was, the player told, and login goes on fresh.
+TEST_F(ConfigTest, AFileNestedTooDeeplyIsSetAsideWholeWithThePlayerTold) {
+    std::string deep = "<Tarnik>\r\n  <BLUE_HILL-Ann OutputWindow=\"Main\">\r\n    <Notes>";
+    const std::size_t levels = 300000;  // 2.1 MB
+    for (std::size_t i = 0; i < levels; ++i)
+        deep += "<n>";
+    for (std::size_t i = 0; i < levels; ++i)
+        deep += "</n>";
+    deep += "</Notes>\r\n  </BLUE_HILL-Ann>\r\n</Tarnik>\r\n";
+    WriteFile(File(), deep);
+    Login();
+    EXPECT_EQ(ReadFile(ConfigFolder() / "sortconfig.xml.bad"), deep);
+    EXPECT_EQ(ChatLines(), (Strings{":tk:The configuration file could not be read and was kept "
+                                    "as " +
+                                    g_ConfigPath + ".bad"}));
+    EXPECT_TRUE(TraceHas("elements nested deeper than 64 levels"));
+    EXPECT_EQ(FileText(), ToTextMode(kFreshTom));
+}
+
 // ---------------------------------------------------------------- failed writes
 
-TEST_F(ConfigTest, AFailedWriteInAReadOnlyFolderKeepsTheOldFileIntact) {
+// Unlocked, two clients saving at once lose updates: without the lock nothing is written.
+TEST_F(ConfigTest, ASaveWithoutTheLockFailsIsToldOnceAndTheNextSaveWritesIt) {
+    Login();
+    const std::string before = FileText();
+    const std::filesystem::path lock = ConfigFolder() / "sortconfig.xml.lock";
+    std::filesystem::remove(lock);
+    std::filesystem::create_directory(lock);
+    Plugin().m_Pins[1] = 2;
+    Plugin().SaveConfig();
+    Plugin().m_Pins[3] = 4;
+    Plugin().SaveConfig();
+    EXPECT_EQ(FileText(), before);
+    EXPECT_EQ(NewChatLines(), Strings{":tk:Settings could not be saved (the lock file cannot be "
+                                      "taken: Is a directory): " +
+                                      g_ConfigPath});
+
+    std::filesystem::remove(lock);
+    Plugin().m_Hotkeys["Cram"] = "{Ctrl}C";
+    Plugin().SaveConfig();
+    EXPECT_EQ(NewChatLines(), Strings{":tk:Settings saved again to " + g_ConfigPath});
+    EXPECT_EQ(FileText(), ToTextMode("<Tarnik>\n"
+                                     "  <BLUE_HILL-Tom OutputWindow=\"Main\">\n"
+                                     "    <Hotkey command=\"Cram\" key=\"{Ctrl}C\"/>\n"
+                                     "    <Pin value=\"1\" pack=\"2\"/>\n"
+                                     "    <Pin value=\"3\" pack=\"4\"/>\n"
+                                     "  </BLUE_HILL-Tom>\n"
+                                     "</Tarnik>\n"));
+}
+
+TEST_F(ConfigTest, AReadOnlyFolderKeepsTheOldFileIntactAndGivesOneChatLine) {
     Login();
     const std::string before = FileText();
     std::optional<bool> passed = WithReadOnlyFolder(ConfigFolder(), [&] {
         Plugin().m_Pins[1] = 2;
         Plugin().SaveConfig();
-        return ReadFile(File()) == before && TraceHas(":TK:ERR: Unable to write");
+        Plugin().m_Pins[3] = 4;
+        Plugin().SaveConfig();
+        const Strings chat = ChatLines();
+        return ReadFile(File()) == before && chat.size() == 1 &&
+               chat[0].starts_with(":tk:Settings could not be saved (") &&
+               chat[0].find("Permission denied") != std::string::npos;
     });
     if (!passed)
         GTEST_SKIP() << "cannot give up root here";
@@ -171,6 +225,20 @@ TEST_F(ConfigTest, AFailedWriteKeepsTheDocumentAndTheNextSaveWritesIt) {
     EXPECT_NE(text.find("<EquipProfile name=\"Swim\"/>"), std::string::npos);
     EXPECT_NE(text.find("<Pin value=\"3\" pack=\"4\"/>"), std::string::npos);
     EXPECT_NE(text.find("<Hotkey command=\"Cram\" key=\"{Ctrl}C\"/>"), std::string::npos);
+}
+
+TEST_F(ConfigTest, ASaveRemovesTheTemporaryFileOfASaveThatWasKilled) {
+    pid_t gone = ::fork();
+    if (gone == 0)
+        ::_exit(0);
+    ASSERT_GT(gone, 0);
+    ::waitpid(gone, nullptr, 0);
+    const std::string left = "sortconfig.xml.tmp-" + std::to_string(gone) + "-4";
+    WriteFile(ConfigFolder() / left, "<Tarnik>\r\n  <BLUE_H");
+    Login(kFreshTom);
+    ASSERT_TRUE(std::filesystem::exists(ConfigFolder() / left));  // loading writes nothing
+    Plugin().SaveConfig();
+    EXPECT_FALSE(std::filesystem::exists(ConfigFolder() / left));
 }
 
 // ---------------------------------------------------------------- clients sharing the file

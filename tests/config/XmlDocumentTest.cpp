@@ -60,6 +60,70 @@ TEST(XmlDocumentTest, TellsAMissingFileFromAnUnreadableAndAMalformedOne) {
     EXPECT_EQ(doc.Load(folder.Path()).status, XmlLoadResult::Unreadable);
 }
 
+std::string Nested(std::size_t depth, const std::string& inside = {}) {
+    std::string text;
+    for (std::size_t i = 0; i < depth; ++i)
+        text += "<a>";
+    text += inside;
+    for (std::size_t i = 0; i < depth; ++i)
+        text += "</a>";
+    return text;
+}
+
+// Each byte followed by a zero: the UTF-16LE form of ASCII text.
+std::string Utf16Le(const std::string& ascii) {
+    std::string wide;
+    for (char c : ascii)
+        wide += std::string{c, '\0'};
+    return wide;
+}
+
+struct DepthCase {
+    std::string text;
+    std::optional<std::size_t> refusedAt;  // byte offset of the start tag too deep
+};
+
+TEST(XmlDocumentTest, RefusesNestingBeyondTheBoundWhereverTheParserWouldBuildIt) {
+    const std::size_t max = kMaxConfigDepth;
+    const std::string deep = Nested(max + 6);
+    const std::size_t lastTag = 3 * max;  // where the tag one level too deep starts
+    // A comment opener in a quoted string of the declaration opens no comment.
+    const std::string quotedOpener = "<!DOCTYPE a [<!ENTITY e \"<!--\">]>";
+    const std::string ignored = "<!DOCTYPE a [<![IGNORE[ <![ ]]> ]]> ]>";
+    const DepthCase cases[] = {
+        {Nested(max), std::nullopt},
+        {Nested(max + 1), lastTag},
+        {Nested(max, "<b/>"), lastTag},
+        {"<a b=\"/\" c='>'>" + Nested(max - 2, "<b/><c x=\"1\"/>") + "</a>", std::nullopt},
+        {"<?xml version=\"1.0\"?><!--" + deep + "--><a><![CDATA[" + deep + "]]><?pi " + deep +
+             "?><b v=\"" + deep + "\"/></a>",
+         std::nullopt},
+        {"<!DOCTYPE a [<!ENTITY e \"" + deep + "\"><!-- " + deep + " -->]>" + Nested(max),
+         std::nullopt},
+        {quotedOpener + Nested(max + 1) + "<!-- -->", quotedOpener.size() + lastTag},
+        {ignored + Nested(max + 1), ignored.size() + lastTag},
+        {"</x></x>" + Nested(max + 1), 8 + lastTag},  // closing tags never go below the top
+        {"<a/>" + std::string(1, '\0') + Nested(max + 1), std::nullopt},  // the text ends at 0
+        {Utf16Le(Nested(max)), std::nullopt},
+        {Utf16Le(Nested(max + 1)), 2 * lastTag},
+        {"\xFF\xFE" + Utf16Le(Nested(max + 1)), 2 + 2 * lastTag},
+    };
+    for (const DepthCase& c : cases) {
+        SCOPED_TRACE(c.text.substr(0, 120));
+        EXPECT_EQ(FindNestingBeyond(c.text, max), c.refusedAt);
+        CXmlDocument doc;
+        XmlLoadResult result = doc.LoadText(c.text);
+        if (c.refusedAt) {
+            EXPECT_EQ(result.status, XmlLoadResult::Malformed);
+            EXPECT_EQ(result.offset, *c.refusedAt);
+            EXPECT_EQ(result.description, "elements nested deeper than 64 levels");
+            EXPECT_FALSE(doc.Root());
+        } else {
+            EXPECT_TRUE(result) << result.description;
+        }
+    }
+}
+
 TEST(XmlDocumentTest, StartTagEscapesWhatAttributeValuesCannotHoldAndReadsBackTheSame) {
     const std::string tricky = "Tom & Jerry's <\"best\"> \t line\nend\r \xC3\xAB\xE5\xA4\xA9";
     CXmlDocument doc;

@@ -1,8 +1,13 @@
 // Windows paths on this machine, the data folder, text mode and atomic writes.
 #include "platform/Files.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include <csignal>
 #include <string>
 #include <vector>
 
@@ -58,10 +63,13 @@ TEST_F(WriteFileAtomicallyTest, ReplacesAFileKeepingItsPermissionsAndLeavesNothi
 }
 
 // A read-only folder is covered by the registry's test of the same.
-TEST_F(WriteFileAtomicallyTest, FailsWithoutLeavingAnythingWhereItCannotWrite) {
+TEST_F(WriteFileAtomicallyTest, FailsWithoutLeavingAnythingWhereItCannotWriteAndSaysWhy) {
     fs::create_directory(folder_ / "taken");
-    EXPECT_FALSE(WriteFileAtomically(folder_ / "taken", "x"));
-    EXPECT_FALSE(WriteFileAtomically(folder_ / "missing/file.txt", "x"));
+    std::error_code error;
+    EXPECT_FALSE(WriteFileAtomically(folder_ / "taken", "x", error));
+    EXPECT_EQ(error, std::errc::is_a_directory);
+    EXPECT_FALSE(WriteFileAtomically(folder_ / "missing/file.txt", "x", error));
+    EXPECT_EQ(error, std::errc::no_such_file_or_directory);
     EXPECT_EQ(folder_.Names(), Names{"taken"});
 }
 
@@ -75,6 +83,34 @@ TEST_F(WriteFileAtomicallyTest, FailsPartWayAndLeavesTheOldFile) {
     EXPECT_FALSE(written);
     EXPECT_EQ(ReadFile(folder_ / "cfg.xml"), "old");
     EXPECT_EQ(folder_.Names(), Names{"cfg.xml"});
+}
+
+// Temporaries of cfg.xml: one whose writer was killed, one nobody locks (an older writer's),
+// one a live writer holds; and names that only look alike.
+TEST_F(WriteFileAtomicallyTest, RemovesOnlyTheTemporariesNoLiveWriterHolds) {
+    const std::string killed = "cfg.xml.tmp-" + std::to_string(::getpid() + 1) + "-0";
+    if (pid_t child = ::fork(); child == 0) {
+        int fd = ::open((folder_ / killed).c_str(), O_WRONLY | O_CREAT | O_EXCL, 0644);
+        ::_exit(fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? ::raise(SIGKILL) : 1);
+    } else {
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    }
+    const std::string stale = "cfg.xml.tmp-" + std::to_string(::getpid()) + "-7";
+    WriteFile(folder_ / stale, "<Tarnik>");
+    WriteFile(folder_ / "cfg.xml.tmp-1-2", "being written");
+    int live = ::open((folder_ / "cfg.xml.tmp-1-2").c_str(), O_RDONLY | O_CLOEXEC);
+    ASSERT_EQ(::flock(live, LOCK_EX), 0);
+    for (const char* name : {"cfg.xml.tmp-notes", "cfg.xml.tmp-1-", "other.xml.tmp-1-1"})
+        WriteFile(folder_ / name, "keep");
+    fs::create_directory(folder_ / "cfg.xml.tmp-3-3");
+
+    EXPECT_EQ(RemoveAbandonedTemporaries(folder_ / "cfg.xml"), 2u);
+    EXPECT_EQ(folder_.Names(), (Names{"cfg.xml.tmp-1-", "cfg.xml.tmp-1-2", "cfg.xml.tmp-3-3",
+                                      "cfg.xml.tmp-notes", "other.xml.tmp-1-1"}));
+    ::close(live);
+    EXPECT_EQ(RemoveAbandonedTemporaries(folder_ / "cfg.xml"), 1u);
 }
 
 }  // namespace
