@@ -66,7 +66,7 @@ fuzz: deps
 	@$(CMAKE_BUILD) $(BUILD_FUZZ) -j $(JOBS) --target $(addprefix fuzz_,$(FUZZ_TARGETS)) -- --no-print-directory
 	@for name in $(FUZZ_TARGETS); do \
 	  mkdir -p $(BUILD_FUZZ)/corpus/$$name fuzz/crashes/$$name; \
-	  printf '%-12s ' $$name; \
+	  printf '%-18s ' $$name; \
 	  $(BUILD_FUZZ)/fuzz/fuzz_$$name -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	    -artifact_prefix=fuzz/crashes/$$name/ $(BUILD_FUZZ)/corpus/$$name fuzz/corpus/$$name \
 	    >$(BUILD_FUZZ)/$$name.log 2>&1 \
