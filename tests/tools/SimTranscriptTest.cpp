@@ -84,4 +84,10 @@ TEST_F(SimTranscriptTest, ARecordedProfileIsStrippedAndPlayedAgainByItsHotkey) {
     ExpectTranscript("profiles");
 }
 
+// A take-off of an item not worn, the chat windows' names, uses and opens, one item, and
+// the world written out with its opened corpses and the server's next id.
+TEST_F(SimTranscriptTest, WhatANewPlayerMeets) {
+    ExpectTranscript("newuser");
+}
+
 }  // namespace
