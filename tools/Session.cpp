@@ -155,19 +155,28 @@ void Session::PrintStack(const sim::World& world, const sim::Message& message) {
           std::to_string(message.Field(FIELD_COUNT).value_or(0)));
 }
 
+namespace {
+
+// A use of an item that can be worn, not worn yet, on the character: the server puts it on
+// and confirms that with "WearItem".
+bool IsPutOn(const sim::World& world, const sim::UseRequest& use) {
+    const sim::Object* item = world.FindAny(use.item);
+    std::vector<sim::ObjectId> worn = world.Worn();
+    return item && item->type != TYPE_CORPSE && item->Int(KEY_EQUIPABLE) != 0 &&
+           use.target == world.Character() &&
+           std::find(worn.begin(), worn.end(), use.item) == worn.end();
+}
+
+}  // namespace
+
 void Session::PrintUse(const sim::World& world, const sim::UseRequest& use) {
     const sim::Object* item = world.FindAny(use.item);
     const sim::Object* target = world.FindAny(use.target);
     std::string name = item ? item->name : HexId(use.item);
-    if (item && item->type == TYPE_CORPSE) {
+    if (item && item->type == TYPE_CORPSE)
         Print("~ open corpse " + name);
-        return;
-    }
-    std::vector<sim::ObjectId> wornItems = world.Worn();
-    bool worn = std::find(wornItems.begin(), wornItems.end(), use.item) != wornItems.end();
-    if (item && use.target == world.Character() && item->Int(KEY_EQUIPABLE) != 0 && !worn)
-        return;  // a put-on
-    Print("~ use " + name + " on " + (target ? target->name : HexId(use.target)));
+    else if (!IsPutOn(world, use))
+        Print("~ use " + name + " on " + (target ? target->name : HexId(use.target)));
 }
 
 void Session::Flush() {
@@ -183,8 +192,7 @@ void Session::Flush() {
     // A put-on the plug-in asks for is a use of the item on the character; the server
     // confirms it with "WearItem".
     for (const sim::UseRequest& use : host_->Uses()) {
-        const sim::Object* item = world.FindAny(use.item);
-        if (item && item->Int(KEY_EQUIPABLE) != 0 && item->type != TYPE_CORPSE)
+        if (IsPutOn(world, use))
             awaitingConfirmation_.insert(use.item);
         lastRequested_ = use.item;
         ++usesRequested_;
