@@ -12,6 +12,7 @@
 #include <optional>
 #include <set>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "Display.h"
@@ -32,6 +33,13 @@ std::string Quoted(std::string_view text) {
 
 std::string Count(std::size_t n, const std::string& one, const std::string& many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+bool IsValidUtf8(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();)
+        if (!ReadUtf8Char(text, pos))
+            return false;
+    return true;
 }
 
 bool Contains(const auto& list, std::string_view name) {
@@ -84,8 +92,13 @@ std::string StepText(std::int32_t action, ObjectId item, const std::string& name
 
 class Inspector {
   public:
-    Inspector(std::string file, std::string text)
-        : file_(std::move(file)), text_(std::move(text)) {}
+    // `text` is the file as the parser holds it (ParsedText), whose bytes the offsets count.
+    Inspector(std::string file, std::string text) : file_(std::move(file)), text_(std::move(text)) {
+        lineStarts_.push_back(0);
+        for (std::size_t at = text_.find('\n'); at != std::string::npos;
+             at = text_.find('\n', at + 1))
+            lineStarts_.push_back(at + 1);
+    }
 
     void Inspect(const CXmlDocument& document);
     // The problem of a file that is no document: where parsing stopped and why.
@@ -107,8 +120,8 @@ class Inspector {
 
   private:
     std::size_t LineOf(std::size_t offset) const {
-        return 1 + static_cast<std::size_t>(std::count(
-                       text_.begin(), text_.begin() + std::min(offset, text_.size()), '\n'));
+        return static_cast<std::size_t>(
+            std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset) - lineStarts_.begin());
     }
     std::optional<std::size_t> Line(const XmlElement& element) const {
         std::optional<std::size_t> offset = element.SourceOffset();
@@ -129,6 +142,7 @@ class Inspector {
     }
 
     void CheckNames(const XmlElement& element, std::string_view character);
+    void CheckText(const XmlElement& element, std::string_view character, bool below);
     void Character(const XmlElement& user);
     void ChatWindow(const XmlElement& user, const std::string& key);
     void Pins(const XmlElement& user, const std::string& key);
@@ -139,6 +153,7 @@ class Inspector {
 
     std::string file_;
     std::string text_;
+    std::vector<std::size_t> lineStarts_;  // the offset of each line's first byte
     std::vector<std::pair<std::size_t, std::string>> problems_;  // by line
 };
 
@@ -157,9 +172,11 @@ void Inspector::Unparsable(const XmlLoadResult& result) {
 void Inspector::Inspect(const CXmlDocument& document) {
     XmlElement root = document.Root();
     std::map<std::string, XmlElement> seen;
+    CheckText(root, {}, false);
     for (const XmlElement& user : root.ChildElements()) {
         std::string key = user.Name();
         characters.push_back(key);
+        CheckText(user, IsValidElementName(key) ? key : std::string(), true);
         if (!IsValidElementName(key)) {
             listing.push_back("character " + key + " (" + LineText(user) + "): never read");
             Problem(user, {},
@@ -213,6 +230,25 @@ void Inspector::Character(const XmlElement& user) {
     CheckNames(user, key);
 }
 
+// Values that XML 1.0 cannot hold, in `element` and, when `below`, in the elements under
+// it: other clients' XML readers refuse the whole file.
+void Inspector::CheckText(const XmlElement& element, std::string_view character, bool below) {
+    for (const auto& [name, value] : element.Attributes()) {
+        if (IsXmlText(value))
+            continue;
+        bool utf8 = IsValidUtf8(value);
+        Problem(element, character,
+                "the \"" + name + "\" of <" + element.Name() + "> holds " +
+                    (utf8 ? "a control character" : "bytes that are no UTF-8") +
+                    ", which XML 1.0 cannot hold, so other XML readers refuse the whole file: "
+                    "the plug-in writes " +
+                    (utf8 ? "U+FFFD in its place" : "each such byte as the Latin-1 character"));
+    }
+    if (below)
+        for (const XmlElement& child : element.ChildElements())
+            CheckText(child, character, true);
+}
+
 void Inspector::ChatWindow(const XmlElement& user, const std::string& key) {
     std::string window = user.Attribute("OutputWindow").value_or("");
     if (window.empty()) {
@@ -258,6 +294,7 @@ void Inspector::PackConfiguration(const XmlElement& user, const std::string& key
         XmlElement element;
     };
     std::vector<Entry> entries;
+    std::unordered_map<std::string, std::size_t> firstOfName;  // index in `entries`
     for (const XmlElement& item : user.SelectAll("Item")) {
         std::string faults = AttributeFaults(item, {"value"}, false);
         if (std::string pack = AttributeFaults(item, {"pack"}, true); !pack.empty())
@@ -268,13 +305,17 @@ void Inspector::PackConfiguration(const XmlElement& user, const std::string& key
         }
         Entry entry{*item.Attribute("value"), static_cast<ObjectId>(*item.AttributeInt("pack")),
                     item};
-        auto same = std::find_if(entries.begin(), entries.end(), [&](const Entry& other) {
-            return other.name == entry.name && other.pack == entry.pack;
-        });
-        if (same != entries.end()) {
+        // Only the first entry of a name counts.
+        auto [first, added] = firstOfName.try_emplace(entry.name, entries.size());
+        if (!added) {
+            const Entry& same = entries[first->second];
             Problem(item, key,
                     "Item " + Quoted(entry.name) + " for pack " + HexId(entry.pack) +
-                        " repeats the one at " + LineText(same->element) + ": dropped");
+                        (same.pack == entry.pack
+                             ? " repeats the one at " + LineText(same.element)
+                             : " comes after the one for pack " + HexId(same.pack) + " at " +
+                                   LineText(same.element) + ", and only the first counts") +
+                        ": dropped");
             continue;
         }
         entries.push_back(std::move(entry));
@@ -304,10 +345,20 @@ void Inspector::Hotkeys(const XmlElement& user, const std::string& key) {
         }
     }
     listing.push_back("  hotkeys: " + std::to_string(hotkeys.size()));
+    // Any action but the fixed ones plays the stored profile of that name, in any case.
+    std::set<std::string> profiles;
+    for (const XmlElement& profile : user.SelectAll("EquipProfile"))
+        if (std::optional<std::string> name = profile.Attribute("name"))
+            profiles.insert(ToLowerAscii(*name));
     std::map<std::string, std::string> firstWithKey;
     for (const auto& [command, entry] : hotkeys) {
         const auto& [text, element] = entry;
         listing.push_back("    " + EscapeLineBreaks(command) + ": " + EscapeLineBreaks(text));
+        if (!IsHotkeyAction(command) && !profiles.contains(ToLowerAscii(command)))
+            Problem(element, key,
+                    "the Hotkey for " + Quoted(command) +
+                        " names neither an action nor a stored profile: it only ever answers "
+                        "\"Profile not found\"");
         if (!IsHotkeyText(text)) {
             Problem(element, key,
                     "the Hotkey for " + Quoted(command) + " has the key text " + Quoted(text) +
@@ -344,7 +395,10 @@ void Inspector::HotCommands(const XmlElement& user, const std::string& key) {
     listing.push_back("  hot commands: " + std::to_string(commands.size()));
     for (const auto& [name, entry] : commands) {
         listing.push_back("    //" + EscapeLineBreaks(name) + ": " + EscapeLineBreaks(entry.first));
-        if (!HotCommandNameCanRun(name))
+        if (name.empty())
+            Problem(entry.second, key,
+                    "the HotCommand with an empty name runs on a bare \"//\" chat line");
+        else if (!HotCommandNameCanRun(name))
             Problem(entry.second, key,
                     "the HotCommand " + Quoted(name) +
                         " has capitals and never runs: the chat line is lower-cased, so "
@@ -356,21 +410,21 @@ void Inspector::HotCommands(const XmlElement& user, const std::string& key) {
 void Inspector::Profiles(const XmlElement& user, const std::string& key) {
     std::vector<XmlElement> profiles = user.SelectAll("EquipProfile");
     std::vector<std::pair<std::string, XmlElement>> named;
+    // Playing compares names without regard to ASCII case and takes the first.
+    std::unordered_map<std::string, std::size_t> firstOfName;  // lower-cased, index in `named`
     for (const XmlElement& profile : profiles) {
         std::optional<std::string> name = profile.Attribute("name");
         if (!name) {
             Problem(profile, key, "EquipProfile with no \"name\": never listed or played");
             continue;
         }
-        // Playing compares names without regard to case and takes the first.
-        auto played = std::find_if(named.begin(), named.end(), [&](const auto& earlier) {
-            return EqualsIgnoringCase(std::string_view(earlier.first), std::string_view(*name));
-        });
-        if (played != named.end())
+        auto [played, first] = firstOfName.try_emplace(ToLowerAscii(*name), named.size());
+        if (!first)
             Problem(profile, key,
                     "the EquipProfile " + Quoted(*name) +
-                        " is never played: " + Quoted(played->first) + " at " +
-                        LineText(played->second) + " comes first and is played for either name");
+                        " is never played: " + Quoted(named[played->second].first) + " at " +
+                        LineText(named[played->second].second) +
+                        " comes first and is played for either name");
         named.emplace_back(*name, profile);
     }
     listing.push_back("  equipment profiles: " + std::to_string(named.size()));
@@ -411,7 +465,7 @@ ConfigInspection InspectConfig(std::string_view text, const std::string& file) {
     ConfigInspection inspection;
     CXmlDocument document;
     XmlLoadResult loaded = document.LoadText(text);
-    Inspector inspector(file, std::string(text));
+    Inspector inspector(file, ParsedText(text));
     if (loaded)
         inspector.Inspect(document);
     else

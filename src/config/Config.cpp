@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
+#include <unordered_set>
 
 #include "config/Config.h"
 #include "platform/Files.h"
@@ -143,31 +144,31 @@ std::string LockFailure(const FileLock& lock) {
 }
 
 // The player hears of the first failed save and of the first save after failures; the
-// trace has every one.
-void ReportSaveFailure(CTarnik& plugin, const std::string& why) {
+// trace has every one. The failure, for the action that asked for the save.
+SaveResult ReportSaveFailure(CTarnik& plugin, const std::string& why) {
     plugin.Log(LogLevel::ERR, "Unable to write %s (%s); the changes are kept for the next save",
                g_ConfigPath.c_str(), why.c_str());
     if (!plugin.m_SaveFailureShown)
         plugin.WriteToChat("Settings could not be saved (%s): %s", why.c_str(),
                            g_ConfigPath.c_str());
     plugin.m_SaveFailureShown = true;
+    return {why};
 }
 
-void ReportSaved(CTarnik& plugin) {
+SaveResult ReportSaved(CTarnik& plugin) {
     if (plugin.m_SaveFailureShown)
         plugin.WriteToChat("Settings saved again to %s", g_ConfigPath.c_str());
     plugin.m_SaveFailureShown = false;
+    return {};
 }
 
 // Writes the file under `lock`, which the caller took already: when it could not be
 // taken the save fails at once rather than waiting for the lock a second time.
-void WriteUnder(CTarnik& plugin, const FileLock& lock) {
-    if (lock.Locked()) {
-        plugin.WriteConfigFile();
-        return;
-    }
+SaveResult WriteUnder(CTarnik& plugin, const FileLock& lock) {
+    if (lock.Locked())
+        return plugin.WriteConfigFile();
     plugin.m_ConfigDoc->SetUnsavedChanges(true);
-    ReportSaveFailure(plugin, LockFailure(lock));
+    return ReportSaveFailure(plugin, LockFailure(lock));
 }
 
 }  // namespace
@@ -219,11 +220,6 @@ void CTarnik::LoadConfig() {
     SelectChoice(m_chOutputWindow, 0);
     onOutputWindowChoice(0);
 
-    if (!m_ConfigDoc) {
-        WriteToChat("Unable to get MSXML object, Tarnik! will not operate.");
-        return;
-    }
-
     Log(TRC, "Loading xml document");
     // Reading needs no lock, for writes replace the file whole; without the lock the file
     // is only read, and a write that login needs fails and is reported.
@@ -239,7 +235,7 @@ void CTarnik::LoadConfig() {
         m_ConfigDoc->Swap(disk);
     } else {
         (void)m_ConfigDoc->LoadText(kFreshDocument);
-        WriteUnder(*this, lock);
+        (void)WriteUnder(*this, lock);  // a failure is told, and the next save retries
     }
 
     Log(TRC, "Getting main node");
@@ -265,7 +261,7 @@ void CTarnik::LoadConfig() {
             return;
         }
         user.SetAttribute("OutputWindow", "Main");
-        WriteUnder(*this, lock);
+        (void)WriteUnder(*this, lock);
         return;
     }
 
@@ -326,6 +322,8 @@ void CTarnik::LoadConfig() {
     Log(TRC, "Getting item nodes");
     std::vector<XmlElement> items = user.SelectAll("Item");
     Log(TRC, "Loading %d Nodes", static_cast<int>(items.size()));
+    // Only the first entry of a name counts, as in every client sharing the file.
+    std::unordered_set<std::string> names;
     for (const XmlElement& element : items) {
         std::optional<std::string> value = element.Attribute("value");
         std::optional<std::int32_t> pack = element.AttributeInt("pack");
@@ -333,10 +331,8 @@ void CTarnik::LoadConfig() {
             Log(TRC, "Failed getting Item attributes");
             continue;
         }
-        PackItem entry{*value, static_cast<ObjectId>(*pack)};
-        // One name may go to several packs; only an identical entry is dropped.
-        if (std::find(m_PackConfig.begin(), m_PackConfig.end(), entry) == m_PackConfig.end())
-            m_PackConfig.push_back(std::move(entry));
+        if (names.insert(*value).second)
+            m_PackConfig.push_back(PackItem{std::move(*value), static_cast<ObjectId>(*pack)});
     }
 
     Log(TRC, "Getting pin nodes");
@@ -365,13 +361,11 @@ void CTarnik::LoadConfig() {
     }
 }
 
-void CTarnik::SaveConfig() {
+SaveResult CTarnik::SaveConfig() {
     Log(INF, "Saving config: %s", g_ConfigPath.c_str());
-    if (!m_ConfigDoc)
-        return;
     if (m_CharacterKey.empty()) {
         Log(ERR, "No character logged in; nothing to save");
-        return;
+        return {"no character is logged in"};
     }
 
     FileLock lock(ConfigLockFile());
@@ -389,7 +383,7 @@ void CTarnik::SaveConfig() {
             case DiskState::Absent:
             case DiskState::MovedAside:
                 (void)m_ConfigDoc->LoadText(kFreshDocument);
-                WriteConfigFile();
+                (void)WriteConfigFile();  // the character's settings follow below
                 break;
             case DiskState::Blocked:
                 break;
@@ -399,7 +393,7 @@ void CTarnik::SaveConfig() {
     XmlElement root = m_ConfigDoc->SelectOne("/*");
     if (!root) {
         Log(ERR, "Failed to get root");
-        return;
+        return {"the settings have no root element"};
     }
     Log(TRC, "Getting user node: [%s]", m_CharacterPath.c_str());
     XmlElement user = root.Child(m_CharacterKey);
@@ -408,7 +402,7 @@ void CTarnik::SaveConfig() {
         user = root.AppendChild(m_CharacterKey);
         if (!user) {
             Log(ERR, "Unable to create user node [%s]", m_CharacterKey.c_str());
-            return;
+            return {"the character's element could not be made"};
         }
     }
 
@@ -444,18 +438,15 @@ void CTarnik::SaveConfig() {
         element.SetAttribute("action", action);
     }
 
-    WriteUnder(*this, lock);
+    return WriteUnder(*this, lock);
 }
 
-void CTarnik::WriteConfigFile() {
-    if (!m_ConfigDoc)
-        return;
+SaveResult CTarnik::WriteConfigFile() {
     // Unlocked, two clients saving at once lose each other's changes: no lock, no write.
     FileLock lock(ConfigLockFile());
     if (!lock.Locked()) {
         m_ConfigDoc->SetUnsavedChanges(true);
-        ReportSaveFailure(*this, LockFailure(lock));
-        return;
+        return ReportSaveFailure(*this, LockFailure(lock));
     }
     // Every save runs under the lock, so a temporary nobody holds is a killed save's.
     if (std::size_t removed = RemoveAbandonedTemporaries(ConfigFile()))
@@ -467,8 +458,7 @@ void CTarnik::WriteConfigFile() {
     DiskState state = ReadConfigFile(*this, disk, lock, why);
     if (state == DiskState::Blocked) {
         m_ConfigDoc->SetUnsavedChanges(true);
-        ReportSaveFailure(*this, why);
-        return;
+        return ReportSaveFailure(*this, why);
     }
     if (state == DiskState::Loaded)
         TakeOtherElementsFrom(disk, *m_ConfigDoc, m_CharacterKey);
@@ -476,14 +466,18 @@ void CTarnik::WriteConfigFile() {
     std::string text = ConfigFileText(*m_ConfigDoc);
     if (text.empty()) {
         Log(ERR, "Failed to get root");
-        return;
+        m_ConfigDoc->SetUnsavedChanges(true);
+        return ReportSaveFailure(*this, "the settings could not be put into text");
     }
     std::error_code error;
     if (!WriteFileAtomically(ConfigFile(), ToTextMode(text), error)) {
         m_ConfigDoc->SetUnsavedChanges(true);
-        ReportSaveFailure(*this, error.message());
-        return;
+        return ReportSaveFailure(*this, error.message());
     }
     m_ConfigDoc->SetUnsavedChanges(false);
-    ReportSaved(*this);
+    return ReportSaved(*this);
+}
+
+void CTarnik::NotSaved(const std::string& change, const SaveResult& result) {
+    WriteToChat("%s is not saved (%s).", change.c_str(), result.why.c_str());
 }

@@ -6,8 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "commands/Hotkeys.h"
 #include "config/BuiltInNames.h"
 #include "config/XmlDocument.h"
+#include "platform/Ascii.h"
 #include "plugin/Choices.h"
 #include "plugin/Tarnik.h"
 
@@ -16,17 +18,6 @@ namespace {
 constexpr std::string_view kNamePlaceholder = "[enter new profile name]";
 constexpr LONG kRecordingColor = 0x8080FF;
 constexpr LONG kRecordReadyColor = 0x80FF80;
-
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-bool IsHotkeyActionName(std::string_view name) {
-    return name == "Cram" ||
-           std::find(HotkeyActions.begin(), HotkeyActions.end(), name) != HotkeyActions.end();
-}
 
 // Profiles are found by comparing their "name" attribute, never through a selection
 // path built from the name: a name may hold any character.
@@ -66,7 +57,11 @@ void CTarnik::NewProfile() {
         WriteToChat("A profile name cannot contain a double quote. Please enter another name.");
         return;
     }
-    if (IsHotkeyActionName(name)) {
+    if (!IsXmlText(name)) {
+        WriteToChat("A profile name cannot contain control characters. Please enter another name.");
+        return;
+    }
+    if (IsHotkeyAction(name)) {
         WriteToChat("[%s] is the name of a hotkey action. Please enter another name.",
                     name.c_str());
         return;
@@ -80,7 +75,8 @@ void CTarnik::NewProfile() {
     AppendChoice(m_chHotkeyItem, name);
     if (m_chEquipProfile)
         m_chEquipProfile->put_Selected(FindEquip(name));
-    SaveConfig();
+    // The name is only listed until a recording stores it; a failed save is told there.
+    (void)SaveConfig();
 }
 
 LONG CTarnik::FindEquip(const std::string& name) {
@@ -107,7 +103,8 @@ void CTarnik::DeleteProfile() {
     XmlElement user = CharacterElement(*this);
     if (XmlElement profile = FindProfileElement(user, name)) {
         user.RemoveChild(profile);
-        WriteConfigFile();
+        // Kept in the document if it fails; the save below writes it or reports.
+        (void)WriteConfigFile();
     } else {
         // A name made with New and never recorded is only listed; it goes all the same.
         Log(TRC, "Profile [%s] was never stored", name.c_str());
@@ -116,8 +113,10 @@ void CTarnik::DeleteProfile() {
     RemoveFromChoice(m_chEquip, name);
     RemoveFromChoice(m_chHotkeyItem, name);
     m_Hotkeys.erase(name);
-    SaveConfig();
-    WriteToChat("Profile deleted");
+    if (SaveResult saved = SaveConfig(); !saved.Saved())
+        NotSaved("Deleting profile [" + name + "]", saved);
+    else
+        WriteToChat("Profile deleted");
 }
 
 void CTarnik::RemoveFromChoice(IChoice* choice, const std::string& name) {
@@ -186,8 +185,11 @@ void CTarnik::WriteProfile() {
         task.SetAttribute("name", step.name);
     }
     Log(TRC, "Saving profile");
-    WriteConfigFile();
-    WriteToChat("Profile [%s] saved with %d steps.", name.c_str(), static_cast<int>(steps));
+    std::string counted = std::to_string(steps) + (steps == 1 ? " step" : " steps");
+    if (SaveResult saved = WriteConfigFile(); !saved.Saved())
+        NotSaved("Profile [" + name + "] with " + counted, saved);
+    else
+        WriteToChat("Profile [%s] saved with %s.", name.c_str(), counted.c_str());
 }
 
 bool CTarnik::ReadProfile(const std::string& name) {
@@ -197,7 +199,7 @@ bool CTarnik::ReadProfile(const std::string& name) {
         std::optional<std::string> stored = profile.Attribute("name");
         if (!stored)
             Log(TRC, "equip step had no name");
-        if (EqualIgnoringCase(stored.value_or(""), name)) {
+        if (EqualsIgnoringCase(stored.value_or(""), name)) {
             found = profile;
             break;
         }

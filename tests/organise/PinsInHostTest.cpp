@@ -133,7 +133,7 @@ TEST_F(PinsInHostTest, SetRecordsEachNameOnceButListsEveryItemAndRepeatsTheSame)
     }
     // Settings survive a restart on the same folder.
     Plugin().m_Pins[kSword] = kBackpack;
-    Plugin().SaveConfig();
+    EXPECT_TRUE(Plugin().SaveConfig().Saved());
     Start(MakeWorld());
     EXPECT_EQ(Plugin().m_PackConfig, config);
     EXPECT_EQ(Plugin().m_Pins, (Pins{{kSword, kBackpack}}));
