@@ -23,7 +23,6 @@
 
 namespace {
 
-constexpr std::string_view kChatWindows[] = {"Main", "Chat 1", "Chat 2", "Chat 3", "Chat 4"};
 constexpr std::string_view kCharacterChildren[] = {"Hotkey", "Item", "Pin", "HotCommand",
                                                    "EquipProfile"};
 
@@ -255,7 +254,7 @@ void Inspector::ChatWindow(const XmlElement& user, const std::string& key) {
         listing.push_back("  chat window: Main (not stored)");
         Problem(user, key,
                 "no OutputWindow: the plug-in writes to Main and stores \"Main\" at its next save");
-    } else if (!Contains(kChatWindows, window)) {
+    } else if (!Contains(ChatWindows, window)) {
         listing.push_back("  chat window: " + Quoted(window) + ", used as Main");
         Problem(user, key,
                 "OutputWindow " + Quoted(window) +

@@ -275,10 +275,10 @@ void CTarnik::LoadConfig() {
         m_OutputWindowName = window;
     }
     Log(TRC, "Output Window text from XML: [%s]", window.c_str());
-    static constexpr std::string_view kChatWindows[] = {"Chat 1", "Chat 2", "Chat 3", "Chat 4"};
-    auto chat = std::find(std::begin(kChatWindows), std::end(kChatWindows), m_OutputWindowName);
-    if (chat != std::end(kChatWindows)) {
-        LONG option = static_cast<LONG>(chat - std::begin(kChatWindows)) + 1;
+    // "Main" is option 0 whatever the name; a name that is no window's keeps its text.
+    auto chat = std::find(ChatWindows.begin() + 1, ChatWindows.end(), m_OutputWindowName);
+    if (chat != ChatWindows.end()) {
+        LONG option = static_cast<LONG>(chat - ChatWindows.begin());
         SelectChoice(m_chOutputWindow, option);
         onOutputWindowChoice(option);
     } else {
