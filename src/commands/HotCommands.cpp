@@ -89,9 +89,7 @@ void CTarnik::SendHotCommand() {
 
     std::string armor;
     if (text.find(kArmor) != std::string::npos && !ArmorList(armor)) {
-        EndJob();
-        m_Job = JOB_HOTCOMMAND;
-        m_HotCommandRetry = ArmOwnTimer(kArmorRetryMs, false);
+        StartJob(JOB_HOTCOMMAND, kArmorRetryMs);
         return;
     }
 
