@@ -5,11 +5,13 @@
 #include <filesystem>
 #include <string>
 #include <system_error>
-#include <unordered_set>
 
 #include "config/Config.h"
+#include "config/ConfigReader.h"
 #include "platform/Files.h"
 #include "plugin/Tarnik.h"
+
+namespace schema = config_schema;
 
 namespace {
 
@@ -260,21 +262,18 @@ void CTarnik::LoadConfig() {
             Log(ERR, "Unable to create user node [%s]", m_CharacterKey.c_str());
             return;
         }
-        user.SetAttribute("OutputWindow", "Main");
+        user.SetAttribute(config_schema::kOutputWindow, ChatWindows[0]);
         (void)WriteUnder(*this, lock);
         return;
     }
 
-    Log(TRC, "Getting chatwindow attribute");
-    std::string window = user.Attribute("OutputWindow").value_or("");
-    if (window.empty()) {
-        Log(TRC, "Missing chatwindow attribute");
-        m_OutputWindowName = "Main";
-    } else {
-        Log(TRC, "Setting ChatWindow to %s", window.c_str());
-        m_OutputWindowName = window;
-    }
-    Log(TRC, "Output Window text from XML: [%s]", window.c_str());
+    CharacterSettings settings = ReadCharacterElement(user);
+    for (const ConfigDiagnostic& skipped : settings.diagnostics)
+        if (skipped.kind == ConfigDiagnostic::Unreadable)
+            Log(TRC, "Failed getting %s attributes", skipped.at.Name().c_str());
+
+    m_OutputWindowName = settings.outputWindow;
+    Log(TRC, "Output Window text from XML: [%s]", m_OutputWindowName.c_str());
     // "Main" is option 0 whatever the name; a name that is no window's keeps its text.
     auto chat = std::find(ChatWindows.begin() + 1, ChatWindows.end(), m_OutputWindowName);
     if (chat != ChatWindows.end()) {
@@ -286,78 +285,37 @@ void CTarnik::LoadConfig() {
         Log(TRC, "Main set");
     }
 
-    Log(TRC, "Getting hotkey nodes");
     m_Hotkeys.clear();
-    std::vector<XmlElement> hotkeys = user.SelectAll("Hotkey");
-    Log(TRC, "Loading %d Nodes", static_cast<int>(hotkeys.size()));
-    for (const XmlElement& element : hotkeys) {
-        std::optional<std::string> command = element.Attribute("command");
-        std::optional<std::string> key = element.Attribute("key");
-        if (!command || !key) {
-            Log(TRC, "Failed getting Node attributes");
-            continue;
-        }
-        Log(TRC, "Set hotkey [%s] to [%s]", command->c_str(), key->c_str());
-        m_Hotkeys[*command] = *key;
+    for (const auto& [hotkey, element] : settings.hotkeys) {
+        Log(TRC, "Set hotkey [%s] to [%s]", hotkey.first.c_str(), hotkey.second.c_str());
+        m_Hotkeys[hotkey.first] = hotkey.second;
     }
 
-    Log(TRC, "Getting hotcommand nodes");
     m_HotCommands.clear();
     ClearChoice(m_chHotCommand);
-    std::vector<XmlElement> hotCommands = user.SelectAll("HotCommand");
-    Log(TRC, "Loading %d Nodes", static_cast<int>(hotCommands.size()));
-    for (const XmlElement& element : hotCommands) {
-        std::optional<std::string> command = element.Attribute("cmd");
-        std::optional<std::string> action = element.Attribute("action");
-        if (!command || !action) {
-            Log(TRC, "Failed getting Node attributes");
-            continue;
-        }
-        Log(TRC, "Set hotcommand [%s] to [%s]", command->c_str(), action->c_str());
-        m_HotCommands[*command] = *action;
-        AddChoice(m_chHotCommand, *command + ": " + *action);
+    for (const auto& [command, element] : settings.hotCommands) {
+        Log(TRC, "Set hotcommand [%s] to [%s]", command.first.c_str(), command.second.c_str());
+        m_HotCommands[command.first] = command.second;
+        AddChoice(m_chHotCommand, command.first + ": " + command.second);
     }
     SelectChoice(m_chHotCommand, 1);
 
-    Log(TRC, "Getting item nodes");
-    std::vector<XmlElement> items = user.SelectAll("Item");
-    Log(TRC, "Loading %d Nodes", static_cast<int>(items.size()));
-    // Only the first entry of a name counts, as in every client sharing the file.
-    std::unordered_set<std::string> names;
-    for (const XmlElement& element : items) {
-        std::optional<std::string> value = element.Attribute("value");
-        std::optional<std::int32_t> pack = element.AttributeInt("pack");
-        if (!value || !pack) {
-            Log(TRC, "Failed getting Item attributes");
-            continue;
-        }
-        if (names.insert(*value).second)
-            m_PackConfig.push_back(PackItem{std::move(*value), static_cast<ObjectId>(*pack)});
-    }
+    Log(TRC, "Loading %d items", static_cast<int>(settings.items.size()));
+    for (auto& [item, element] : settings.items)
+        m_PackConfig.push_back(std::move(item));
 
-    Log(TRC, "Getting pin nodes");
     m_Pins.clear();
-    std::vector<XmlElement> pins = user.SelectAll("Pin");
-    Log(TRC, "Loading %d Nodes", static_cast<int>(pins.size()));
-    for (const XmlElement& element : pins) {
-        std::optional<std::int32_t> item = element.AttributeInt("value");
-        std::optional<std::int32_t> pack = element.AttributeInt("pack");
-        if (!item || !pack)
-            continue;
-        Log(TRC, "Loaded [%d] %d", *item, *pack);
-        m_Pins[static_cast<ObjectId>(*item)] = static_cast<ObjectId>(*pack);
+    for (const auto& [pin, element] : settings.pins) {
+        Log(TRC, "Loaded [%d] %d", static_cast<int>(pin.item), static_cast<int>(pin.pack));
+        m_Pins[pin.item] = pin.pack;
     }
 
-    Log(TRC, "Getting profile nodes");
-    std::vector<XmlElement> profiles = user.SelectAll("EquipProfile");
-    Log(TRC, "Loading %d Nodes", static_cast<int>(profiles.size()));
-    for (const XmlElement& element : profiles) {
-        std::optional<std::string> name = element.Attribute("name");
-        if (!name || IsBuiltInProfile(*name))
+    for (const auto& [name, element] : settings.profiles) {
+        if (IsBuiltInProfile(name))
             continue;
-        AddChoice(m_chEquip, *name);
-        AddChoice(m_chEquipProfile, *name);
-        AddChoice(m_chHotkeyItem, *name);
+        AddChoice(m_chEquip, name);
+        AddChoice(m_chEquipProfile, name);
+        AddChoice(m_chHotkeyItem, name);
     }
 }
 
@@ -407,35 +365,35 @@ SaveResult CTarnik::SaveConfig() {
     }
 
     Log(TRC, "Set window attribute to: [%s]", m_OutputWindowName.c_str());
-    user.SetAttribute("OutputWindow", m_OutputWindowName);
+    user.SetAttribute(schema::kOutputWindow, m_OutputWindowName);
 
-    RemoveChildren(user, "Hotkey");
+    RemoveChildren(user, schema::kHotkey.name);
     for (const auto& [command, key] : m_Hotkeys) {
-        XmlElement element = user.AppendChild("Hotkey");
-        element.SetAttribute("command", command);
-        element.SetAttribute("key", key);
+        XmlElement element = user.AppendChild(schema::kHotkey.name);
+        element.SetAttribute(schema::kHotkey.first, command);
+        element.SetAttribute(schema::kHotkey.second, key);
     }
 
-    RemoveChildren(user, "Item");
+    RemoveChildren(user, schema::kItem.name);
     Log(TRC, "Getting %d items", static_cast<int>(m_PackConfig.size()));
     for (const PackItem& entry : m_PackConfig) {
-        XmlElement element = user.AppendChild("Item");
-        element.SetAttribute("value", entry.name);
-        element.SetAttributeInt("pack", static_cast<std::int32_t>(entry.pack));
+        XmlElement element = user.AppendChild(schema::kItem.name);
+        element.SetAttribute(schema::kItem.first, entry.name);
+        element.SetAttributeInt(schema::kItem.second, static_cast<std::int32_t>(entry.pack));
     }
 
-    RemoveChildren(user, "Pin");
+    RemoveChildren(user, schema::kPin.name);
     for (const auto& [item, pack] : m_Pins) {
-        XmlElement element = user.AppendChild("Pin");
-        element.SetAttributeInt("value", static_cast<std::int32_t>(item));
-        element.SetAttributeInt("pack", static_cast<std::int32_t>(pack));
+        XmlElement element = user.AppendChild(schema::kPin.name);
+        element.SetAttributeInt(schema::kPin.first, static_cast<std::int32_t>(item));
+        element.SetAttributeInt(schema::kPin.second, static_cast<std::int32_t>(pack));
     }
 
-    RemoveChildren(user, "HotCommand");
+    RemoveChildren(user, schema::kHotCommand.name);
     for (const auto& [command, action] : m_HotCommands) {
-        XmlElement element = user.AppendChild("HotCommand");
-        element.SetAttribute("cmd", command);
-        element.SetAttribute("action", action);
+        XmlElement element = user.AppendChild(schema::kHotCommand.name);
+        element.SetAttribute(schema::kHotCommand.first, command);
+        element.SetAttribute(schema::kHotCommand.second, action);
     }
 
     return WriteUnder(*this, lock);

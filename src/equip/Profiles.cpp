@@ -8,10 +8,13 @@
 
 #include "commands/Hotkeys.h"
 #include "config/BuiltInNames.h"
+#include "config/ConfigReader.h"
 #include "config/XmlDocument.h"
 #include "platform/Ascii.h"
 #include "plugin/Choices.h"
 #include "plugin/Tarnik.h"
+
+namespace schema = config_schema;
 
 namespace {
 
@@ -22,8 +25,8 @@ constexpr LONG kRecordReadyColor = 0x80FF80;
 // Profiles are found by comparing their "name" attribute, never through a selection
 // path built from the name: a name may hold any character.
 XmlElement FindProfileElement(const XmlElement& user, std::string_view name) {
-    for (const XmlElement& profile : user.SelectAll("EquipProfile"))
-        if (profile.Attribute("name") == name)
+    for (const XmlElement& profile : user.SelectAll(schema::kEquipProfile.name))
+        if (profile.Attribute(schema::kEquipProfile.first) == name)
             return profile;
     return {};
 }
@@ -170,19 +173,19 @@ void CTarnik::WriteProfile() {
         user.RemoveChild(old);
     // The profile is complete before the file is written, so the file never holds a
     // profile without its steps.
-    XmlElement profile = user.AppendChild("EquipProfile");
+    XmlElement profile = user.AppendChild(schema::kEquipProfile.name);
     if (!profile) {
         Log(TRC, "Failed to create equipment profile node.");
         return;
     }
-    profile.SetAttribute("name", name);
+    profile.SetAttribute(schema::kEquipProfile.first, name);
     std::size_t steps = m_Actions ? m_Actions->size() : 0;
     for (std::size_t i = 0; i < steps; ++i) {
         const EquipAction& step = (*m_Actions)[i];
-        XmlElement task = profile.AppendChild("Task");
-        task.SetAttributeInt("action", step.action);
-        task.SetAttributeInt("item", static_cast<std::int32_t>(step.item));
-        task.SetAttribute("name", step.name);
+        XmlElement task = profile.AppendChild(schema::kTask.name);
+        task.SetAttributeInt(schema::kTask.first, step.action);
+        task.SetAttributeInt(schema::kTask.second, static_cast<std::int32_t>(step.item));
+        task.SetAttribute(schema::kTaskName, step.name);
     }
     Log(TRC, "Saving profile");
     std::string counted = std::to_string(steps) + (steps == 1 ? " step" : " steps");
@@ -195,8 +198,9 @@ void CTarnik::WriteProfile() {
 bool CTarnik::ReadProfile(const std::string& name) {
     Log(INF, "Reading Profile [%s]", name.c_str());
     XmlElement found;
-    for (const XmlElement& profile : CharacterElement(*this).SelectAll("EquipProfile")) {
-        std::optional<std::string> stored = profile.Attribute("name");
+    for (const XmlElement& profile :
+         CharacterElement(*this).SelectAll(schema::kEquipProfile.name)) {
+        std::optional<std::string> stored = profile.Attribute(schema::kEquipProfile.first);
         if (!stored)
             Log(TRC, "equip step had no name");
         if (EqualsIgnoringCase(stored.value_or(""), name)) {
@@ -211,15 +215,15 @@ bool CTarnik::ReadProfile(const std::string& name) {
     if (!m_Actions)
         m_Actions.emplace();
     m_Actions->clear();
-    for (const XmlElement& task : found.SelectAll("Task")) {
-        std::optional<std::int32_t> action = task.AttributeInt("action");
-        std::optional<std::int32_t> item = task.AttributeInt("item");
+    for (const XmlElement& task : found.SelectAll(schema::kTask.name)) {
+        std::optional<std::int32_t> action = task.AttributeInt(schema::kTask.first);
+        std::optional<std::int32_t> item = task.AttributeInt(schema::kTask.second);
         if (!action || !item) {
             Log(WRN, "Skipped a step of [%s] without a numeric action and item", name.c_str());
             continue;
         }
         m_Actions->push_back(EquipAction{*action, static_cast<ObjectId>(*item),
-                                         task.Attribute("name").value_or("")});
+                                         task.Attribute(schema::kTaskName).value_or("")});
         Log(TRC, "Added action %d:%d", *action, *item);
     }
     return true;
