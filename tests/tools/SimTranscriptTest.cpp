@@ -64,10 +64,4 @@ INSTANTIATE_TEST_SUITE_P(Scripts, SimTranscriptTest, ::testing::ValuesIn(ScriptN
                              return info.param;
                          });
 
-// A take-off of an item not worn, the chat windows' names, uses and opens, one item, and
-// the world written out with its opened corpses and the server's next id.
-TEST_F(SimTranscriptTest, WhatANewPlayerMeets) {
-    ExpectTranscript("newuser");
-}
-
 }  // namespace
