@@ -270,8 +270,14 @@ void CTarnik::LoadConfig() {
     CharacterSettings settings = ReadCharacterElement(user);
     for (const ConfigDiagnostic& skipped : settings.diagnostics)
         if (skipped.kind == ConfigDiagnostic::Unreadable)
-            Log(TRC, "Failed getting %s attributes", skipped.at.Name().c_str());
+            Log(TRC, "Failed getting %s attributes",
+                skipped.at.Name() == schema::kItem.name ? "Item" : "Node");
 
+    Log(TRC, "Getting chatwindow attribute");
+    if (!settings.outputWindowStored)
+        Log(TRC, "Missing chatwindow attribute");
+    else
+        Log(TRC, "Setting ChatWindow to %s", settings.outputWindow.c_str());
     m_OutputWindowName = settings.outputWindow;
     Log(TRC, "Output Window text from XML: [%s]", m_OutputWindowName.c_str());
     // "Main" is option 0 whatever the name; a name that is no window's keeps its text.
@@ -285,12 +291,16 @@ void CTarnik::LoadConfig() {
         Log(TRC, "Main set");
     }
 
+    Log(TRC, "Getting hotkey nodes");
+    Log(TRC, "Loading %d Nodes", static_cast<int>(settings.hotkeys.size()));
     m_Hotkeys.clear();
     for (const auto& [hotkey, element] : settings.hotkeys) {
         Log(TRC, "Set hotkey [%s] to [%s]", hotkey.first.c_str(), hotkey.second.c_str());
         m_Hotkeys[hotkey.first] = hotkey.second;
     }
 
+    Log(TRC, "Getting hotcommand nodes");
+    Log(TRC, "Loading %d Nodes", static_cast<int>(settings.hotCommands.size()));
     m_HotCommands.clear();
     ClearChoice(m_chHotCommand);
     for (const auto& [command, element] : settings.hotCommands) {
@@ -300,16 +310,21 @@ void CTarnik::LoadConfig() {
     }
     SelectChoice(m_chHotCommand, 1);
 
-    Log(TRC, "Loading %d items", static_cast<int>(settings.items.size()));
+    Log(TRC, "Getting item nodes");
+    Log(TRC, "Loading %d Nodes", static_cast<int>(settings.items.size()));
     for (auto& [item, element] : settings.items)
         m_PackConfig.push_back(std::move(item));
 
+    Log(TRC, "Getting pin nodes");
+    Log(TRC, "Loading %d Nodes", static_cast<int>(settings.pins.size()));
     m_Pins.clear();
     for (const auto& [pin, element] : settings.pins) {
         Log(TRC, "Loaded [%d] %d", static_cast<int>(pin.item), static_cast<int>(pin.pack));
         m_Pins[pin.item] = pin.pack;
     }
 
+    Log(TRC, "Getting profile nodes");
+    Log(TRC, "Loading %d Nodes", static_cast<int>(settings.profiles.size()));
     for (const auto& [name, element] : settings.profiles) {
         if (IsBuiltInProfile(name))
             continue;
