@@ -12,6 +12,8 @@ namespace {
 
 constexpr std::string_view kCommandDelimiters = "/@ ";
 constexpr std::string_view kCodeDelimiters = "% #";
+constexpr const char* kAllSortUsage =
+    "  @tk allsort [type|value|mater|title|base|burden] - Sorts every pack.";
 
 void SetEat(VARIANT_BOOL* eat, bool value) {
     if (eat)
@@ -120,6 +122,19 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
         OpenNextCorpse();
     } else if (code == "wc") {
         WritePackContents();
+    } else if (code == "me") {
+        Merge();
+    } else if (code == "al") {
+        std::string_view word = tokens.Next(kCommandDelimiters);
+        if (word.empty()) {
+            AllSortFromChoice();
+        } else if (std::optional<std::int32_t> type = SortTypeOfWord(word)) {
+            AllSort(*type);
+        } else {
+            WriteToChat("%s", kAllSortUsage);
+        }
+    } else if (code == "wh") {
+        Where(ParseEquipName(tokens).value_or(std::string()));
     } else {
         SetEat(eat, false);
     }
@@ -151,5 +166,8 @@ void CTarnik::Help() {
         "The commands can be abbreviated to the first two characters. '@tk st' is equivalent to "
         "'@tk store'");
     WriteToChat("Note: the @tarnik command still works for backward compatability.");
+    WriteToChat("  @tk merge - Merges the partial stacks of each item in each pack.");
+    WriteToChat("%s", kAllSortUsage);
+    WriteToChat("  @tk where text - Lists where items whose names contain text are.");
     WriteToChat("Configuration stored at %s", g_ConfigPath.c_str());
 }

@@ -36,6 +36,7 @@ const char* JobName(std::int32_t job) {
         case JOB_PACK:
             return "Pack";
         case JOB_SORT:
+        case JOB_ALLSORT:
             return "Sort";
         case JOB_STRIP:
             return "Strip";
@@ -47,6 +48,8 @@ const char* JobName(std::int32_t job) {
             return "Move";
         case JOB_HOTCOMMAND:
             return "Hot command";
+        case JOB_MERGE:
+            return "Merge";
         default:
             return "Job";
     }
@@ -61,6 +64,8 @@ bool AwaitsConfirmation(std::int32_t job) {
         case JOB_EQUIP:
         case JOB_CRAM:
         case JOB_MOVE:
+        case JOB_MERGE:
+        case JOB_ALLSORT:
             return true;
         default:
             return false;
@@ -149,6 +154,12 @@ void CTarnik::OnTimer() {
             break;
         case JOB_MOVE:
             MoveNext();
+            break;
+        case JOB_MERGE:
+            MergeNext();
+            break;
+        case JOB_ALLSORT:
+            AllSortNext();
             break;
         case JOB_STRIP:
             Stripping();

@@ -18,6 +18,8 @@ enum JobCode : std::int32_t {
     JOB_CRAM = 7,
     JOB_MOVE = 8,
     JOB_HOTCOMMAND = 9,
+    JOB_MERGE = 10,
+    JOB_ALLSORT = 11,
 };
 
 // Sort criteria: the option index of the chSortBy choice.
