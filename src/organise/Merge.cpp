@@ -49,44 +49,49 @@ std::int32_t MergeMovesNeeded(std::vector<StackInfo> items) {
 
 namespace {
 
-// The stackable items of a container in slot order; worn items are listed with the main
-// pack but lie in none of its slots.
-std::vector<StackInfo> ReadStacks(CTarnik& tarnik, ObjectId container) {
-    std::vector<std::pair<LONG, StackInfo>> slotted;
-    CComPtr<IWorldIterator> view = ContainerView(tarnik.m_pWorld, container);
-    WalkView(tarnik, view, WALK_MERGE, [&](IWorldObject* object) {
-        LONG slot = IntValue(object, KEY_SLOT);
-        LONG max = IntValue(object, KEY_STACK_MAX);
-        if (slot == SLOT_WORN || max < 2)
-            return true;
-        slotted.emplace_back(
-            slot, StackInfo{IdOf(object), NameOf(object), IntValue(object, KEY_STACK_COUNT), max});
-        return true;
-    });
-    std::stable_sort(slotted.begin(), slotted.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+// One container's stackable items, in slot order.
+struct ContainerStacks {
+    ObjectId container = 0;
     std::vector<StackInfo> items;
-    items.reserve(slotted.size());
-    for (auto& entry : slotted)
-        items.push_back(std::move(entry.second));
-    return items;
-}
+};
 
-// The main pack, then the side packs in the host's order; nothing when the host gives no
-// inventory view (the chat has said so).
-std::optional<std::vector<ObjectId>> Containers(CTarnik& tarnik) {
+// The main pack, then the side packs in the host's order, from one walk of the inventory;
+// nothing when the host gives no inventory view (the chat has said so). Names are read
+// for stackable items only: they are few, and reading a name costs most.
+std::optional<std::vector<ContainerStacks>> ReadStacks(CTarnik& tarnik) {
     CComPtr<IWorldIterator> inventory = InventoryView(tarnik.m_pWorld);
     if (!inventory) {
         tarnik.WriteToChat("Unable to get Inventory filter. Tarnik! cannot operate.");
         return std::nullopt;
     }
-    std::vector<ObjectId> containers{tarnik.m_Me};
+    std::vector<ContainerStacks> containers{{tarnik.m_Me, {}}};
+    std::vector<std::pair<ObjectId, std::pair<LONG, StackInfo>>> stacks;
     WalkView(tarnik, inventory, WALK_MERGE, [&](IWorldObject* object) {
-        ObjectId id = IdOf(object);
-        if (IntValue(object, KEY_ITEM_SLOTS) > 0 && id != tarnik.m_Me)
-            containers.push_back(id);
+        // Most objects are no stack: one property read tells, and a second whether it is
+        // a pack.
+        const LONG max = IntValue(object, KEY_STACK_MAX);
+        if (max < 2) {
+            if (IntValue(object, KEY_ITEM_SLOTS) > 0) {
+                if (ObjectId id = IdOf(object); id != tarnik.m_Me)
+                    containers.push_back({id, {}});
+            }
+            return true;
+        }
+        const LONG slot = IntValue(object, KEY_SLOT);
+        // Worn items are listed with the main pack but lie in none of its slots.
+        if (slot == SLOT_WORN)
+            return true;
+        stacks.push_back({static_cast<ObjectId>(IntValue(object, KEY_CONTAINER)),
+                          {slot, StackInfo{IdOf(object), NameOf(object),
+                                           IntValue(object, KEY_STACK_COUNT), max}}});
         return true;
     });
+    std::stable_sort(stacks.begin(), stacks.end(),
+                     [](const auto& a, const auto& b) { return a.second.first < b.second.first; });
+    for (ContainerStacks& container : containers)
+        for (auto& [in, slotted] : stacks)
+            if (in == container.container)
+                container.items.push_back(std::move(slotted.second));
     return containers;
 }
 
@@ -97,27 +102,25 @@ void CTarnik::Merge() {
     Log(INF, "Merge");
     m_MergeMoves = 0;
     m_MergeTarget = 0;
+    std::optional<std::vector<ContainerStacks>> containers = ReadStacks(*this);
+    if (!containers)
+        return;
     // A game that takes a move without merging would leave the same step to do forever;
     // the moves the packs need now bound the job.
     m_MergeBudget = 0;
-    if (std::optional<std::vector<ObjectId>> containers = Containers(*this)) {
-        for (ObjectId container : *containers)
-            m_MergeBudget += MergeMovesNeeded(ReadStacks(*this, container));
-    } else {
-        return;
-    }
+    for (ContainerStacks& container : *containers)
+        m_MergeBudget += MergeMovesNeeded(std::move(container.items));
     MergeNext();
 }
 
 void CTarnik::MergeNext() {
     Log(TRC, "MergeNext");
-    std::optional<std::vector<ObjectId>> containers = Containers(*this);
+    std::optional<std::vector<ContainerStacks>> containers = ReadStacks(*this);
     if (!containers) {
         EndJob();
         return;
     }
-    for (ObjectId container : *containers) {
-        std::vector<StackInfo> items = ReadStacks(*this, container);
+    for (const auto& [container, items] : *containers) {
         std::optional<MergeStep> step = NextMergeStep(items);
         if (!step)
             continue;
