@@ -52,6 +52,10 @@ TEST_F(SimTranscriptTest, TitleSortsTheDemoMainPackByNameOneConfirmedMoveAtATime
     ExpectTranscript("sort");
 }
 
+TEST_F(SimTranscriptTest, MergeAllSortAndWhereArePlannedExactlyAndRunOnTheDemo) {
+    ExpectTranscript("features");
+}
+
 TEST_F(SimTranscriptTest, BuyButtonsHandTheirTextToTheGameButNotWhileAJobRuns) {
     ExpectTranscript("buy");
 }
