@@ -23,6 +23,10 @@ inline constexpr std::array<std::string_view, 15> HotkeyActions = {
     "Burden Sort",
 };
 
+// Actions a stored hotkey may name that chHotkeyItem does not list.
+inline constexpr std::array<std::string_view, 4> UnlistedHotkeyActions = {
+    "Cram", "Merge", "Sort All", "Find Selected"};
+
 // Listed in every profile choice even when never recorded; they cannot be deleted.
 inline constexpr std::array<std::string_view, 2> BuiltInProfiles = {"Town Clothes",
                                                                     "Fighting Clothes"};

@@ -24,8 +24,9 @@ bool EqualIgnoringCase(std::string_view a, std::string_view b) {
 }
 
 bool IsHotkeyActionName(std::string_view name) {
-    return name == "Cram" ||
-           std::find(HotkeyActions.begin(), HotkeyActions.end(), name) != HotkeyActions.end();
+    return std::find(HotkeyActions.begin(), HotkeyActions.end(), name) != HotkeyActions.end() ||
+           std::find(UnlistedHotkeyActions.begin(), UnlistedHotkeyActions.end(), name) !=
+               UnlistedHotkeyActions.end();
 }
 
 // Profiles are found by comparing their "name" attribute, never through a selection
