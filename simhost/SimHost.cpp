@@ -387,6 +387,10 @@ void SimHost::TakeOffByHand(ObjectId item, ObjectId container, LONG slot) {
                [this, item, into, slot] { Deliver(world_->Move(item, into, slot, false)); });
 }
 
+void SimHost::ReportCreatedAgain(ObjectId id) {
+    worldFilter_->FireCreated(id);
+}
+
 ObjectId SimHost::SpawnCorpse(std::string name, double distance) {
     return Spawn(Item(std::move(name)).Type(TYPE_CORPSE).Distance(distance));
 }

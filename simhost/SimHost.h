@@ -183,6 +183,8 @@ class SimHost {
     ObjectId SpawnCorpse(std::string name, double distance);
     ObjectId Spawn(Item item);
     bool Despawn(ObjectId id);
+    // The World filter reports an object created once more, as a host may repeat itself.
+    void ReportCreatedAgain(ObjectId id);
     bool SetDistance(ObjectId id, double distance);
 
     // ---- Internals shared with the host's objects
