@@ -60,3 +60,20 @@ std::optional<std::string> ParseEquipName(const CTokenizer& tokens) {
     std::size_t last = rest.find_last_not_of(kBlanks);
     return std::string(rest.substr(first, last - first + 1));
 }
+
+std::optional<std::int32_t> SortTypeOfWord(std::string_view word) {
+    struct SortWord {
+        std::string_view code;
+        std::int32_t type;
+    };
+    static constexpr SortWord kWords[] = {
+        {"ty", SORT_TYPE}, {"va", SORT_VALUE},     {"ma", SORT_MATERIAL}, {"ti", SORT_NAME},
+        {"na", SORT_NAME}, {"ba", SORT_BASE_NAME}, {"bu", SORT_WEIGHT},   {"we", SORT_WEIGHT},
+    };
+    if (word.size() < 2)
+        return std::nullopt;
+    for (const SortWord& known : kWords)
+        if (word.substr(0, 2) == known.code)
+            return known.type;
+    return std::nullopt;
+}

@@ -30,3 +30,8 @@ MoveArgs ParseMoveArgs(CTokenizer& tokens, ObjectId me);
 // The profile name after the command word, without the blanks around it; empty when the
 // line holds nothing but blanks there.
 std::optional<std::string> ParseEquipName(const CTokenizer& tokens);
+
+// The sort type a sort word names by its first two letters, as the help lists them:
+// "type", "value", "mater", "title" (or "name"), "base" (base name), "burden" (or
+// "weight"). Nothing for any other word.
+std::optional<std::int32_t> SortTypeOfWord(std::string_view word);

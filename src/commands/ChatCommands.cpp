@@ -59,6 +59,24 @@ void DebugOff(CTarnik& tarnik, CTokenizer&) {
     tarnik.WriteToChat("Debug mode OFF");
 }
 
+constexpr std::string_view kAllSortHelp =
+    "  @tk allsort [type|value|mater|title|base|burden] - Sorts every pack.";
+
+void AllSortCommand(CTarnik& tarnik, CTokenizer& tokens) {
+    std::string_view word = tokens.Next(kCommandDelimiters);
+    if (word.empty()) {
+        tarnik.AllSortFromChoice();
+    } else if (std::optional<std::int32_t> type = SortTypeOfWord(word)) {
+        tarnik.AllSort(*type);
+    } else {
+        tarnik.WriteToChat("%.*s", static_cast<int>(kAllSortHelp.size()), kAllSortHelp.data());
+    }
+}
+
+void WhereCommand(CTarnik& tarnik, CTokenizer& tokens) {
+    tarnik.Where(ParseEquipName(tokens).value_or(std::string()));
+}
+
 struct ChatCommand {
     std::string_view code;  // the first two letters of the word after "@tk"
     ChatHandler run;
@@ -90,6 +108,15 @@ constexpr ChatCommand kChatCommands[] = {
     {"de", &DebugOn, ""},
     {"no", &DebugOff, ""},
     {"wc", &Run<&CTarnik::WritePackContents>, ""},
+    // Not a command: the closing notes of "@tk help", which newer commands follow.
+    {"", nullptr,
+     "The commands can be abbreviated to the first two characters. '@tk st' is equivalent to "
+     "'@tk store'\n"
+     "Note: the @tarnik command still works for backward compatability."},
+    {"me", &Run<&CTarnik::Merge>,
+     "  @tk merge - Merges the partial stacks of each item in each pack."},
+    {"al", &AllSortCommand, kAllSortHelp},
+    {"wh", &WhereCommand, "  @tk where text - Lists where items whose names contain text are."},
 };
 
 }  // namespace
@@ -136,8 +163,9 @@ HRESULT CTarnik::raw_ChatText(BSTR text, VARIANT_BOOL* eat) {
         return S_OK;
     }
     const std::string_view code = word.substr(0, 2);
-    const auto* found = std::find_if(std::begin(kChatCommands), std::end(kChatCommands),
-                                     [&](const ChatCommand& row) { return row.code == code; });
+    const auto* found =
+        std::find_if(std::begin(kChatCommands), std::end(kChatCommands),
+                     [&](const ChatCommand& row) { return row.run && row.code == code; });
     const bool known = found != std::end(kChatCommands);
     SetEat(eat, known);
     if (known)
@@ -156,9 +184,5 @@ void CTarnik::Help() {
             lines.remove_prefix(std::min(lines.size(), line.size() + 1));
         }
     }
-    WriteToChat(
-        "The commands can be abbreviated to the first two characters. '@tk st' is equivalent to "
-        "'@tk store'");
-    WriteToChat("Note: the @tarnik command still works for backward compatability.");
     WriteToChat("Configuration stored at %s", g_ConfigPath.c_str());
 }

@@ -42,6 +42,9 @@ constexpr HotkeyRow kHotkeyRows[] = {
     {"Name Sort", &Run<&CTarnik::Sort, SORT_NAME>},
     {"Type Sort", &Run<&CTarnik::Sort, SORT_TYPE>},
     {"Burden Sort", &Run<&CTarnik::Sort, SORT_WEIGHT>},
+    {"Merge", &Run<&CTarnik::Merge>},
+    {"Sort All", &Run<&CTarnik::AllSortFromChoice>},
+    {"Find Selected", &Run<&CTarnik::WhereSelected>},
 };
 
 }  // namespace

@@ -91,6 +91,9 @@ void CTarnik::StackAdjusted(IMessage2* message) {
     Log(TRC, "StackAdjusted %u count: %u", item, count);
     if (m_Job == JOB_STORE)
         StepAfterConfirmation(kStackIntervalMs);
+    // A merge move that the game merges reports the stack it filled; no item is inserted.
+    else if (m_Job == JOB_MERGE && item == m_MergeTarget)
+        StepAfterConfirmation(kConfirmIntervalMs);
 }
 
 void CTarnik::CreateEquipList() {

@@ -63,6 +63,13 @@ std::string ItemLabel(IWorld* world, ObjectId id) {
     return name.empty() ? "item " + std::to_string(id) : name;
 }
 
+std::string PackLabel(IWorld* world, ObjectId me, ObjectId pack) {
+    if (pack == me)
+        return "main pack";
+    CComPtr<IWorldObject> object = FindObject(world, pack);
+    return "pack " + std::to_string(IntValue(object, KEY_SLOT) + 1) + " (" + NameOf(object) + ")";
+}
+
 CComPtr<IWorldObject> FindObject(IWorld* world, ObjectId id) {
     CComPtr<IWorldObject> object;
     if (world && world->get_Object(static_cast<LONG>(id), &object) != S_OK)

@@ -30,6 +30,8 @@ enum WalkId : std::int32_t {
     WALK_CONFIG = 11,
     WALK_HEAL = 12,
     WALK_CONSUMABLE = 13,  // the stamina drink and the gem
+    WALK_MERGE = 14,
+    WALK_FIND = 15,
 };
 
 // The room test's own walks trace at TRC; every other walk reports at ERR.
@@ -44,6 +46,10 @@ std::string NameOf(IWorldObject* object);  // as 8-bit (UTF-8) text
 std::u16string WideNameOf(IWorldObject* object);
 // The name the player knows an item by, or "item N" when the World filter no longer has it.
 std::string ItemLabel(IWorld* world, ObjectId id);
+
+// How the chat names a container: "main pack", or "pack N (Name)" for the side pack in
+// pack slot N - 1.
+std::string PackLabel(IWorld* world, ObjectId me, ObjectId pack);
 
 // The object with that id, or empty when the World filter does not know it.
 CComPtr<IWorldObject> FindObject(IWorld* world, ObjectId id);

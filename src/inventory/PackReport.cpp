@@ -1,19 +1,15 @@
 // The pack-contents report: every object the character carries, one name a line, in a
 // text file named after the character.
-#include <string>
-#include <string_view>
+#include "inventory/PackReport.h"
+
+#include <algorithm>
 #include <system_error>
 
 #include "inventory/Inventory.h"
+#include "platform/Ascii.h"
 #include "platform/Files.h"
 #include "plugin/Tarnik.h"
 
-namespace {
-
-constexpr std::string_view kReportFolder = "c:\\ToonPacks\\";
-
-// The character's name as a file name that stays inside the report folder: no path
-// separators, no characters Windows forbids, and never "." or "..".
 std::string ReportFileName(std::string name) {
     constexpr std::string_view forbidden = "<>:\"/\\|?*";
     for (char& c : name)
@@ -24,7 +20,43 @@ std::string ReportFileName(std::string name) {
     return name;
 }
 
-}  // namespace
+std::optional<ReportScan> ScanPackReport(std::string_view contents, std::string_view text) {
+    if (contents.find('\0') != std::string_view::npos)
+        return std::nullopt;
+    ReportScan scan;
+    bool heading = true;
+    bool ownLine = true;
+    while (!contents.empty()) {
+        std::size_t end = contents.find('\n');
+        std::string_view line = contents.substr(0, end);
+        contents.remove_prefix(end == std::string_view::npos ? contents.size() : end + 1);
+        if (line.ends_with('\r'))
+            line.remove_suffix(1);
+        if (heading) {
+            if (!line.starts_with(kReportHeading))
+                return std::nullopt;
+            scan.character = line.substr(kReportHeading.size());
+            heading = false;
+            continue;
+        }
+        if (ownLine) {
+            ownLine = false;
+            if (line == scan.character)
+                continue;
+        }
+        if (line.empty() || !ContainsIgnoringCase(line, text))
+            continue;
+        auto known = std::find_if(scan.hits.begin(), scan.hits.end(),
+                                  [&](const ReportHit& hit) { return hit.name == line; });
+        if (known != scan.hits.end())
+            ++known->listed;
+        else
+            scan.hits.push_back(ReportHit{std::string(line), 1});
+    }
+    if (heading)
+        return std::nullopt;
+    return scan;
+}
 
 void CTarnik::WritePackContents() {
     Log(TRC, "Writing Pack Contents");

@@ -1,7 +1,13 @@
-// The organising subsystem owns putting packs in order: sorting one pack now; cram, pack,
-// store with its pins, and moving items between packs when they are built. Its
-// operations are CTarnik's Sort, SortFromChoice and SortNext (Sort.cpp). Its pure
-// helpers are the sort keys and the rule of which items a sort files.
+// The organising subsystem owns putting packs in order: sorting one pack or all of them,
+// cram, pack, store with its pins, merging partial stacks, and moving items between
+// packs. Its pure helpers are the sort keys, the rule of which items a sort files and
+// the rule of the next merge move (Merge.h).
 #pragma once
 
+#include "organise/Merge.h"
 #include "organise/SortKeys.h"
+
+class CTarnik;
+
+// The two chat lines of a sort that cannot read its pack.
+void WriteSortRefusal(CTarnik& tarnik);

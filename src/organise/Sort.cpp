@@ -11,12 +11,12 @@ namespace {
 // How often one sort re-reads a pack that changed under it before it gives up.
 constexpr std::int32_t kSortRereads = 3;
 
-void RefuseSort(CTarnik& tarnik) {
+}  // namespace
+
+void WriteSortRefusal(CTarnik& tarnik) {
     tarnik.WriteToChat("Error checking inventory...Cannot sort");
     tarnik.WriteToChat("Logging off and back on may clear inventory errors.");
 }
-
-}  // namespace
 
 void CTarnik::SortFromChoice() {
     EndJob();
@@ -50,8 +50,9 @@ void CTarnik::Sort(std::int32_t type) {
     m_SortType = type;
     m_SortRereads = 0;
     m_SortMoved = false;
+    m_SortMoves = 0;
     if (!FileSortPack()) {
-        RefuseSort(*this);
+        WriteSortRefusal(*this);
         return;
     }
     SortNext();
@@ -127,6 +128,26 @@ std::int32_t CTarnik::LastOutOfOrder(std::int32_t last, bool rev) const {
 }
 
 void CTarnik::SortNext() {
+    switch (SortStep(JOB_SORT)) {
+        case SortStepResult::Moved:
+        case SortStepResult::Broken:
+            break;
+        case SortStepResult::Done:
+            EndJob();
+            WriteToChat("Sort Complete");
+            break;
+        case SortStepResult::Refused:
+            EndJob();
+            WriteSortRefusal(*this);
+            break;
+        case SortStepResult::KeptChanging:
+            EndJob();
+            WriteToChat("Sort stopped: the pack kept changing while it was sorted.");
+            break;
+    }
+}
+
+CTarnik::SortStepResult CTarnik::SortStep(JobCode job) {
     Log(TRC, "SortNext");
     VARIANT_BOOL checked = VARIANT_FALSE;
     if (m_cbReverse)
@@ -144,28 +165,20 @@ void CTarnik::SortNext() {
         // The model says done, but a move still on its way when the sort began, or an
         // item the player moved meanwhile, can leave the pack otherwise: believe the host.
         m_SortMoved = false;
-        if (!FileSortPack()) {
-            EndJob();
-            RefuseSort(*this);
-            return;
-        }
+        if (!FileSortPack())
+            return SortStepResult::Refused;
         last = m_SortLast;
         m = LastOutOfOrder(last, rev);
         if (m != -1) {
             if (++m_SortRereads > kSortRereads) {
                 Log(ERR, "Pack still out of order after %d re-reads", kSortRereads);
-                EndJob();
-                WriteToChat("Sort stopped: the pack kept changing while it was sorted.");
-                return;
+                return SortStepResult::KeptChanging;
             }
             Log(INF, "The pack changed during the sort; sorting on from what it holds");
         }
     }
-    if (m == -1) {
-        EndJob();
-        WriteToChat("Sort Complete");
-        return;
-    }
+    if (m == -1)
+        return SortStepResult::Done;
 
     SortEntry t = m_SortEntries[m];
     Log(TRC, "Moving %d value %s", m, t.key.c_str());
@@ -179,8 +192,9 @@ void CTarnik::SortNext() {
             m_SortEntries[k] = t;
             Log(TRC, "Moved %d to %d", m, k);
             m_SortMoved = true;
-            RequestMove(t.id, m_SortPack, k, false, JOB_SORT);
-            return;
+            ++m_SortMoves;
+            RequestMove(t.id, m_SortPack, k, false, job);
+            return SortStepResult::Moved;
         }
         Log(TRC, "MoveRight %d to %d", k - 1, k);
         m_SortEntries[k] = m_SortEntries[k - 1];
@@ -189,4 +203,5 @@ void CTarnik::SortNext() {
     // broken anyway, the job ends instead of moving a lost item.
     Log(ERR, "SortNext found no place for %x", static_cast<unsigned>(t.id));
     EndJob();
+    return SortStepResult::Broken;
 }

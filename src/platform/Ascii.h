@@ -49,3 +49,18 @@ constexpr bool LessIgnoringCase(std::string_view a, std::string_view b) {
     }
     return a.size() < b.size();
 }
+
+// Whether `needle` occurs in `text`, ASCII letters compared without case; an empty needle
+// occurs everywhere.
+constexpr bool ContainsIgnoringCase(std::string_view text, std::string_view needle) {
+    if (needle.size() > text.size())
+        return false;
+    for (std::size_t at = 0; at + needle.size() <= text.size(); ++at) {
+        std::size_t i = 0;
+        while (i < needle.size() && ToLowerAscii(text[at + i]) == ToLowerAscii(needle[i]))
+            ++i;
+        if (i == needle.size())
+            return true;
+    }
+    return false;
+}

@@ -156,6 +156,10 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     void Sort(std::int32_t type);
     void SortFromChoice();
     void SortNext();
+    enum class SortStepResult { Moved, Done, Refused, KeptChanging, Broken };
+    // One step of the sort of m_SortPack as a step of `job`; Done, Refused and
+    // KeptChanging leave the chat lines and the ending of the job to the caller.
+    SortStepResult SortStep(JobCode job);
     // Files the items of m_SortPack by slot with their m_SortType keys; false when the
     // pack cannot be sorted (no view, a gap, two items on one slot, a slot beyond 101).
     bool FileSortPack();
@@ -183,6 +187,19 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     void CramNext();
     void Move(std::int32_t count, ObjectId from, ObjectId to);
     void MoveNext();
+    // Merges the partial stacks of each name inside each container (organise/Merge.cpp).
+    void Merge();
+    void MergeNext();
+    // Sorts the main pack, then every side pack, as one job (organise/AllSort.cpp).
+    void AllSort(std::int32_t type);
+    void AllSortFromChoice();
+    void AllSortNext();
+    // Starts sorting the next pack of m_AllSortPacks; false when none is left.
+    bool AllSortNextPack();
+    // Lists where items whose names contain `text` are, here and in the other characters'
+    // pack-contents reports; moves nothing (inventory/Find.cpp).
+    void Where(const std::string& text);
+    void WhereSelected();
 
     // ---- Server messages and equip recording (equip/ServerMessages.cpp)
     void OnServerMessage(IMessage2* message);
@@ -289,6 +306,11 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     bool m_SaveFailureShown = false;  // the chat said the settings could not be saved
     std::int32_t m_EquipPos = 0;
     std::int32_t m_MoveRemaining = 0;
+    std::int32_t m_MergeMoves = 0;         // moves this merge has made
+    std::int32_t m_MergeBudget = 0;        // moves the packs needed when the merge began
+    ObjectId m_MergeTarget = 0;            // the stack the awaited merge move fills
+    std::int32_t m_SortMoves = 0;          // moves made in the pack being sorted
+    std::vector<ObjectId> m_AllSortPacks;  // the packs an all-pack sort has yet to sort
     ObjectId m_MoveFrom = 0;
     ObjectId m_MoveTo = 0;
     std::string m_PendingHotCommand;  // the action text of the hot command being sent

@@ -11,7 +11,7 @@ namespace {
 
 using ChatCommandsTest = StartedPluginFixture;
 
-constexpr std::size_t kHelpLines = 22;
+constexpr std::size_t kHelpLines = 25;
 
 TEST_F(ChatCommandsTest, CaseSlashFormsAndAbbreviationsReachTheSameCommand) {
     for (const char* line : {"@TK HELP", "/tk help", "@tk he", "@tk hello", "@ tk  help",

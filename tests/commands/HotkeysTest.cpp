@@ -117,12 +117,19 @@ TEST_F(HotkeysTest, AKeyStartsItsActionOnlyAsStoredAndNotWhileTyping) {
 }
 
 TEST_F(HotkeysTest, TheOrganisingActionsStartFromTheirKeys) {
-    Plugin().m_Hotkeys = {
-        {"Store", "{Ctrl}1"}, {"Pack", "{Ctrl}2"}, {"Cram", "{Ctrl}3"}, {"Pin", "{Ctrl}4"}};
+    Plugin().m_Hotkeys = {{"Store", "{Ctrl}1"},        {"Pack", "{Ctrl}2"},
+                          {"Cram", "{Ctrl}3"},         {"Pin", "{Ctrl}4"},
+                          {"Merge", "{Ctrl}5"},        {"Sort All", "{Ctrl}6"},
+                          {"Find Selected", "{Ctrl}7"}};
     using Case = std::pair<int, const char*>;
-    for (auto [key, answer] : {Case{'1', ":tk:Store complete!"}, Case{'2', ":tk:Packing complete!"},
-                               Case{'3', ":tk:Cramming complete!"},
-                               Case{'4', ":tk:You must first select a valid item to pin."}}) {
+    for (auto [key, answer] :
+         {Case{'1', ":tk:Store complete!"}, Case{'2', ":tk:Packing complete!"},
+          Case{'3', ":tk:Cramming complete!"},
+          Case{'4', ":tk:You must first select a valid item to pin."},
+          Case{'5', ":tk:Merge complete: nothing to merge."}, Case{'6', ":tk:Sort Complete"},
+          Case{'7', ":tk:Select an item to find where others like it are."}}) {
+        if (key == '7')
+            Select(0);
         EXPECT_TRUE(Key(key, {.ctrl = true}));
         ASSERT_TRUE(RunUntilIdle());
         std::vector<std::string> lines = NewChatLines();

@@ -22,6 +22,7 @@ TEST_F(ProfilesTest, NewRefusesNamesThatCannotBeAProfileAndListsOthersEverywhere
         {"Say \"hi\"",
          ":tk:A profile name cannot contain a double quote. Please enter another name."},
         {"Cram", ":tk:[Cram] is the name of a hotkey action. Please enter another name."},
+        {"Sort All", ":tk:[Sort All] is the name of a hotkey action. Please enter another name."},
     };
     for (const auto& [name, message] : refused) {
         SCOPED_TRACE(name);

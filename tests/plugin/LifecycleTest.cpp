@@ -122,7 +122,7 @@ TEST_F(LifecycleTest, AnObjectReleasedWithoutTerminateLeavesNoSinkBehind) {
     }
     NewChatLines();
     EXPECT_TRUE(Chat("@tk help"));  // only the live object answers; the dropped one is gone
-    EXPECT_EQ(NewChatLines().size(), 22u);
+    EXPECT_EQ(NewChatLines().size(), 25u);
 }
 
 }  // namespace
