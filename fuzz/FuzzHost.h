@@ -5,7 +5,7 @@
 // Starting a host and a plug-in costs many times what most inputs do, so one seat serves
 // every input of a process: between inputs it is reset to what a fresh one would be (the
 // world, the host's clock and records, the panel's controls, every field of the plug-in
-// an input may change, the files), and the character logs in again. An input that leaves
+// an input may change, the files) just after the character's login. An input that leaves
 // the game busy gets a fresh seat instead. Every so many inputs (every input when the
 // seeds and crashes are replayed) the state after a reset is compared with a fresh
 // seat's, and the input is played again on that fresh seat and must do the same.
@@ -209,6 +209,8 @@ inline std::map<std::string, std::string> ConfigFiles() {
     std::error_code ignored;
     for (const auto& entry :
          std::filesystem::recursive_directory_iterator(ConfigFolder(), ignored)) {
+        if (!entry.is_regular_file())
+            continue;
         std::ifstream in(entry.path(), std::ios::binary);
         files[entry.path().lexically_relative(ConfigFolder()).string()] = {
             std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
@@ -236,8 +238,7 @@ class Seat {
         ForEachSessionField(*started_, *plugin_, [](auto& to, auto& from) { to = from; });
         for (const sim::SimControl* control : host_->View()->Controls())
             controls_.push_back(control->state);
-        host_->FireCharacterKnown();
-        host_->FireLoginComplete();
+        LogIn(world);
     }
     ~Seat() {
         host_->TerminatePlugin();
@@ -253,19 +254,27 @@ class Seat {
     void Run() { (void)host_->RunUntilIdle(); }
 
     // Back to a fresh seat on `world`, logged in; false, with nothing reset, while the game
-    // is still busy (a step or an answer pending).
+    // is still busy (a step or an answer pending). A login of the same character leaves the
+    // same fields, panel, document and files every time, so after the first one it is
+    // restored from what that one left instead of being run again.
     bool Reset(const sim::WorldSetup& world) {
         if (!host_->Restart(world))
             return false;
-        ForEachSessionField(*plugin_, *started_, [](auto& to, auto& from) { to = from; });
-        const std::vector<sim::SimControl*>& controls = host_->View()->Controls();
-        Check(controls.size() == controls_.size(), "the panel keeps its controls");
-        for (std::size_t i = 0; i < controls.size(); ++i)
-            if (!SameControl(controls[i]->state, controls_[i]))
-                controls[i]->state = controls_[i];
         EmptyConfigFolder();
-        host_->FireCharacterKnown();
-        host_->FireLoginComplete();
+        const bool sameCharacter = login_ && login_->character == Character(world);
+        ForEachSessionField(*plugin_, sameCharacter ? *login_->fields : *started_,
+                            [](auto& to, auto& from) { to = from; });
+        RestoreControls(sameCharacter ? login_->controls : controls_);
+        if (!sameCharacter) {
+            LogIn(world);
+            return true;
+        }
+        Check(static_cast<bool>(plugin_->m_ConfigDoc->LoadText(login_->document)),
+              "the document a login left loads again");
+        plugin_->m_ConfigDoc->SetUnsavedChanges(false);
+        for (const auto& [name, bytes] : login_->files)
+            std::ofstream(ConfigFolder() / name, std::ios::binary)
+                .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
         return true;
     }
 
@@ -347,10 +356,53 @@ class Seat {
     }
 
   private:
+    using CharacterKey = std::tuple<std::string, std::string, sim::ObjectId>;
+    static CharacterKey Character(const sim::WorldSetup& world) {
+        return {world.server, world.characterName, world.characterId};
+    }
+
+    // The character logs in; what the login left is kept for the next reset, unless it
+    // told the host anything (a reset could not tell it again).
+    void LogIn(const sim::WorldSetup& world) {
+        host_->FireCharacterKnown();
+        host_->FireLoginComplete();
+        login_.reset();
+        if (!Transcript(*host_).empty() || !host_->Loop().Idle())
+            return;
+        login_ = std::make_unique<Login>();
+        login_->character = Character(world);
+        login_->fields = CreateTarnik();
+        ForEachSessionField(*login_->fields, *plugin_, [](auto& to, auto& from) { to = from; });
+        for (const sim::SimControl* control : host_->View()->Controls())
+            login_->controls.push_back(control->state);
+        login_->document = ConfigFileText(*plugin_->m_ConfigDoc);
+        if (plugin_->m_ConfigDoc->HasUnsavedChanges())
+            login_.reset();
+        else
+            login_->files = ConfigFiles();
+    }
+
+    void RestoreControls(const std::vector<sim::ControlState>& states) {
+        const std::vector<sim::SimControl*>& controls = host_->View()->Controls();
+        Check(controls.size() == states.size(), "the panel keeps its controls");
+        for (std::size_t i = 0; i < controls.size(); ++i)
+            if (!SameControl(controls[i]->state, states[i]))
+                controls[i]->state = states[i];
+    }
+
+    struct Login {
+        CharacterKey character;
+        CComPtr<CTarnik> fields;  // never started: holds the fields the login left
+        std::vector<sim::ControlState> controls;
+        std::string document;
+        std::map<std::string, std::string> files;
+    };
+
     std::unique_ptr<sim::SimHost> host_;
     CComPtr<CTarnik> plugin_;
     CComPtr<CTarnik> started_;  // never started: holds the fields start-up left
     std::vector<sim::ControlState> controls_;
+    std::unique_ptr<Login> login_;
 };
 
 inline void Verify(const std::string& differences, const char* property) {
