@@ -88,7 +88,7 @@ void ForEachSessionField(CTarnik& to, CTarnik& from, Visit&& visit) {
     TARNIK_FUZZ_FIELD(m_OutputWindow);
     TARNIK_FUZZ_FIELD(m_AwaitedItem);
     TARNIK_FUZZ_FIELD(m_ConfirmationDeadline);
-    TARNIK_FUZZ_FIELD(m_HotCommandRetry);
+    TARNIK_FUZZ_FIELD(m_FirstStep);
     TARNIK_FUZZ_FIELD(m_CharacterKey);
     TARNIK_FUZZ_FIELD(m_CharacterPath);
     TARNIK_FUZZ_FIELD(m_ItemPath);
