@@ -124,15 +124,20 @@ void ForEachSessionField(CTarnik& to, CTarnik& from, Visit&& visit) {
 }
 
 // True when the fields above and the ones a reset keeps cover the whole object from its
-// first field on, up to padding too small for any field of eight bytes: a field added to
-// CTarnik and not to ForEachSessionField fails this (a small one may hide in padding, and
-// is then caught only by the comparison with a fresh seat).
+// first field on, each field where the one before it ends but for its alignment: a field
+// added to CTarnik and not to ForEachSessionField fails this, unless it is small enough to
+// sit in the padding before a field of stricter alignment (then only the comparison with a
+// fresh seat can catch it).
 inline bool PluginLayoutCovered(CTarnik& plugin) {
-    std::vector<std::pair<std::size_t, std::size_t>> spans;
+    struct Span {
+        std::size_t offset, size, align;
+        bool operator<(const Span& other) const { return offset < other.offset; }
+    };
+    std::vector<Span> spans;
     auto add = [&](const auto& field) {
-        spans.emplace_back(static_cast<std::size_t>(reinterpret_cast<const char*>(&field) -
-                                                    reinterpret_cast<const char*>(&plugin)),
-                           sizeof(field));
+        spans.push_back({static_cast<std::size_t>(reinterpret_cast<const char*>(&field) -
+                                                  reinterpret_cast<const char*>(&plugin)),
+                         sizeof(field), alignof(std::remove_cvref_t<decltype(field)>)});
     };
     add(plugin.m_pOuter);
     add(plugin.m_pSite1);
@@ -148,13 +153,16 @@ inline bool PluginLayoutCovered(CTarnik& plugin) {
     add(plugin.m_Sinks);
     ForEachSessionField(plugin, plugin, [&](const auto& field, const auto&) { add(field); });
     std::sort(spans.begin(), spans.end());
-    std::size_t end = spans.front().first;
-    for (const auto& [offset, size] : spans) {
-        if (offset < end || offset - end >= 8)
+    auto alignUp = [](std::size_t at, std::size_t align) {
+        return (at + align - 1) / align * align;
+    };
+    std::size_t end = spans.front().offset;
+    for (const Span& span : spans) {
+        if (span.offset != alignUp(end, span.align))
             return false;
-        end = offset + size;
+        end = span.offset + span.size;
     }
-    return end <= sizeof(CTarnik) && sizeof(CTarnik) - end < 8;
+    return sizeof(CTarnik) == alignUp(end, alignof(CTarnik));
 }
 
 // Field-by-field equality for the plug-in's own records, which define no comparison.
