@@ -390,12 +390,22 @@ class Seat {
             login_->files = ConfigFiles();
     }
 
+    // Puts back what the plug-in can change of each control; the rest stays as the view
+    // description made it (the comparison with a fresh seat looks at everything).
     void RestoreControls(const std::vector<sim::ControlState>& states) {
         const std::vector<sim::SimControl*>& controls = host_->View()->Controls();
         Check(controls.size() == states.size(), "the panel keeps its controls");
-        for (std::size_t i = 0; i < controls.size(); ++i)
-            if (!SameControl(controls[i]->state, states[i]))
-                controls[i]->state = states[i];
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            sim::ControlState& state = controls[i]->state;
+            const sim::ControlState& saved = states[i];
+            if (state.text != saved.text)
+                state.text = saved.text;
+            if (state.options != saved.options)
+                state.options = saved.options;
+            state.textColor = saved.textColor;
+            state.selected = saved.selected;
+            state.checked = saved.checked;
+        }
     }
 
     struct Login {
