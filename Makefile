@@ -6,8 +6,12 @@ BUILD ?= build/plain
 BUILD_ASAN ?= build/clang-asan
 BUILD_RELEASE ?= build/release
 BUILD_FUZZ ?= build/fuzz
-# Seconds each fuzz target runs under `make fuzz`.
+# How long each fuzz target runs under `make fuzz`: FUZZ_SECONDS, or FUZZ_RUNS executions
+# (`make fuzz FUZZ_RUNS=1000000`); given both, whichever ends first.
 FUZZ_SECONDS ?= 60
+FUZZ_RUNS ?=
+FUZZ_LIMIT = $(if $(FUZZ_RUNS),-runs=$(FUZZ_RUNS) $(if $(filter command line environment,\
+  $(origin FUZZ_SECONDS)),-max_total_time=$(FUZZ_SECONDS)),-max_total_time=$(FUZZ_SECONDS))
 FUZZ_TARGETS := $(notdir $(wildcard fuzz/corpus/*))
 DEPS = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
        libpugixml-dev nlohmann-json3-dev libedit-dev clang-format \
@@ -67,9 +71,10 @@ build-release: deps
 	@$(CONFIGURE) -B $(BUILD_RELEASE) -DCMAKE_BUILD_TYPE=Release -DTARNIK_BENCH=OFF
 	@$(CMAKE_BUILD) $(BUILD_RELEASE) -j $(JOBS) -- --no-print-directory
 
-# Builds each fuzz target with libFuzzer (clang) and runs it for FUZZ_SECONDS. What it
-# learns stays in build/fuzz/corpus/; an input that breaks a target is written to
-# fuzz/crashes/<target>/, where `make test` replays it from then on.
+# Builds each fuzz target with libFuzzer (clang) and runs it for FUZZ_SECONDS or FUZZ_RUNS;
+# FUZZ_TARGETS="chat_line hot_command" runs only those. What it learns stays in
+# build/fuzz/corpus/; an input that breaks a target is written to fuzz/crashes/<target>/,
+# where `make test` replays it from then on.
 fuzz: deps
 	@$(CONFIGURE) -B $(BUILD_FUZZ) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DTARNIK_FUZZ=ON -DTARNIK_BENCH=OFF
@@ -77,12 +82,13 @@ fuzz: deps
 	@for name in $(FUZZ_TARGETS); do \
 	  mkdir -p $(BUILD_FUZZ)/corpus/$$name fuzz/crashes/$$name; \
 	  printf '%-18s ' $$name; \
-	  $(BUILD_FUZZ)/fuzz/fuzz_$$name -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  $(BUILD_FUZZ)/fuzz/fuzz_$$name $(FUZZ_LIMIT) -print_final_stats=1 \
 	    -artifact_prefix=fuzz/crashes/$$name/ $(BUILD_FUZZ)/corpus/$$name fuzz/corpus/$$name \
 	    >$(BUILD_FUZZ)/$$name.log 2>&1 \
 	    || { echo "found a fault:"; tail -n 40 $(BUILD_FUZZ)/$$name.log; exit 1; }; \
 	  awk '/^stat::number_of_executed_units/ {runs = $$2} /^stat::average_exec_per_sec/ {rate = $$2} \
-	    END {printf "%d runs, %d per second, no finding\n", runs, rate}' $(BUILD_FUZZ)/$$name.log; \
+	    /^stat::peak_rss_mb/ {rss = $$2} \
+	    END {printf "%d runs, %d per second, %d MB, no finding\n", runs, rate, rss}' $(BUILD_FUZZ)/$$name.log; \
 	done
 
 bench: build

@@ -76,35 +76,34 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const bool loads = static_cast<bool>(CXmlDocument().LoadText(text));
 
-    // One seat for every input: a login reads everything anew, and starting a host per
-    // input would cost a hundred times what the configuration does.
-    static fuzz::Seat seat;
-    const std::filesystem::path& folder = fuzz::ConfigFolder();
-    std::error_code ignored;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, ignored))
-        std::filesystem::remove_all(entry.path(), ignored);
-    seat.Host().ClearRecords();
-    const std::filesystem::path file = folder / "sortconfig.xml";
-    const std::filesystem::path aside = folder / "sortconfig.xml.bad";
-    WriteBytes(file, text);
-    seat.Plugin().OnCharacterLogin();
-    const bool setAside = std::filesystem::exists(aside);
-    fuzz::Check(setAside != loads, "exactly a file that does not load is set aside");
-    if (setAside) {
-        fuzz::Check(ReadBytes(aside) == text, "a file set aside is kept byte for byte");
-        const std::vector<std::string> chat = seat.Host().ChatTexts();
-        fuzz::Check(chat.size() == 1 && chat.back() ==
-                                            ":tk:The configuration file could not be read and was "
-                                            "kept as " +
-                                                g_ConfigPath + ".bad",
-                    "the player is told once where the file was kept");
-    }
+    static const sim::WorldSetup world = sim::DemoWorld();
+    fuzz::PlayOnSeat(world, [&](fuzz::Seat& seat) {
+        const std::filesystem::path& folder = fuzz::ConfigFolder();
+        fuzz::EmptyConfigFolder();
+        seat.Host().ClearRecords();
+        const std::filesystem::path file = folder / "sortconfig.xml";
+        const std::filesystem::path aside = folder / "sortconfig.xml.bad";
+        WriteBytes(file, text);
+        seat.Plugin().OnCharacterLogin();
+        const bool setAside = std::filesystem::exists(aside);
+        fuzz::Check(setAside != loads, "exactly a file that does not load is set aside");
+        if (setAside) {
+            fuzz::Check(ReadBytes(aside) == text, "a file set aside is kept byte for byte");
+            const std::vector<std::string> chat = seat.Host().ChatTexts();
+            fuzz::Check(
+                chat.size() == 1 && chat.back() ==
+                                        ":tk:The configuration file could not be read and was "
+                                        "kept as " +
+                                            g_ConfigPath + ".bad",
+                "the player is told once where the file was kept");
+        }
 
-    (void)seat.Plugin().SaveConfig();
-    const std::string saved = ReadBytes(file);
-    CheckWritten(saved);
-    seat.Plugin().OnCharacterLogin();
-    (void)seat.Plugin().SaveConfig();
-    fuzz::Check(ReadBytes(file) == saved, "a reload and a save change nothing");
+        (void)seat.Plugin().SaveConfig();
+        const std::string saved = ReadBytes(file);
+        CheckWritten(saved);
+        seat.Plugin().OnCharacterLogin();
+        (void)seat.Plugin().SaveConfig();
+        fuzz::Check(ReadBytes(file) == saved, "a reload and a save change nothing");
+    });
     return 0;
 }

@@ -1,24 +1,45 @@
-// What the in-host fuzz targets share: the plug-in, created from the core, inside a fresh
-// simulated host on the demo world, with its configuration file in a private folder that
-// each input starts without.
+// What the in-host fuzz targets share: the plug-in, created from the core, inside a
+// simulated host, logged in with its configuration file in a private folder that each
+// input starts without.
+//
+// Starting a host and a plug-in costs many times what most inputs do, so one seat serves
+// every input of a process: between inputs it is reset to what a fresh one would be (the
+// world, the host's clock and records, the panel's controls, every field of the plug-in
+// an input may change, the files) just after the character's login. An input that leaves
+// the game busy gets a fresh seat instead. Every so many inputs (every input when the
+// seeds and crashes are replayed) the state after a reset is compared with a fresh
+// seat's, and the input is played again on that fresh seat and must do the same.
 #pragma once
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <map>
 #include <memory>
+#include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <tuple>
+#include <type_traits>
+#include <utility>
 #include <vector>
 
 #include "Check.h"
 #include "config/ConfigPath.h"
+#include "config/ConfigWriter.h"
+#include "config/XmlDocument.h"
 #include "plugin/Tarnik.h"
+#include "simhost/HostObjects.h"
 #include "simhost/SimHost.h"
+#include "simhost/WorldFile.h"
 
 namespace fuzz {
 
@@ -44,16 +65,174 @@ inline const std::filesystem::path& ConfigFolder() {
     return folder.path;
 }
 
+inline void EmptyConfigFolder() {
+    std::error_code ignored;
+    for (const auto& entry : std::filesystem::directory_iterator(ConfigFolder(), ignored))
+        std::filesystem::remove_all(entry.path(), ignored);
+}
+
+// Every field of the plug-in that an input may change, paired with its namesake in
+// `from`. The host objects and controls bound at start-up, the event sinks and the
+// configuration document (which a login loads anew) are not among them; PluginLayoutCovered
+// checks that nothing else is left out.
+template <class Visit>
+void ForEachSessionField(CTarnik& to, CTarnik& from, Visit&& visit) {
+#define TARNIK_FUZZ_FIELD(name) visit(to.name, from.name)
+    TARNIK_FUZZ_FIELD(m_Log);
+    TARNIK_FUZZ_FIELD(m_Me);
+    TARNIK_FUZZ_FIELD(m_SortPack);
+    TARNIK_FUZZ_FIELD(m_SelectedPack);
+    TARNIK_FUZZ_FIELD(m_SelectedObject);
+    TARNIK_FUZZ_FIELD(m_StripKind);
+    TARNIK_FUZZ_FIELD(m_Job);
+    TARNIK_FUZZ_FIELD(m_OutputWindow);
+    TARNIK_FUZZ_FIELD(m_AwaitedItem);
+    TARNIK_FUZZ_FIELD(m_ConfirmationDeadline);
+    TARNIK_FUZZ_FIELD(m_FirstStep);
+    TARNIK_FUZZ_FIELD(m_CharacterKey);
+    TARNIK_FUZZ_FIELD(m_CharacterPath);
+    TARNIK_FUZZ_FIELD(m_ItemPath);
+    TARNIK_FUZZ_FIELD(m_ProfilePath);
+    TARNIK_FUZZ_FIELD(m_OutputWindowName);
+    TARNIK_FUZZ_FIELD(m_CannotPin);
+    TARNIK_FUZZ_FIELD(m_SortLast);
+    TARNIK_FUZZ_FIELD(m_SortType);
+    TARNIK_FUZZ_FIELD(m_SortRereads);
+    TARNIK_FUZZ_FIELD(m_SortMoved);
+    TARNIK_FUZZ_FIELD(m_PackMissingShown);
+    TARNIK_FUZZ_FIELD(m_Recording);
+    TARNIK_FUZZ_FIELD(m_HotkeyCapture);
+    TARNIK_FUZZ_FIELD(m_Stripping);
+    TARNIK_FUZZ_FIELD(m_Initialized);
+    TARNIK_FUZZ_FIELD(m_SaveFailureShown);
+    TARNIK_FUZZ_FIELD(m_EquipPos);
+    TARNIK_FUZZ_FIELD(m_MoveRemaining);
+    TARNIK_FUZZ_FIELD(m_MoveFrom);
+    TARNIK_FUZZ_FIELD(m_MoveTo);
+    TARNIK_FUZZ_FIELD(m_PendingHotCommand);
+    TARNIK_FUZZ_FIELD(m_Actions);
+    TARNIK_FUZZ_FIELD(m_PackConfig);
+    TARNIK_FUZZ_FIELD(m_Corpses);
+    TARNIK_FUZZ_FIELD(m_SortEntries);
+    TARNIK_FUZZ_FIELD(m_Pins);
+    TARNIK_FUZZ_FIELD(m_Failures);
+    TARNIK_FUZZ_FIELD(m_Hotkeys);
+    TARNIK_FUZZ_FIELD(m_HotCommands);
+    TARNIK_FUZZ_FIELD(m_EquipList);
+    TARNIK_FUZZ_FIELD(m_PackList);
+#undef TARNIK_FUZZ_FIELD
+}
+
+// True when the fields above and the ones a reset keeps cover the whole object from its
+// first field on, each field where the one before it ends but for its alignment: a field
+// added to CTarnik and not to ForEachSessionField fails this, unless it is small enough to
+// sit in the padding before a field of stricter alignment (then only the comparison with a
+// fresh seat can catch it).
+inline bool PluginLayoutCovered(CTarnik& plugin) {
+    struct Span {
+        std::size_t offset, size, align;
+        bool operator<(const Span& other) const { return offset < other.offset; }
+    };
+    std::vector<Span> spans;
+    auto add = [&](const auto& field) {
+        spans.push_back({static_cast<std::size_t>(reinterpret_cast<const char*>(&field) -
+                                                  reinterpret_cast<const char*>(&plugin)),
+                         sizeof(field), alignof(std::remove_cvref_t<decltype(field)>)});
+    };
+    add(plugin.m_pOuter);
+    add(plugin.m_pSite1);
+    add(plugin.m_pView);
+    add(plugin.m_pSite);
+    add(plugin.m_pHooks);
+#define TARNIK_CONTROL(id, name, Kind) add(plugin.m_##name);
+#include "plugin/Controls.def"
+    add(plugin.m_pWorld);
+    add(plugin.m_pCharStats);
+    add(plugin.m_pEcho);
+    add(plugin.m_ConfigDoc);
+    add(plugin.m_Sinks);
+    ForEachSessionField(plugin, plugin, [&](const auto& field, const auto&) { add(field); });
+    std::sort(spans.begin(), spans.end());
+    auto alignUp = [](std::size_t at, std::size_t align) {
+        return (at + align - 1) / align * align;
+    };
+    std::size_t end = spans.front().offset;
+    for (const Span& span : spans) {
+        if (span.offset != alignUp(end, span.align))
+            return false;
+        end = span.offset + span.size;
+    }
+    return sizeof(CTarnik) == alignUp(end, alignof(CTarnik));
+}
+
+// Field-by-field equality for the plug-in's own records, which define no comparison.
+template <class T>
+bool Same(const T& a, const T& b);
+inline bool SameRecord(const SortEntry& a, const SortEntry& b) {
+    return std::tie(a.id, a.slot, a.key) == std::tie(b.id, b.slot, b.key);
+}
+inline bool SameRecord(const EquipAction& a, const EquipAction& b) {
+    return std::tie(a.action, a.item, a.name) == std::tie(b.action, b.item, b.name);
+}
+inline bool SameRecord(const Corpse& a, const Corpse& b) {
+    return std::tie(a.id, a.views, a.distance) == std::tie(b.id, b.views, b.distance);
+}
+inline bool SameRecord(const CLog& a, const CLog& b) {
+    return a.Threshold() == b.Threshold();
+}
+template <class T>
+bool SameRecord(const std::optional<T>& a, const std::optional<T>& b) {
+    return a.has_value() == b.has_value() && (!a || Same(*a, *b));
+}
+template <class T>
+bool SameRecord(const std::vector<T>& a, const std::vector<T>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
+                      [](const T& x, const T& y) { return Same(x, y); });
+}
+template <class K, class V>
+bool SameRecord(const std::map<K, V>& a, const std::map<K, V>& b) {
+    return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const auto& x, const auto& y) {
+        return x.first == y.first && Same(x.second, y.second);
+    });
+}
+template <class T>
+bool Same(const T& a, const T& b) {
+    if constexpr (requires { SameRecord(a, b); })
+        return SameRecord(a, b);
+    else
+        return a == b;
+}
+
+inline bool SameControl(const sim::ControlState& a, const sim::ControlState& b) {
+    auto fields = [](const sim::ControlState& c) {
+        return std::tie(c.kind, c.progid, c.id, c.name, c.page, c.text, c.textColor, c.options,
+                        c.selected, c.checked, c.attributes);
+    };
+    return fields(a) == fields(b);
+}
+
+// The files of the configuration folder, name and bytes.
+inline std::map<std::string, std::string> ConfigFiles() {
+    std::map<std::string, std::string> files;
+    std::error_code ignored;
+    for (const auto& entry :
+         std::filesystem::recursive_directory_iterator(ConfigFolder(), ignored)) {
+        if (!entry.is_regular_file())
+            continue;
+        std::ifstream in(entry.path(), std::ios::binary);
+        files[entry.path().lexically_relative(ConfigFolder()).string()] = {
+            std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    return files;
+}
+
 // One host and plug-in, logged in, with no configuration file left by an earlier input.
 class Seat {
   public:
     explicit Seat(const sim::WorldSetup& world = sim::DemoWorld()) {
-        const std::filesystem::path& folder = ConfigFolder();
-        std::error_code ignored;
-        for (const auto& entry : std::filesystem::directory_iterator(folder, ignored))
-            std::filesystem::remove_all(entry.path(), ignored);
-        g_ConfigPath = (folder / "sortconfig.xml").string();
-        ::setenv("TARNIK_DRIVES", (folder / "drives").c_str(), 1);
+        EmptyConfigFolder();
+        g_ConfigPath = (ConfigFolder() / "sortconfig.xml").string();
+        ::setenv("TARNIK_DRIVES", (ConfigFolder() / "drives").c_str(), 1);
 
         sim::HostOptions options;
         options.trace = false;
@@ -62,8 +241,12 @@ class Seat {
         plugin_ = CreateTarnik();
         Check(plugin_ != nullptr, "the plug-in is created");
         Check(SUCCEEDED(host_->InitializePlugin(plugin_.get())), "the plug-in starts");
-        host_->FireCharacterKnown();
-        host_->FireLoginComplete();
+        // What a reset returns to: the plug-in's fields and the panel as start-up left them.
+        started_ = CreateTarnik();
+        ForEachSessionField(*started_, *plugin_, [](auto& to, auto& from) { to = from; });
+        for (const sim::SimControl* control : host_->View()->Controls())
+            controls_.push_back(control->state);
+        LogIn(world);
     }
     ~Seat() {
         host_->TerminatePlugin();
@@ -78,10 +261,217 @@ class Seat {
     // Lets the game and the plug-in run for up to a virtual hour.
     void Run() { (void)host_->RunUntilIdle(); }
 
+    // Back to a fresh seat on `world`, logged in; false, with nothing reset, while the game
+    // is still busy (a step or an answer pending). A login of the same character leaves the
+    // same fields, panel, document and files every time, so after the first one it is
+    // restored from what that one left instead of being run again.
+    bool Reset(const sim::WorldSetup& world) {
+        if (!host_->Restart(world))
+            return false;
+        EmptyConfigFolder();
+        const bool sameCharacter = login_ && login_->character == Character(world);
+        ForEachSessionField(*plugin_, sameCharacter ? *login_->fields : *started_,
+                            [](auto& to, auto& from) { to = from; });
+        RestoreControls(sameCharacter ? login_->controls : controls_);
+        if (!sameCharacter) {
+            LogIn(world);
+            return true;
+        }
+        Check(static_cast<bool>(plugin_->m_ConfigDoc->LoadText(login_->document)),
+              "the document a login left loads again");
+        plugin_->m_ConfigDoc->SetUnsavedChanges(false);
+        for (const auto& [name, bytes] : login_->files)
+            std::ofstream(ConfigFolder() / name, std::ios::binary)
+                .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        return true;
+    }
+
+    // Where a reused seat and a fresh one may differ: the plug-in's fields, its
+    // configuration document, the panel, the world, the host's clock, queue and records,
+    // and the files.
+    struct State {
+        CComPtr<CTarnik> fields;  // never started: a copy of the plug-in's fields
+        std::string document;
+        bool unsaved = false;
+        std::vector<sim::ControlState> controls;
+        sim::WorldSetup world;
+        std::vector<sim::ObjectId> opened;
+        std::tuple<sim::Millis, std::size_t, std::size_t, sim::ObjectId> host;
+        std::string transcript;
+        std::map<std::string, std::string> files;
+    };
+    State Take() {
+        State state;
+        state.fields = CreateTarnik();
+        ForEachSessionField(*state.fields, *plugin_, [](auto& to, auto& from) { to = from; });
+        state.document = ConfigFileText(*plugin_->m_ConfigDoc);
+        state.unsaved = plugin_->m_ConfigDoc->HasUnsavedChanges();
+        for (const sim::SimControl* control : host_->View()->Controls())
+            state.controls.push_back(control->state);
+        state.world = sim::CurrentSetup(host_->GetWorld());
+        state.opened = host_->OpenedCorpses();
+        state.host = {host_->Now(), host_->Loop().Pending(), host_->Loop().LiveTimers(),
+                      host_->CurrentSelection()};
+        state.transcript = Transcript(*host_);
+        state.files = ConfigFiles();
+        return state;
+    }
+    // What differs between two states; empty when nothing does.
+    static std::string Difference(const State& a, const State& b) {
+        std::string differs;
+        auto note = [&](bool same, const char* what) {
+            if (!same)
+                differs += std::string(differs.empty() ? "" : ", ") + what;
+        };
+        bool fields = true;
+        ForEachSessionField(*a.fields, *b.fields,
+                            [&](const auto& x, const auto& y) { fields = fields && Same(x, y); });
+        note(fields, "the plug-in's fields");
+        note(a.document == b.document && a.unsaved == b.unsaved, "the configuration document");
+        note(std::equal(a.controls.begin(), a.controls.end(), b.controls.begin(), b.controls.end(),
+                        SameControl),
+             "the panel");
+        note(a.world == b.world && a.opened == b.opened, "the world");
+        note(a.host == b.host, "the host's clock, queue or selection");
+        note(a.transcript == b.transcript, "what the host recorded");
+        note(a.files == b.files, "the files");
+        return differs;
+    }
+
+    // Everything the host recorded, as one text.
+    static std::string Transcript(sim::SimHost& host) {
+        std::ostringstream out;
+        for (const sim::ChatLine& line : host.ChatLines())
+            out << "chat " << line.window << ' ' << line.color << ' ' << line.text << '\n';
+        for (const sim::GameText& text : host.GameTexts())
+            out << "game " << static_cast<int>(text.source) << ' ' << text.text << '\n';
+        for (const sim::MoveRequest& move : host.Moves())
+            out << "move " << move.at << ' ' << move.item << ' ' << move.container << ' '
+                << move.slot << ' ' << move.merge << ' ' << move.split << '\n';
+        for (const sim::UseRequest& use : host.Uses())
+            out << "use " << use.at << ' ' << use.item << ' ' << use.target << '\n';
+        for (sim::ObjectId id : host.IdRequests())
+            out << "id " << id << '\n';
+        for (LONG split : host.SplitRequests())
+            out << "split " << split << '\n';
+        for (sim::ObjectId id : host.SelectRequests())
+            out << "select " << id << '\n';
+        for (const sim::SentMessage& sent : host.SentMessages())
+            out << "message " << sent.at << ' ' << sent.message.Describe() << '\n';
+        for (const std::string& error : host.HostErrors())
+            out << "error " << error << '\n';
+        return out.str();
+    }
+
   private:
+    using CharacterKey = std::tuple<std::string, std::string, sim::ObjectId>;
+    static CharacterKey Character(const sim::WorldSetup& world) {
+        return {world.server, world.characterName, world.characterId};
+    }
+
+    // The character logs in; what the login left is kept for the next reset, unless it
+    // told the host anything (a reset could not tell it again).
+    void LogIn(const sim::WorldSetup& world) {
+        host_->FireCharacterKnown();
+        host_->FireLoginComplete();
+        login_.reset();
+        if (!Transcript(*host_).empty() || !host_->Loop().Idle())
+            return;
+        login_ = std::make_unique<Login>();
+        login_->character = Character(world);
+        login_->fields = CreateTarnik();
+        ForEachSessionField(*login_->fields, *plugin_, [](auto& to, auto& from) { to = from; });
+        for (const sim::SimControl* control : host_->View()->Controls())
+            login_->controls.push_back(control->state);
+        login_->document = ConfigFileText(*plugin_->m_ConfigDoc);
+        if (plugin_->m_ConfigDoc->HasUnsavedChanges())
+            login_.reset();
+        else
+            login_->files = ConfigFiles();
+    }
+
+    // Puts back what the plug-in can change of each control; the rest stays as the view
+    // description made it (the comparison with a fresh seat looks at everything).
+    void RestoreControls(const std::vector<sim::ControlState>& states) {
+        const std::vector<sim::SimControl*>& controls = host_->View()->Controls();
+        Check(controls.size() == states.size(), "the panel keeps its controls");
+        for (std::size_t i = 0; i < controls.size(); ++i) {
+            sim::ControlState& state = controls[i]->state;
+            const sim::ControlState& saved = states[i];
+            if (state.text != saved.text)
+                state.text = saved.text;
+            if (state.options != saved.options)
+                state.options = saved.options;
+            state.textColor = saved.textColor;
+            state.selected = saved.selected;
+            state.checked = saved.checked;
+        }
+    }
+
+    struct Login {
+        CharacterKey character;
+        CComPtr<CTarnik> fields;  // never started: holds the fields the login left
+        std::vector<sim::ControlState> controls;
+        std::string document;
+        std::map<std::string, std::string> files;
+    };
+
     std::unique_ptr<sim::SimHost> host_;
     CComPtr<CTarnik> plugin_;
+    CComPtr<CTarnik> started_;  // never started: holds the fields start-up left
+    std::vector<sim::ControlState> controls_;
+    std::unique_ptr<Login> login_;
 };
+
+inline void Verify(const std::string& differences, const char* property) {
+    if (!differences.empty()) {
+        std::fprintf(stderr, "property violated: %s %s\n", property, differences.c_str());
+        std::abort();
+    }
+}
+
+// How often an input is also played on a fresh seat: every TARNIK_FUZZ_VERIFY-th input
+// (the replay of seeds and crashes sets 1), by default every 500th.
+inline std::size_t VerifyEvery() {
+    static const std::size_t every = [] {
+        const char* value = std::getenv("TARNIK_FUZZ_VERIFY");
+        long n = value ? std::strtol(value, nullptr, 10) : 500;
+        return static_cast<std::size_t>(n > 0 ? n : 0);
+    }();
+    return every;
+}
+
+// Plays one input on the process's seat, reset to a fresh login on `world`. For a sample
+// of inputs the reset seat is first compared with a fresh one, and the input is then also
+// played on that fresh seat (which serves from then on): both must end the same.
+template <class Play>
+void PlayOnSeat(const sim::WorldSetup& world, Play&& play) {
+    static std::unique_ptr<Seat> seat;
+    static std::size_t inputs = 0;
+    const bool verify = VerifyEvery() != 0 && inputs++ % VerifyEvery() == 0;
+    if (seat && !seat->Reset(world))
+        seat.reset();  // still busy: a fresh seat instead
+    if (!seat) {
+        seat = std::make_unique<Seat>(world);
+        Check(PluginLayoutCovered(seat->Plugin()), "a reset covers every field of the plug-in");
+        play(*seat);
+        return;
+    }
+    if (!verify) {
+        play(*seat);
+        return;
+    }
+    // One host lives at a time, so the reused seat's states are kept as copies.
+    Seat::State reset = seat->Take();
+    play(*seat);
+    Seat::State played = seat->Take();
+    seat.reset();
+    seat = std::make_unique<Seat>(world);
+    Verify(Seat::Difference(reset, seat->Take()), "a reset seat differs from a fresh one in");
+    play(*seat);
+    Verify(Seat::Difference(played, seat->Take()),
+           "an input played on a reset seat ends otherwise than on a fresh one in");
+}
 
 // The input cut at each line feed (a final line feed ends the last line).
 inline std::vector<std::string_view> Lines(const std::uint8_t* data, std::size_t size) {

@@ -1,7 +1,7 @@
 // Hot commands: a name, an action text and the name of the selected object, cut from the
-// input at zero bytes. The command is saved on the Shortcuts page and typed in the chat
-// line. Typing "//" and the saved name always runs it, and an action without markers
-// reaches the game exactly as saved.
+// input at zero bytes. On a seat reset to a fresh login the command is saved on the
+// Shortcuts page and typed in the chat line. Typing "//" and the saved name always runs
+// it, and an action without markers reaches the game exactly as saved.
 #include <string>
 #include <string_view>
 
@@ -35,25 +35,28 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
 
     using sim::Item;
-    fuzz::Seat seat(sim::WorldBuilder()
-                        .Main({Item(std::string(selected)).Id(0x21)})
-                        .Worn(Item("Helm").Id(0x31).Equipable(1))
-                        .Worn(Item("Ring").Id(0x34).Identified(false)));
-    sim::SimHost& host = seat.Host();
-    fuzz::Check(host.SetEditText("edHotCommand", name) && host.SetEditText("edHotAction", action) &&
-                    host.PressButton("pbSaveHot"),
-                "the Shortcuts page takes a command");
-    host.Select(0x21);
-    host.ClearRecords();
+    const sim::WorldSetup world = sim::WorldBuilder()
+                                      .Main({Item(std::string(selected)).Id(0x21)})
+                                      .Worn(Item("Helm").Id(0x31).Equipable(1))
+                                      .Worn(Item("Ring").Id(0x34).Identified(false));
+    fuzz::PlayOnSeat(world, [&](fuzz::Seat& seat) {
+        sim::SimHost& host = seat.Host();
+        fuzz::Check(host.SetEditText("edHotCommand", name) &&
+                        host.SetEditText("edHotAction", action) && host.PressButton("pbSaveHot"),
+                    "the Shortcuts page takes a command");
+        host.Select(0x21);
+        host.ClearRecords();
 
-    fuzz::Check(host.EnterChat("//" + std::string(name)), "a saved command runs by its name");
-    seat.Run();
+        fuzz::Check(host.EnterChat("//" + std::string(name)), "a saved command runs by its name");
+        seat.Run();
 
-    bool plain = action.find('<') == action.npos && (action.size() < 2 || !action.ends_with('^'));
-    if (plain) {
-        const std::vector<sim::GameText>& texts = host.GameTexts();
-        fuzz::Check(texts.size() == 1 && texts[0].text == action,
-                    "an action without markers reaches the game as saved");
-    }
+        bool plain =
+            action.find('<') == action.npos && (action.size() < 2 || !action.ends_with('^'));
+        if (plain) {
+            const std::vector<sim::GameText>& texts = host.GameTexts();
+            fuzz::Check(texts.size() == 1 && texts[0].text == action,
+                        "an action without markers reaches the game as saved");
+        }
+    });
     return 0;
 }

@@ -6,6 +6,8 @@
 // A folder is read in name order; a folder that does not exist is skipped (a target may
 // not have found a crash yet). A violated property aborts inside the target; the exit
 // status is 1 when an input could not be read or nothing at all was replayed.
+#include <stdlib.h>
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -38,6 +40,9 @@ bool Replay(const std::filesystem::path& file) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // A target that reuses one host between inputs plays every replayed input on a fresh
+    // one as well.
+    ::setenv("TARNIK_FUZZ_VERIFY", "1", 0);
     if (LLVMFuzzerInitialize)
         LLVMFuzzerInitialize(&argc, &argv);
     std::size_t replayed = 0;

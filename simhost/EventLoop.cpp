@@ -76,6 +76,15 @@ RunResult EventLoop::RunUntilIdle(RunBound bound) {
     return result;
 }
 
+bool EventLoop::Restart() {
+    if (!queue_.empty() || !timers_.empty())
+        return false;
+    now_ = 0;
+    nextSeq_ = 0;
+    nextTimerId_ = 1;
+    return true;
+}
+
 UINT_PTR EventLoop::SetTimer(UINT elapseMs, TIMERPROC callback) {
     UINT_PTR id = nextTimerId_++;
     timers_.emplace(id, Timer{elapseMs, callback, Key{}});

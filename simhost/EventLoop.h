@@ -55,6 +55,9 @@ class EventLoop final : public ITimerBackend {
     [[nodiscard]] RunResult RunUntilIdle(RunBound bound = {});
 
     bool Idle() const { return queue_.empty(); }
+    // Back to the clock, sequence and timer numbers of a new loop; only an idle loop with
+    // no live timers may restart (false otherwise, and nothing changes).
+    bool Restart();
     std::size_t Pending() const { return queue_.size(); }
     std::optional<Millis> NextDue() const;
     std::size_t LiveTimers() const { return timers_.size(); }

@@ -53,6 +53,22 @@ SimHost::~SimHost() {
     SetKeyStateBackend({});
 }
 
+bool SimHost::Restart(const WorldSetup& world) {
+    if (!loop_.Restart())
+        return false;
+    *world_ = World(world);  // in place: the host objects share it
+    ClearRecords();
+    selection_ = 0;
+    splitItem_ = 0;
+    splitCount_ = 0;
+    chatActive_ = false;
+    moveResult_ = S_OK;
+    useResult_ = S_OK;
+    serverSilent_ = false;
+    held_ = {};
+    return true;
+}
+
 // ---------------------------------------------------------------- World and server
 
 ObjectId SimHost::IdOf(std::string_view name) const {

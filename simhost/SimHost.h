@@ -91,6 +91,13 @@ class SimHost {
     SimHost(const SimHost&) = delete;
     SimHost& operator=(const SimHost&) = delete;
 
+    // Starts again on `world` as a new host would, keeping the host objects, the plug-in
+    // and its view: a new world in place, the clock at 0, no records, no selection, no
+    // pending split, the chat line idle and every request answered. Only an idle host with
+    // no live timers restarts (false otherwise, and nothing changes); fuzz targets reuse one
+    // host this way.
+    bool Restart(const WorldSetup& world);
+
     // ---- Clock and event loop
     EventLoop& Loop() { return loop_; }
     Millis Now() const { return loop_.Now(); }

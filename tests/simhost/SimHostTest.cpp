@@ -182,6 +182,27 @@ TEST_F(SimHostTest, WearingUsingAndIdentifyingAnswerAfterTheLatency) {
     EXPECT_EQ(Received(), Texts{At(120, Message::WearItem(0x1, 0x40000))});
 }
 
+TEST_F(SimHostTest, ARestartWaitsForIdleThenLeavesNothingOfTheEarlierSession) {
+    const sim::WorldSetup next = sim::WorldBuilder().Main(Item("Arrow").Id(0x2).Stack(40, 100));
+    Move(0x1, kPack, 0);
+    EXPECT_FALSE(host.Restart(next));
+    EXPECT_TRUE(host.GetWorld().Exists(0x1));  // refused: nothing changed
+
+    ASSERT_TRUE(host.RunUntilIdle());
+    host.SetServerSilent(true);
+    hooks->SelectItem(0x2);
+    hooks->SetSplitCount(5);
+    ASSERT_TRUE(host.Restart(next));
+    EXPECT_EQ(host.Now(), 0);
+    EXPECT_TRUE(host.Moves().empty());
+    EXPECT_EQ(host.CurrentSelection(), 0u);
+    EXPECT_FALSE(host.GetWorld().Exists(0x1));
+    // Neither the split asked before the restart nor the silence reaches the next move.
+    Move(0x2, kMe, 0);
+    ASSERT_TRUE(host.RunUntilIdle());
+    EXPECT_EQ(Received(), Texts{At(120, Message::InsertInvItem(0x2, kMe))});
+}
+
 // Key input is left to the plug-in's hotkey tests in tests/commands (modifiers held and
 // released, Alt as a system key, eaten or passed on) and to the loader's, which see the
 // sink go at Terminate.
