@@ -107,6 +107,11 @@ void ForEachSessionField(CTarnik& to, CTarnik& from, Visit&& visit) {
     TARNIK_FUZZ_FIELD(m_SaveFailureShown);
     TARNIK_FUZZ_FIELD(m_EquipPos);
     TARNIK_FUZZ_FIELD(m_MoveRemaining);
+    TARNIK_FUZZ_FIELD(m_MergeMoves);
+    TARNIK_FUZZ_FIELD(m_MergeBudget);
+    TARNIK_FUZZ_FIELD(m_MergeTarget);
+    TARNIK_FUZZ_FIELD(m_SortMoves);
+    TARNIK_FUZZ_FIELD(m_AllSortPacks);
     TARNIK_FUZZ_FIELD(m_MoveFrom);
     TARNIK_FUZZ_FIELD(m_MoveTo);
     TARNIK_FUZZ_FIELD(m_PendingHotCommand);
