@@ -96,22 +96,7 @@ TEST_F(SortInHostTest, KeysEachItemByTheCommandsOrTheChosenCriterion) {
     }
 }
 
-TEST_F(SortInHostTest, SortsASelectedSidePackAndOtherwiseTheMainPack) {
-    const sim::WorldSetup world =
-        sim::WorldBuilder()
-            .Main({Item("Zircon"), Item("Amber")})
-            .SidePack("Sack", 2, 24, {Item("Sword"), Item("Axe"), Item("Lance")}, kSack);
-    for (bool sack : {true, false}) {
-        StartFresh(world);
-        Select(sack ? kSack : Id("Sword"));
-        ASSERT_TRUE(Chat("@tk title"));
-        ASSERT_TRUE(RunUntilIdle());
-        const Texts main = sack ? Texts{"Zircon", "Amber"} : Texts{"Amber", "Zircon"};
-        const Texts side = sack ? Texts{"Axe", "Lance", "Sword"} : Texts{"Sword", "Axe", "Lance"};
-        EXPECT_EQ(Names(), main);
-        EXPECT_EQ(Names(kSack), side);
-    }
-}
+// Which pack a sort picks is the sortpack transcript (tests/tools/scripts).
 
 // A host without container views is not simulated; Sort refuses that case the same way.
 TEST_F(SortInHostTest, RefusesAPackItCannotFileAndMovesNothing) {
