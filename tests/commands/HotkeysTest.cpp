@@ -69,7 +69,6 @@ TEST_F(HotkeysTest, TheCapturedKeyIsStoredAtOnceAndStartsItsActionAfterARestart)
         NewChatLines(),
         (std::vector<std::string>{":tk:Press the key you want to use as the hotkey for [Heal]"}));
     EXPECT_TRUE(Key('1', {.shift = true, .ctrl = true}));
-    EXPECT_EQ(Plugin().m_Hotkeys["Heal"], "{Shift}{Ctrl}1");
     EXPECT_EQ(HotkeyValue(), "Hotkey: [{Shift}{Ctrl}1]");
     EXPECT_NE(ConfigText().find(R"(<Hotkey command="Heal" key="{Shift}{Ctrl}1"/>)"),
               std::string::npos);
@@ -93,16 +92,20 @@ TEST_F(HotkeysTest, KeysThatAreNoHotkeyPassToTheGameAndLeaveCaptureOn) {
     Host().SetChatActive(false);
     Plugin().m_chHotkeyItem->put_Selected(-1);
     EXPECT_FALSE(Key('S', {.ctrl = true}));  // nothing chosen to take it
-    EXPECT_TRUE(Plugin().m_HotkeyCapture);
-    EXPECT_TRUE(Plugin().m_Hotkeys.empty());
+    EXPECT_EQ(HotkeyValue(), "Hotkey [not assigned]");
+    ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", "Sort"));
+    EXPECT_TRUE(Key('S', {.ctrl = true}));  // capture is still on
+    EXPECT_EQ(NewChatLines().back(), ":tk:Hotkey for [Sort] set to {Ctrl}S");
 }
 
 TEST_F(HotkeysTest, TheKeyGoesToTheActionChosenWhenItIsPressed) {
     Capture("Sort");
     ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", "Value Sort"));
     EXPECT_TRUE(Host().KeyDown('S', {.alt = true}, true));  // Alt arrives as a system key
-    EXPECT_EQ(Plugin().m_Hotkeys, (std::map<std::string, std::string>{{"Value Sort", "{Alt}S"}}));
-    EXPECT_FALSE(Plugin().m_HotkeyCapture);
+    EXPECT_EQ(NewChatLines().back(), ":tk:Hotkey for [Value Sort] set to {Alt}S");
+    ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", "Sort"));
+    EXPECT_EQ(HotkeyValue(), "Hotkey [not assigned]");
+    EXPECT_FALSE(Key('D', {.ctrl = true}));  // capture is over
 }
 
 TEST_F(HotkeysTest, AKeyStartsItsActionOnlyAsStoredAndNotWhileTyping) {

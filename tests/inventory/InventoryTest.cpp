@@ -85,25 +85,6 @@ TEST_F(InventoryTest, PackHasRoomLeavesWornItemsOutAndSplitsWhatTheRoomiestStack
     }
 }
 
-TEST_F(InventoryTest, PackHasRoomTellsOfAMissingPackOnlyOnce) {
-    Host().ClearRecords();
-    EXPECT_FALSE(Plugin().PackHasRoom(0x6666, u"Arrow", 1));
-    EXPECT_FALSE(Plugin().PackHasRoom(0x6667, u"Arrow", 1));
-    Texts chat = ChatLines();
-    ASSERT_EQ(chat.size(), 2u);
-    EXPECT_TRUE(chat[0].starts_with(":tk:Destination pack not found.")) << chat[0];
-}
-
-TEST_F(InventoryTest, DisplayFailuresListsTheNamesUnderTheVerbAndKeepsThem) {
-    Host().ClearRecords();
-    Plugin().DisplayFailures("Store");
-    EXPECT_TRUE(ChatLines().empty());
-
-    Plugin().m_Failures = {{"Mana Stone", ""}, {"Pearl", ""}};
-    Plugin().DisplayFailures("Store");
-    EXPECT_EQ(ChatLines(), (Texts{":tk:Could not Store the following items:", ":tk:  Mana Stone",
-                                  ":tk:  Pearl"}));
-    EXPECT_EQ(Plugin().m_Failures.size(), 2u);
-}
+// A missing pack told once, and the failure lists, are the Pack and Store tests'.
 
 }  // namespace

@@ -33,8 +33,6 @@ bool IsUtf8(std::string text) {
     return ok && inLeft == 0;
 }
 
-constexpr const char* kSortScript = "chat @tk title\nrun\nshow pack 0\n";
-
 class SimProgramTest : public ::testing::Test {
   protected:
     fs::path Data() const { return temp_.Path() / "data"; }
@@ -56,22 +54,8 @@ class SimProgramTest : public ::testing::Test {
     platform_test::TempFolder temp_;
 };
 
-// A full pack sorted in 101 confirmed moves is SortAcceptanceTest's; the demo world's sort
-// by name, and a session ending with its input, are the sort transcript in SimTranscriptTest.
-TEST_F(SimProgramTest, QuietLeavesOutTheProgressLinesOnly) {
-    SimResult result = RunScript(kSortScript, {"--quiet"});
-
-    EXPECT_EQ(result.status, 0);
-    EXPECT_TRUE(result.LinesStartingWith("~").empty());
-    EXPECT_EQ(result.LinesStartingWith("[Main] :tk:Sort Complete").size(), 1u);
-}
-
-TEST_F(SimProgramTest, QuitEndsTheSessionBeforeTheRestOfTheScript) {
-    SimResult result = RunScript("quit\nbogus\n");
-
-    EXPECT_EQ(result.status, 0) << result.output;
-    EXPECT_TRUE(result.LinesStartingWith("error:").empty());
-}
+// --quiet, quit, the bound of run, the player's own actions and plan are transcripts
+// (tests/tools/scripts). A full pack sorted in 101 confirmed moves is SortAcceptanceTest's.
 
 // Each kind of world file fault is checked on the parser in tests/simhost.
 TEST_F(SimProgramTest, WorldFileErrorsNameTheFileAndFieldAndStartNothing) {
@@ -112,22 +96,6 @@ TEST_F(SimProgramTest, FirstStartSetsTheConfigurationFolderAndLaterStartsKeepIt)
               "[Main] :tk:Configuration stored at C:\\Tarnik\\sortconfig.xml");
 }
 
-// The server's answer is due beyond the bound; the sort gives up waiting long before.
-TEST_F(SimProgramTest, RunStopsAtItsBoundAndSaysSo) {
-    SimResult result = RunScript("chat @tk title\nrun\nshow job\n", {"--latency", "4000000"});
-
-    EXPECT_EQ(result.status, 0) << result.output;
-    EXPECT_EQ(
-        result.LinesStartingWith("[Main] :tk:Sort stopped: the server did not confirm ").size(), 1u)
-        << result.output;
-    EXPECT_EQ(
-        result.LinesStartingWith("run: stopped after 1 events and 10000 ms with 1 still pending")
-            .size(),
-        1u)
-        << result.output;
-    EXPECT_EQ(result.LinesStartingWith("job 0 awaited 0x").size(), 1u);
-}
-
 TEST_F(SimProgramTest, TraceShowsThePluginsDebuggerOutputOnlyWhenAsked) {
     SimResult plain = RunScript("chat @tk title\n");
     EXPECT_TRUE(plain.LinesStartingWith("[trace]").empty());
@@ -137,24 +105,6 @@ TEST_F(SimProgramTest, TraceShowsThePluginsDebuggerOutputOnlyWhenAsked) {
     ASSERT_FALSE(trace.empty());
     for (const std::string& line : trace)
         EXPECT_EQ(line.substr(0, 12), "[trace] :TK:") << line;
-}
-
-TEST_F(SimProgramTest, HandActionsChangeTheWorldAfterTheServersLatency) {
-    SimResult result = RunScript(
-        "wear Gold Ring\nshow worn\nwait 200\nshow worn\ntakeoff Gold Ring 3\nrun\nshow pack "
-        "3\nspawn Corpse of Rat 7.5\ndistance Corpse of Rat 2\ndespawn Corpse of Rat\n"
-        "despawn Corpse of Rat\n");
-
-    EXPECT_EQ(result.status, 1) << result.output;  // the second despawn finds nothing
-    std::vector<std::string> worn = result.LinesStartingWith("worn: ");
-    EXPECT_EQ(worn, (std::vector<std::string>{"worn: 4 items", "worn: 5 items"}));
-    std::string sack = result.LinesStartingWith("pack 3: ").at(0);
-    EXPECT_EQ(sack.substr(sack.size() - 5), " 1/24") << sack;
-    EXPECT_EQ(result.LinesStartingWith("  0 Gold Ring").size(), 1u);
-    EXPECT_EQ(result.LinesStartingWith("spawned Corpse of Rat (0x").size(), 1u);
-    EXPECT_EQ(result.LinesStartingWith("error: line 11: there is no object named").size(), 1u);
-    // Moves of the player's own are not steps of a plug-in action.
-    EXPECT_TRUE(result.LinesStartingWith("~").empty());
 }
 
 // The keys the plug-in logs as it files an item for each of the six sorts are the keys
@@ -200,46 +150,6 @@ TEST_F(SimProgramTest, AWorldShownAndWrittenLoadsBackAsItStood) {
     EXPECT_EQ(first.LinesStartingWith("world written to ").size(), 1u);
     EXPECT_NE(json(first).find("\"name\": \"Amber Amulet\""), std::string::npos);
     EXPECT_EQ(json(second), json(first));
-}
-
-// A dry run answers from a copy of the game: the session's world, clock and configuration
-// file stay as they were, and the real run then makes the moves and takes the time foretold.
-TEST_F(SimProgramTest, PlanForetellsTheRealRunAndLeavesWorldClockAndFileAsTheyWere) {
-    SimResult result = RunScript(
-        "select Backpack\nshow file\nplan click pbSetCfg\nshow file\nshow pack 0\nselect 0\n"
-        "plan @tk title\nshow clock\nshow pack 0\nchat @tk title\nrun\nshow clock\n"
-        "select Backpack\nclick pbSetCfg\nshow file\n");
-    ASSERT_EQ(result.status, 0) << result.output;
-    std::vector<std::string> lines = result.Lines();
-
-    // Each "show" prints a block of lines up to the next command's output.
-    auto block = [&](const std::string& first, std::size_t occurrence) {
-        std::vector<std::string> found;
-        for (std::size_t i = 0, seen = 0; i < lines.size(); ++i) {
-            if (lines[i].rfind(first, 0) != 0 || seen++ != occurrence)
-                continue;
-            for (std::size_t k = i;
-                 k < lines.size() && (k == i || lines[k][0] == ' ' || lines[k][0] == '<'); ++k)
-                found.push_back(lines[k]);
-        }
-        return found;
-    };
-    EXPECT_EQ(block("file: ", 1), block("file: ", 0));
-    EXPECT_NE(block("file: ", 2), block("file: ", 0));  // the real Set changes it
-    EXPECT_EQ(block("pack 0: ", 1), block("pack 0: ", 0));
-    EXPECT_EQ(
-        result.LinesStartingWith("plan: [Main] :tk:The following items will be stored").size(), 1u);
-
-    std::vector<std::string> plan = result.LinesStartingWith("plan: @tk title makes ");
-    ASSERT_EQ(plan.size(), 1u) << result.output;
-    std::size_t moves = result.LinesStartingWith("~ move ").size();
-    EXPECT_GT(moves, 10u);
-    std::vector<std::string> clock = result.LinesStartingWith("clock: ");
-    ASSERT_EQ(clock.size(), 2u);
-    EXPECT_EQ(clock[0], "clock: 0 ms");
-    std::string elapsed = clock[1].substr(7);  // "8100 ms"
-    EXPECT_EQ(plan[0], "plan: @tk title makes " + std::to_string(moves) + " moves in " + elapsed +
-                           " at a server latency of 120 ms");
 }
 
 // The picture holds every control of "show panel" once, at its place and size, with its

@@ -1,12 +1,14 @@
 // Whole sessions of tarnik-sim compared line by line with their expected transcripts
-// (tests/tools/scripts/NAME.sim, run with NAME.json as the world when there is one, must
-// print NAME.out; the data folder shows as $DATA). TARNIK_UPDATE_TRANSCRIPTS=1 rewrites
+// (tests/tools/scripts/NAME.sim, run with NAME.json as the world and the options of
+// NAME.args when there are such files, must print NAME.out and its exit status; the data
+// folder shows as $DATA). TARNIK_UPDATE_TRANSCRIPTS=1 rewrites
 // the expected files from the program's output, for review in the diff.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -46,6 +48,9 @@ TEST_P(SimTranscriptTest, PrintsItsExpectedTranscript) {
         args.push_back("--world");
         args.push_back((kScripts / (name + ".json")).string());
     }
+    std::istringstream options(ReadFile(kScripts / (name + ".args")));
+    for (std::string option; options >> option;)
+        args.push_back(option);
     SimResult result = RunSim(args);
     std::string actual = result.output;
     for (std::size_t at = 0; (at = actual.find(data.string(), at)) != std::string::npos;)
