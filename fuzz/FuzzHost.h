@@ -32,10 +32,10 @@
 #include <utility>
 #include <vector>
 
+#include "Check.h"
 #include "config/ConfigPath.h"
 #include "config/ConfigWriter.h"
 #include "config/XmlDocument.h"
-#include "fuzz/Check.h"
 #include "plugin/Tarnik.h"
 #include "simhost/HostObjects.h"
 #include "simhost/SimHost.h"
