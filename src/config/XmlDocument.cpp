@@ -28,27 +28,29 @@ bool IsXmlChar(char32_t c) {
     return c == '\t' || c == '\n' || c == '\r' || (c >= 0x20 && c != 0xFFFE && c != 0xFFFF);
 }
 
-// Every character of the value as an XML 1.0 document can hold it, so that every XML
-// reader of the shared file accepts it: a byte that is no UTF-8 is taken as the Latin-1
-// character it is in files that older clients wrote in an 8-bit code page; a control
-// character, which no XML 1.0 document can hold even as a reference, becomes U+FFFD.
-void AppendEscapedAttributeValue(std::string& out, std::string_view value) {
+// The value as an XML 1.0 document can hold it, so that every XML reader of the shared
+// file accepts it: a byte that is no UTF-8 is taken as the Latin-1 character it is in files
+// that older clients wrote in an 8-bit code page; a control character, which no XML 1.0
+// document can hold even as a reference, becomes U+FFFD. Values are read through this
+// too, so that what the plug-in holds is what the next save writes.
+std::string XmlText(std::string_view value) {
+    std::string out;
+    out.reserve(value.size());
     for (std::size_t pos = 0; pos < value.size();) {
         std::size_t start = pos;
         std::optional<char32_t> decoded = ReadUtf8Char(value, pos);
-        if (!decoded) {
+        if (!decoded)
             AppendUtf8(out, static_cast<unsigned char>(value[start]));
-            continue;
-        }
-        if (!IsXmlChar(*decoded)) {
+        else if (!IsXmlChar(*decoded))
             out += kReplacement;
-            continue;
-        }
-        if (*decoded >= 0x80) {
+        else
             out += value.substr(start, pos - start);
-            continue;
-        }
-        char c = static_cast<char>(*decoded);
+    }
+    return out;
+}
+
+void AppendEscapedAttributeValue(std::string& out, std::string_view value) {
+    for (char c : XmlText(value)) {
         switch (c) {
             case '&':
                 out += "&amp;";
@@ -349,7 +351,7 @@ std::optional<std::string> XmlElement::Attribute(std::string_view name) const {
     pugi::xml_attribute attribute = Node().attribute(std::string(name).c_str());
     if (!attribute)
         return std::nullopt;
-    return std::string(attribute.value());
+    return XmlText(attribute.value());
 }
 
 std::optional<std::int32_t> XmlElement::AttributeInt(std::string_view name) const {
