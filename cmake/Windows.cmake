@@ -12,6 +12,10 @@ endif()
 find_program(TARNIK_WIDL_PROGRAM NAMES ${TARNIK_WIDL} widl REQUIRED)
 # The system's IDL files (oaidl.idl, ocidl.idl), as Wine's development package ships them.
 set(TARNIK_IDL_INCLUDE /usr/include/wine/wine/windows CACHE PATH "Folder of the system's IDL files")
+# The standard OLE type library the IDL imports, as Wine ships it.
+find_path(TARNIK_STDOLE_DIR stdole2.tlb NO_CMAKE_FIND_ROOT_PATH REQUIRED
+  PATHS /usr/lib/x86_64-linux-gnu/wine/x86_64-windows /usr/lib/i386-linux-gnu/wine/i386-windows
+        /usr/lib/wine/x86_64-windows /usr/lib/wine/i386-windows)
 
 # Windows 7 and later: RegDeleteTree, GetModuleHandleEx. The C library's printf family
 # as C99 has it (%zu, %lld), the one the format checks of the Linux builds assume.
@@ -51,7 +55,7 @@ else()
 endif()
 set(TARNIK_TLB ${CMAKE_CURRENT_BINARY_DIR}/tarnik.tlb)
 add_custom_command(OUTPUT ${TARNIK_TLB}
-  COMMAND ${TARNIK_WIDL_PROGRAM} ${TARNIK_WIDL_ARCH} -t -I${TARNIK_IDL_INCLUDE}
+  COMMAND ${TARNIK_WIDL_PROGRAM} ${TARNIK_WIDL_ARCH} -t -I${TARNIK_IDL_INCLUDE} -L${TARNIK_STDOLE_DIR}
           -o ${TARNIK_TLB} ${CMAKE_CURRENT_SOURCE_DIR}/src/plugin/module/Tarnik.idl
   DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/plugin/module/Tarnik.idl
   COMMENT "Compiling the type library")
@@ -65,7 +69,7 @@ target_include_directories(tarnik PRIVATE ${CMAKE_CURRENT_BINARY_DIR} src/plugin
 target_link_libraries(tarnik PRIVATE tarnik_core)
 set_target_properties(tarnik PROPERTIES PREFIX "" OUTPUT_NAME tarnik)
 # Exactly the four entry points of the .def file, undecorated also on i686.
-target_link_options(tarnik PRIVATE ${TARNIK_STATIC_RUNTIME} -Wl,--kill-at -Wl,--no-undefined)
+target_link_options(tarnik PRIVATE ${TARNIK_STATIC_RUNTIME} -s -Wl,--kill-at -Wl,--no-undefined)
 
 enable_testing()
-include(cmake/WindowsTests.cmake OPTIONAL)
+include(cmake/WindowsTests.cmake)
