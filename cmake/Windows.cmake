@@ -41,8 +41,6 @@ file(GLOB_RECURSE CORE_SOURCES CONFIGURE_DEPENDS
   src/plugin/*.cpp src/commands/*.cpp src/inventory/*.cpp src/organise/*.cpp
   src/equip/*.cpp src/field/*.cpp src/config/*.cpp)
 list(FILTER CORE_SOURCES EXCLUDE REGEX "src/plugin/module/")
-# The lock file's POSIX implementation; Windows has its own in src/platform/windows.
-list(FILTER CORE_SOURCES EXCLUDE REGEX "src/config/FileLock.cpp")
 add_library(tarnik_core STATIC ${CORE_SOURCES})
 target_include_directories(tarnik_core PUBLIC src PRIVATE ${TARNIK_GENERATED_DIR})
 target_link_libraries(tarnik_core PUBLIC tarnik_platform tarnik_pugixml)

@@ -137,7 +137,7 @@ HRESULT STDMETHODCALLTYPE CTarnik::DoCommand(BSTR) {
 HRESULT STDMETHODCALLTYPE CTarnik::get_IsBusy(VARIANT_BOOL* busy) {
     if (!busy)
         return E_POINTER;
-    WriteToChat("Current job is: %d", m_Job);
+    WriteToChat("Current job is: %d", static_cast<int>(m_Job));
     *busy = m_Job != JOB_NONE ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }

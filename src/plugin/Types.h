@@ -6,18 +6,10 @@
 
 using ObjectId = std::uint32_t;
 
-// The current long action (m_Job).
+// The current long action (m_Job), one per row of plugin/Jobs.def.
 enum JobCode : std::int32_t {
-    JOB_NONE = 0,
-    JOB_STORE = 1,
-    JOB_PACK = 2,
-    JOB_SORT = 3,
-    JOB_STRIP = 4,
-    JOB_EQUIP = 5,
-    JOB_STORE_BUSY = 6,
-    JOB_CRAM = 7,
-    JOB_MOVE = 8,
-    JOB_HOTCOMMAND = 9,
+#define TARNIK_JOB(code, name, label, step, awaitsConfirmation) name = code,
+#include "plugin/Jobs.def"
 };
 
 // Sort criteria: the option index of the chSortBy choice.
@@ -42,6 +34,14 @@ struct PackItem {
     std::string name;
     ObjectId pack = 0;
     friend bool operator==(const PackItem&, const PackItem&) = default;
+};
+
+// What a save of sortconfig.xml did: written, or why not. A change that is not written
+// stays in memory and goes to the file at the next save; the action that asked for the
+// save says which.
+struct [[nodiscard]] SaveResult {
+    std::string why;  // empty when the file was written
+    bool Saved() const { return why.empty(); }
 };
 
 enum EquipActionCode : std::int32_t {

@@ -1,8 +1,10 @@
 // Lock files on Windows: LockFileEx on the whole file, waited for at most two seconds and
 // counted per process, and renames that never replace (MoveFileExW without
 // MOVEFILE_REPLACE_EXISTING).
-#include "config/FileLock.h"
+#include "platform/FileLock.h"
 
+#include <algorithm>
+#include <chrono>
 #include <map>
 #include <string>
 
@@ -10,7 +12,6 @@
 
 namespace {
 
-constexpr DWORD kWaitBoundMs = 2000;
 constexpr DWORD kRetryMs = 20;
 
 struct HeldLock {
@@ -31,7 +32,8 @@ std::error_code LastError() {
 
 }  // namespace
 
-FileLock::FileLock(const std::filesystem::path& path) : m_Key(path.lexically_normal().string()) {
+FileLock::FileLock(const std::filesystem::path& path, std::chrono::milliseconds wait)
+    : m_Key(path.lexically_normal().string()) {
     HeldLock& held = HeldLocks()[m_Key];
     if (held.count > 0) {
         ++held.count;
@@ -46,20 +48,22 @@ FileLock::FileLock(const std::filesystem::path& path) : m_Key(path.lexically_nor
         HeldLocks().erase(m_Key);
         return;
     }
-    // Another client saves in a few milliseconds; one that holds the lock for longer than
-    // the bound is taken as stuck, and this save is refused rather than waited for.
+    // Another client saves in a few milliseconds; one that holds the lock for the whole
+    // wait is taken as stuck, and this save is refused rather than waited for.
+    const ULONGLONG deadline =
+        GetTickCount64() + static_cast<ULONGLONG>(std::max<long long>(wait.count(), 0));
     bool locked = false;
-    for (DWORD waited = 0;; waited += kRetryMs) {
+    for (;;) {
         OVERLAPPED whole{};
         locked = LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD,
                             MAXDWORD, &whole) != 0;
-        if (locked || GetLastError() != ERROR_LOCK_VIOLATION || waited >= kWaitBoundMs)
+        if (locked || GetLastError() != ERROR_LOCK_VIOLATION || GetTickCount64() >= deadline)
             break;
         Sleep(kRetryMs);
     }
     if (!locked) {
         m_Error = GetLastError() == ERROR_LOCK_VIOLATION
-                      ? std::make_error_code(std::errc::resource_unavailable_try_again)
+                      ? std::make_error_code(std::errc::timed_out)
                       : LastError();
         CloseHandle(file);
         HeldLocks().erase(m_Key);
