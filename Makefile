@@ -40,8 +40,8 @@ play:
 # The plain build (GCC) and the sanitizer build (clang) treat warnings as errors, so both
 # compilers keep the tree clean; the Release build is built and tested as a user
 # configures it, with nothing but the build type. Each build also replays every fuzz
-# target's seeds and the crash inputs found so far.
-test: build build-asan build-release
+# target's seeds and the crash inputs found so far. Formatting is checked first.
+test: format-check build build-asan build-release
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	@ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS)
 	@ctest --test-dir $(BUILD_RELEASE) --output-on-failure -j $(JOBS)
@@ -141,8 +141,8 @@ bench: build
 format:
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
-format-check:
-	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
+format-check: deps
+	@git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf build

@@ -5,7 +5,7 @@
 
 #include <fstream>
 
-#include "bench/BenchWorld.h"
+#include "BenchWorld.h"
 #include "config/XmlDocument.h"
 #include "platform/Files.h"
 #include "tools/ConfigInspector.h"

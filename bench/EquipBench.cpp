@@ -2,7 +2,7 @@
 // between a server confirmation and the next request.
 #include <benchmark/benchmark.h>
 
-#include "bench/BenchWorld.h"
+#include "BenchWorld.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 // Heal that walks a full inventory, and the armor list over ten worn items.
 #include <benchmark/benchmark.h>
 
-#include "bench/BenchWorld.h"
+#include "BenchWorld.h"
 
 namespace {
 

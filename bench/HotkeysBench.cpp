@@ -2,7 +2,7 @@
 // is no key, and a qualifying key press that matches none of 40 assigned keys.
 #include <benchmark/benchmark.h>
 
-#include "bench/BenchWorld.h"
+#include "BenchWorld.h"
 #include "platform/KeyState.h"
 
 namespace {

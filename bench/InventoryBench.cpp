@@ -1,7 +1,7 @@
 // The room test on a full side pack of stacks, and a walk of the whole inventory view.
 #include <benchmark/benchmark.h>
 
-#include "bench/BenchWorld.h"
+#include "BenchWorld.h"
 #include "inventory/Inventory.h"
 
 namespace {

@@ -3,7 +3,7 @@
 // its costliest path: every walk runs to the end of its view.
 #include <benchmark/benchmark.h>
 
-#include "bench/BenchWorld.h"
+#include "BenchWorld.h"
 #include "inventory/Inventory.h"
 
 namespace {
@@ -35,7 +35,10 @@ void BM_StoreNextStep(benchmark::State& state) {
     }
     tarnik.m_Job = JOB_NONE;
 }
-BENCHMARK(BM_StoreNextStep)->ArgName("log")->Arg(static_cast<int>(LogLevel::TRC))->Arg(static_cast<int>(LogLevel::ALL));
+BENCHMARK(BM_StoreNextStep)
+    ->ArgName("log")
+    ->Arg(static_cast<int>(LogLevel::TRC))
+    ->Arg(static_cast<int>(LogLevel::ALL));
 
 // A pinned item at the end of the side packs whose pack is full: the whole inventory is
 // walked, the room test fails and the run ends with its failure list.
@@ -52,7 +55,10 @@ void BM_PackNextStep(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_PackNextStep)->ArgName("log")->Arg(static_cast<int>(LogLevel::TRC))->Arg(static_cast<int>(LogLevel::ALL));
+BENCHMARK(BM_PackNextStep)
+    ->ArgName("log")
+    ->Arg(static_cast<int>(LogLevel::TRC))
+    ->Arg(static_cast<int>(LogLevel::ALL));
 
 // Every side pack is full: the front item is tried against all seven.
 void BM_CramNextStep(benchmark::State& state) {
@@ -67,7 +73,10 @@ void BM_CramNextStep(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_CramNextStep)->ArgName("log")->Arg(static_cast<int>(LogLevel::TRC))->Arg(static_cast<int>(LogLevel::ALL));
+BENCHMARK(BM_CramNextStep)
+    ->ArgName("log")
+    ->Arg(static_cast<int>(LogLevel::TRC))
+    ->Arg(static_cast<int>(LogLevel::ALL));
 
 // The first step of a move of all 102 main-pack items: the item in the last slot.
 void BM_MoveNextStep(benchmark::State& state) {
@@ -85,7 +94,10 @@ void BM_MoveNextStep(benchmark::State& state) {
     }
     tarnik.m_Job = JOB_NONE;
 }
-BENCHMARK(BM_MoveNextStep)->ArgName("log")->Arg(static_cast<int>(LogLevel::TRC))->Arg(static_cast<int>(LogLevel::ALL));
+BENCHMARK(BM_MoveNextStep)
+    ->ArgName("log")
+    ->Arg(static_cast<int>(LogLevel::TRC))
+    ->Arg(static_cast<int>(LogLevel::ALL));
 
 // The selection is the last worn item, at the very end of the inventory view.
 void BM_ShowPacks(benchmark::State& state) {
@@ -100,6 +112,9 @@ void BM_ShowPacks(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_ShowPacks)->ArgName("log")->Arg(static_cast<int>(LogLevel::TRC))->Arg(static_cast<int>(LogLevel::ALL));
+BENCHMARK(BM_ShowPacks)
+    ->ArgName("log")
+    ->Arg(static_cast<int>(LogLevel::TRC))
+    ->Arg(static_cast<int>(LogLevel::ALL));
 
 }  // namespace

@@ -2,7 +2,7 @@
 // Initialize sets) and off.
 #include <benchmark/benchmark.h>
 
-#include "bench/BenchWorld.h"
+#include "BenchWorld.h"
 
 namespace {
 

@@ -23,7 +23,7 @@ add_compile_definitions(_WIN32_WINNT=0x0601 WINVER=0x0601 __USE_MINGW_ANSI_STDIO
 # LONG is `long` on Windows and `int32_t` elsewhere, both 32 bits here, so a LONG
 # printed with %d is right on both; GCC's format check cannot tell same-sized types
 # apart, so it is left to the Linux builds, which check every format.
-add_compile_options(-Wno-format)
+target_compile_options(tarnik_options INTERFACE -Wno-format)
 # One DLL, no runtime DLLs of the compiler beside it.
 set(TARNIK_STATIC_RUNTIME -static -static-libgcc -static-libstdc++)
 
@@ -34,8 +34,13 @@ target_compile_options(tarnik_pugixml PRIVATE -w)
 
 file(GLOB PLATFORM_SOURCES CONFIGURE_DEPENDS src/platform/*.cpp src/platform/windows/*.cpp)
 add_library(tarnik_platform STATIC ${PLATFORM_SOURCES})
-target_include_directories(tarnik_platform PUBLIC src)
+tarnik_include_root(tarnik_platform PUBLIC platform ${CMAKE_CURRENT_SOURCE_DIR}/src/platform)
 target_link_libraries(tarnik_platform PUBLIC ole32 oleaut32 uuid advapi32 user32)
+tarnik_target_options(tarnik_platform)
+
+add_library(tarnik_host INTERFACE)
+tarnik_include_root(tarnik_host INTERFACE plugin/host ${CMAKE_CURRENT_SOURCE_DIR}/src/plugin/host)
+target_link_libraries(tarnik_host INTERFACE tarnik_platform)
 
 file(GLOB_RECURSE CORE_SOURCES CONFIGURE_DEPENDS
   src/plugin/*.cpp src/commands/*.cpp src/inventory/*.cpp src/organise/*.cpp
@@ -43,7 +48,8 @@ file(GLOB_RECURSE CORE_SOURCES CONFIGURE_DEPENDS
 list(FILTER CORE_SOURCES EXCLUDE REGEX "src/plugin/module/")
 add_library(tarnik_core STATIC ${CORE_SOURCES})
 target_include_directories(tarnik_core PUBLIC src PRIVATE ${TARNIK_GENERATED_DIR})
-target_link_libraries(tarnik_core PUBLIC tarnik_platform tarnik_pugixml)
+target_link_libraries(tarnik_core PUBLIC tarnik_host tarnik_platform tarnik_pugixml)
+tarnik_target_options(tarnik_core)
 
 # The type library, described once in IDL and embedded as TYPELIB 1.
 if(CMAKE_SIZEOF_VOID_P EQUAL 8)
@@ -65,6 +71,7 @@ add_library(tarnik SHARED ${MODULE_SOURCES} src/plugin/module/Tarnik.rc
   src/plugin/module/Tarnik.def)
 target_include_directories(tarnik PRIVATE ${CMAKE_CURRENT_BINARY_DIR} src/plugin/module)
 target_link_libraries(tarnik PRIVATE tarnik_core)
+tarnik_target_options(tarnik)
 set_target_properties(tarnik PROPERTIES PREFIX "" OUTPUT_NAME tarnik)
 # Exactly the four entry points of the .def file, undecorated also on i686.
 target_link_options(tarnik PRIVATE ${TARNIK_STATIC_RUNTIME} -s -Wl,--kill-at -Wl,--no-undefined)

@@ -2,7 +2,7 @@
 // running between them, in a fresh host per input. A line the plug-in does not own (one
 // that starts with neither "/" nor "@") always reaches the game, and a line that did not
 // reach the game was eaten by the plug-in.
-#include "fuzz/FuzzHost.h"
+#include "FuzzHost.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     constexpr std::size_t kMaxLines = 8;

@@ -10,9 +10,9 @@
 #include <iterator>
 #include <optional>
 
+#include "FuzzHost.h"
 #include "config/ConfigWriter.h"
 #include "config/XmlDocument.h"
-#include "fuzz/FuzzHost.h"
 #include "platform/Files.h"
 
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz/Check.h"
+#include "Check.h"
 #include "tools/ConfigInspector.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

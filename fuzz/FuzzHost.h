@@ -15,8 +15,8 @@
 #include <system_error>
 #include <vector>
 
+#include "Check.h"
 #include "config/ConfigPath.h"
-#include "fuzz/Check.h"
 #include "plugin/Tarnik.h"
 #include "simhost/SimHost.h"
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz/FuzzHost.h"
+#include "FuzzHost.h"
 #include "platform/Bstr.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <pugixml.hpp>
 
-#include "fuzz/Check.h"
+#include "Check.h"
 #include "simhost/HostObjects.h"
 #include "tools/PanelPicture.h"
 

@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "fuzz/Check.h"
+#include "Check.h"
 #include "platform/posix/RegistryTree.h"
 
 namespace {

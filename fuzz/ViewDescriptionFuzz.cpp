@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz/Check.h"
+#include "Check.h"
 #include "simhost/ViewDescription.h"
 
 namespace {

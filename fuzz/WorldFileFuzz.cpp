@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "fuzz/Check.h"
+#include "Check.h"
 #include "simhost/WorldFile.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
