@@ -92,10 +92,9 @@ WINDOWS_DEPS = g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-too
                wine64 libwine-dev cmake make
 BUILD_WIN32 ?= build/win32
 BUILD_WIN64 ?= build/win64
-# pugixml's sources from Debian's source package of the version the Linux build uses,
+# pugixml's sources from Debian's source package, the version the Linux build uses,
 # fetched with a private source list: the system's apt configuration stays as it is.
-PUGIXML_VERSION = 1.13
-PUGIXML_DIR = build/deps/pugixml-$(PUGIXML_VERSION)
+PUGIXML_DIR = build/deps/pugixml
 APT_SRC = build/deps/apt
 APT_SRC_OPTS = -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts=$(CURDIR)/$(APT_SRC)/sources \
                -o Dir::State::Lists=$(CURDIR)/$(APT_SRC)/lists -o Debug::NoLocking=1 -q
@@ -111,15 +110,15 @@ windows-deps:
 	  $$sudo apt-get update -q && DEBIAN_FRONTEND=noninteractive $$sudo apt-get install -y -q $$missing; \
 	fi
 	@if [ ! -f $(PUGIXML_DIR)/src/pugixml.cpp ]; then \
-	  echo "Fetching pugixml $(PUGIXML_VERSION) sources from Debian"; \
+	  echo "Fetching pugixml's sources from Debian"; \
 	  mkdir -p $(APT_SRC)/sources $(APT_SRC)/lists/partial && \
 	  . /etc/os-release && \
 	  printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
 	    "$$VERSION_CODENAME" > $(APT_SRC)/sources/debian-src.sources && \
 	  apt-get $(APT_SRC_OPTS) update >/dev/null && \
-	  (cd build/deps && apt-get $(APT_SRC_OPTS) source --download-only pugixml=$(PUGIXML_VERSION)-\* >/dev/null 2>&1 \
-	     || apt-get $(APT_SRC_OPTS) source --download-only pugixml >/dev/null) && \
-	  tar -xzf build/deps/pugixml_$(PUGIXML_VERSION).orig.tar.gz -C build/deps && \
+	  (cd build/deps && apt-get $(APT_SRC_OPTS) source --download-only pugixml >/dev/null) && \
+	  tar -xzf build/deps/pugixml_*.orig.tar.gz -C build/deps && \
+	  rm -rf $(PUGIXML_DIR) && mv build/deps/pugixml-[0-9]* $(PUGIXML_DIR) && \
 	  test -f $(PUGIXML_DIR)/src/pugixml.cpp; \
 	fi
 
