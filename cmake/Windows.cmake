@@ -73,8 +73,9 @@ target_include_directories(tarnik PRIVATE ${CMAKE_CURRENT_BINARY_DIR} src/plugin
 target_link_libraries(tarnik PRIVATE tarnik_core)
 tarnik_target_options(tarnik)
 set_target_properties(tarnik PROPERTIES PREFIX "" OUTPUT_NAME tarnik)
-# Exactly the four entry points of the .def file, undecorated also on i686.
-target_link_options(tarnik PRIVATE ${TARNIK_STATIC_RUNTIME} -s -Wl,--kill-at -Wl,--no-undefined)
+# Exactly the four entry points of the .def file, undecorated also on i686 (where the
+# .def names resolve to the stdcall symbols, _DllGetClassObject@12 and the like).
+target_link_options(tarnik PRIVATE ${TARNIK_STATIC_RUNTIME} -s -Wl,--kill-at -Wl,--enable-stdcall-fixup -Wl,--no-undefined)
 
 enable_testing()
 include(cmake/WindowsTests.cmake)
