@@ -13,6 +13,7 @@
 #include "platform/Unknown.h"
 #include "plugin/host/Plugin.h"
 #include "simhost/EventLoop.h"
+#include "simhost/HostSystem.h"
 #include "simhost/ViewDescription.h"
 #include "simhost/World.h"
 
@@ -74,12 +75,6 @@ struct UseRequest {
 struct SentMessage {
     Millis at = 0;
     Message message;
-};
-
-struct Modifiers {
-    bool shift = false;
-    bool ctrl = false;
-    bool alt = false;
 };
 
 // One host per process at a time: it installs the platform's timer, key-state and
@@ -229,7 +224,6 @@ class SimHost {
     HRESULT moveResult_ = S_OK;
     HRESULT useResult_ = S_OK;
     bool serverSilent_ = false;
-    Modifiers held_;
 
     std::vector<ChatLine> chat_;
     std::vector<GameText> gameTexts_;

@@ -94,11 +94,12 @@ std::string Session::Start(const sim::WorldSetup& world) {
 }
 
 void Session::Stop() {
+    // The automation reference goes first, so that the module can agree to be unloaded.
+    automation_.Release();
     if (loader_) {
         loader_->UnloadAll();
         Flush();
     }
-    automation_.Release();
     loader_.reset();
     host_.reset();
 }
@@ -245,6 +246,10 @@ std::optional<sim::Millis> Session::UntilNextEvent() const {
 }
 
 void Session::CatchUp(sim::Millis ms) {
+    if (host_->Loop().ClockRuns()) {
+        Elapse(0);  // the game's clock went on by itself: run what fell due
+        return;
+    }
     host_->SetRealtime(false);
     Elapse(ms);
     host_->SetRealtime(settings_.realtime);
