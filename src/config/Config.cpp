@@ -137,6 +137,8 @@ void TakeOtherElementsFrom(const CXmlDocument& disk, CXmlDocument& memory,
 }
 
 std::string LockFailure(const FileLock& lock) {
+    if (lock.Error() == std::errc::timed_out)
+        return "another client holds the lock file";
     return "the lock file cannot be taken: " + lock.Error().message();
 }
 
@@ -155,6 +157,17 @@ void ReportSaved(CTarnik& plugin) {
     if (plugin.m_SaveFailureShown)
         plugin.WriteToChat("Settings saved again to %s", g_ConfigPath.c_str());
     plugin.m_SaveFailureShown = false;
+}
+
+// Writes the file under `lock`, which the caller took already: when it could not be
+// taken the save fails at once rather than waiting for the lock a second time.
+void WriteUnder(CTarnik& plugin, const FileLock& lock) {
+    if (lock.Locked()) {
+        plugin.WriteConfigFile();
+        return;
+    }
+    plugin.m_ConfigDoc->SetUnsavedChanges(true);
+    ReportSaveFailure(plugin, LockFailure(lock));
 }
 
 }  // namespace
@@ -226,7 +239,7 @@ void CTarnik::LoadConfig() {
         m_ConfigDoc->Swap(disk);
     } else {
         (void)m_ConfigDoc->LoadText(kFreshDocument);
-        WriteConfigFile();
+        WriteUnder(*this, lock);
     }
 
     Log(TRC, "Getting main node");
@@ -252,7 +265,7 @@ void CTarnik::LoadConfig() {
             return;
         }
         user.SetAttribute("OutputWindow", "Main");
-        WriteConfigFile();
+        WriteUnder(*this, lock);
         return;
     }
 
@@ -431,7 +444,7 @@ void CTarnik::SaveConfig() {
         element.SetAttribute("action", action);
     }
 
-    WriteConfigFile();
+    WriteUnder(*this, lock);
 }
 
 void CTarnik::WriteConfigFile() {

@@ -10,5 +10,5 @@
 #include "config/CharacterKey.h"
 #include "config/ConfigPath.h"
 #include "config/ConfigWriter.h"
-#include "config/FileLock.h"
+#include "platform/FileLock.h"
 #include "config/XmlDocument.h"

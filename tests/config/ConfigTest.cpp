@@ -4,6 +4,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <memory>
 #include <string>
 #include <vector>
@@ -19,6 +20,7 @@
 namespace {
 
 using platform_test::FileSizeLimit;
+using platform_test::LockHolder;
 using platform_test::ReadFile;
 using platform_test::WithReadOnlyFolder;
 using platform_test::WriteFile;
@@ -166,12 +168,13 @@ TEST_F(ConfigTest, ASaveWithoutTheLockFailsIsToldOnceAndTheNextSaveWritesIt) {
     std::filesystem::create_directory(lock);
     Plugin().m_Pins[1] = 2;
     Plugin().SaveConfig();
-    Plugin().m_Pins[3] = 4;
-    Plugin().SaveConfig();
-    EXPECT_EQ(FileText(), before);
     EXPECT_EQ(NewChatLines(), Strings{":tk:Settings could not be saved (the lock file cannot be "
                                       "taken: Is a directory): " +
                                       g_ConfigPath});
+    Plugin().m_Pins[3] = 4;
+    Plugin().SaveConfig();
+    EXPECT_EQ(NewChatLines(), Strings{});
+    EXPECT_EQ(FileText(), before);
 
     std::filesystem::remove(lock);
     Plugin().m_Hotkeys["Cram"] = "{Ctrl}C";
@@ -184,6 +187,27 @@ TEST_F(ConfigTest, ASaveWithoutTheLockFailsIsToldOnceAndTheNextSaveWritesIt) {
                                      "    <Pin value=\"3\" pack=\"4\"/>\n"
                                      "  </BLUE_HILL-Tom>\n"
                                      "</Tarnik>\n"));
+}
+
+// A client that hangs while it holds the lock delays a save by about two seconds, no more.
+TEST_F(ConfigTest, ALockHeldByAnotherProcessFailsTheSaveInBoundedTimeAndTheNextSaveWritesIt) {
+    Login();
+    const std::string before = FileText();
+    LockHolder other(ConfigFolder() / "sortconfig.xml.lock");
+    ASSERT_TRUE(other.Held());
+    Plugin().m_Pins[1] = 2;
+    auto start = std::chrono::steady_clock::now();
+    Plugin().SaveConfig();
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+    EXPECT_EQ(NewChatLines(), Strings{":tk:Settings could not be saved (another client holds the "
+                                      "lock file): " +
+                                      g_ConfigPath});
+    EXPECT_EQ(FileText(), before);
+
+    other.Release();
+    Plugin().SaveConfig();
+    EXPECT_EQ(NewChatLines(), Strings{":tk:Settings saved again to " + g_ConfigPath});
+    EXPECT_NE(FileText().find("<Pin value=\"1\" pack=\"2\"/>"), std::string::npos);
 }
 
 TEST_F(ConfigTest, AReadOnlyFolderKeepsTheOldFileIntactAndGivesOneChatLine) {

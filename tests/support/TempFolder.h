@@ -2,6 +2,8 @@
 // running a check where folder permissions apply (also when the tests run as root).
 #pragma once
 
+#include <fcntl.h>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -122,5 +124,46 @@ inline std::optional<bool> WithReadOnlyFolder(const std::filesystem::path& folde
     ::chmod(folder.c_str(), 0755);
     return passed;
 }
+
+// Another process that holds an exclusive flock on `path` (created when missing) from
+// construction until destruction, as a client that hangs while it saves would.
+class LockHolder {
+  public:
+    explicit LockHolder(const std::filesystem::path& path) {
+        int ready[2];
+        if (::pipe(ready) != 0)
+            return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ready[0]);
+            int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0666);
+            char taken = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 1 : 0;
+            (void)!::write(ready[1], &taken, 1);
+            for (;;)
+                ::pause();
+        }
+        ::close(ready[1]);
+        char taken = 0;
+        held_ = pid_ > 0 && ::read(ready[0], &taken, 1) == 1 && taken == 1;
+        ::close(ready[0]);
+    }
+    ~LockHolder() { Release(); }
+    LockHolder(const LockHolder&) = delete;
+    LockHolder& operator=(const LockHolder&) = delete;
+
+    bool Held() const { return held_; }
+    void Release() {
+        if (pid_ <= 0)
+            return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
+        held_ = false;
+    }
+
+  private:
+    pid_t pid_ = -1;
+    bool held_ = false;
+};
 
 }  // namespace platform_test

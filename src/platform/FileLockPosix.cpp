@@ -1,14 +1,18 @@
-// flock-based lock files, counted per process, and no-replace renames.
-#include "config/FileLock.h"
+// The lock files and no-replace renames on POSIX systems: flock, polled until a
+// deadline, counted per process; renameat2, else a hard link.
+#include "platform/FileLock.h"
 
 #include <fcntl.h>
 #include <stdio.h>
 #include <sys/file.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <map>
 #include <string>
+#include <thread>
 
 namespace {
 
@@ -24,9 +28,30 @@ std::map<std::string, HeldLock>& HeldLocks() {
     return held;
 }
 
+// Polls the lock until it is taken or `wait` has passed; 0, or the errno of the failure
+// (ETIMEDOUT when the wait ran out).
+int LockWithin(int fd, std::chrono::milliseconds wait) {
+    constexpr std::chrono::milliseconds kPoll{10};
+    auto deadline = std::chrono::steady_clock::now() + wait;
+    for (;;) {
+        if (::flock(fd, LOCK_EX | LOCK_NB) == 0)
+            return 0;
+        if (errno == EINTR)
+            continue;
+        if (errno != EWOULDBLOCK)
+            return errno;
+        auto now = std::chrono::steady_clock::now();
+        if (now >= deadline)
+            return ETIMEDOUT;
+        std::this_thread::sleep_for(
+            std::min<std::chrono::steady_clock::duration>(kPoll, deadline - now));
+    }
+}
+
 }  // namespace
 
-FileLock::FileLock(const std::filesystem::path& path) : m_Key(path.lexically_normal().string()) {
+FileLock::FileLock(const std::filesystem::path& path, std::chrono::milliseconds wait)
+    : m_Key(path.lexically_normal().string()) {
     HeldLock& held = HeldLocks()[m_Key];
     if (held.count > 0) {
         ++held.count;
@@ -39,12 +64,8 @@ FileLock::FileLock(const std::filesystem::path& path) : m_Key(path.lexically_nor
         HeldLocks().erase(m_Key);
         return;
     }
-    int result;
-    do {
-        result = ::flock(fd, LOCK_EX);
-    } while (result != 0 && errno == EINTR);
-    if (result != 0) {
-        m_Error = std::error_code(errno, std::generic_category());
+    if (int failure = LockWithin(fd, wait)) {
+        m_Error = std::error_code(failure, std::generic_category());
         ::close(fd);
         HeldLocks().erase(m_Key);
         return;

@@ -2,23 +2,29 @@
 // on one machine share one configuration file safely.
 #pragma once
 
+#include <chrono>
 #include <filesystem>
 #include <string>
 #include <system_error>
 
 // Holds an exclusive lock on the lock file `path` (created when missing) for its
-// lifetime, waiting while another process holds it. Within one process the lock is
-// counted, so an operation that holds it may call another that takes it again. One
-// thread only, like the rest of the plug-in.
+// lifetime. While another process holds it, waits at most `wait`: a client that hangs
+// holding the lock must not freeze every other client on the machine. Within one
+// process the lock is counted, so an operation that holds it may call another that
+// takes it again. One thread only, like the rest of the plug-in.
 class FileLock {
   public:
-    explicit FileLock(const std::filesystem::path& path);
+    static constexpr std::chrono::milliseconds kDefaultWait{2000};
+
+    explicit FileLock(const std::filesystem::path& path,
+                      std::chrono::milliseconds wait = kDefaultWait);
     ~FileLock();
     FileLock(const FileLock&) = delete;
     FileLock& operator=(const FileLock&) = delete;
 
     // False when the lock file could not be opened or locked; the holder must then not
-    // write what the lock guards (Error says why).
+    // write what the lock guards. Error says why: errc::timed_out when another process
+    // held the lock for the whole wait.
     bool Locked() const { return m_Locked; }
     const std::error_code& Error() const { return m_Error; }
 
