@@ -45,7 +45,7 @@ deps:
 	fi
 
 build: deps
-	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNIK_WERROR=ON
+	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNIK_WERROR=ON -DTARNIK_WINE_TESTS=ON
 	@$(CMAKE_BUILD) $(BUILD) -j $(JOBS) -- --no-print-directory
 
 build-asan: deps

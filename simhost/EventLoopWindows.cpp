@@ -14,8 +14,8 @@ namespace sim {
 namespace {
 
 // Longer than any timer the plug-in arms (its steps come 105 ms after a confirmation),
-// so that a tick still to come keeps the loop busy.
-constexpr Millis kSettleMs = 400;
+// with room for a busy machine, so that a tick still to come keeps the loop busy.
+constexpr Millis kSettleMs = 500;
 
 }  // namespace
 
@@ -32,9 +32,10 @@ class EventLoop::System {
         MSG message;
         if (!PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
             return false;
+        Touched();
         TranslateMessage(&message);
         DispatchMessageW(&message);
-        Touched();
+        Touched();  // counted from the end of a long callback
         return true;
     }
 
@@ -105,6 +106,7 @@ RunResult EventLoop::RunUntilIdle(RunBound bound) {
             system_->Touched();
             if (task)
                 task();
+            system_->Touched();
             ++result.events;
             continue;
         }
@@ -133,6 +135,7 @@ std::size_t EventLoop::Advance(Millis ms) {
             system_->Touched();
             if (task)
                 task();
+            system_->Touched();
             ++ran;
             continue;
         }

@@ -34,7 +34,7 @@ SimHost::SimHost(const WorldSetup& world, HostOptions options)
         unknown(echo_, options.echoFilter));
     HoldModifiers({});
     if (options.trace)
-        ListenToDebugOutput([this](const char* line) { Trace(line); });
+        traceListened_ = ListenToDebugOutput([this](const char* line) { Trace(line); });
 }
 
 SimHost::~SimHost() {

@@ -136,6 +136,8 @@ class SimHost {
     // Debugger output (the plug-in's trace), one entry per line written.
     const std::vector<std::string>& TraceLines() const { return trace_; }
     bool TraceContains(std::string_view fragment) const;
+    // Whether the host can read the plug-in's debugger output on this system.
+    bool TraceListened() const { return traceListened_; }
     // The host's own complaints (a refused view description, a refused move).
     const std::vector<std::string>& HostErrors() const { return errors_; }
     // Forgets every record above (the world stays as it is).
@@ -224,6 +226,7 @@ class SimHost {
     HRESULT moveResult_ = S_OK;
     HRESULT useResult_ = S_OK;
     bool serverSilent_ = false;
+    bool traceListened_ = false;
 
     std::vector<ChatLine> chat_;
     std::vector<GameText> gameTexts_;

@@ -67,6 +67,9 @@ std::string Session::Start(const sim::WorldSetup& world) {
     } catch (const std::exception& error) {
         return std::string("the world cannot be built: ") + error.what();
     }
+    if (settings_.trace && !host_->TraceListened())
+        WriteLine(err_,
+                  "note: the plug-in's debugger output cannot be read here; a debugger shows it");
     if (settings_.latencyMs)
         host_->SetLatency(*settings_.latencyMs);
     host_->SetRealtime(settings_.realtime);
