@@ -19,12 +19,22 @@ CONFIGURE = cmake -S . -Wno-dev $(if $(LAUNCHER),-DCMAKE_CXX_COMPILER_LAUNCHER=$
 CMAKE_BUILD = cmake --build
 MAKEFLAGS += --no-print-directory
 
-.PHONY: run test deps build build-asan build-release bench fuzz format format-check clean
+.PHONY: run play test deps build build-asan build-release bench fuzz format format-check clean
 
 run: deps
 	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	@$(CMAKE_BUILD) $(BUILD) -j $(JOBS) --target tarnik tarnik-sim -- --no-print-directory
-	@$(BUILD)/tarnik-sim $(ARGS)
+	@$(PLAY)
+
+# Starts the simulator already built in $(BUILD), as `make run` ends. A player who quits at
+# the terminal while an action still runs has read why on standard error; status 3 would
+# only add make's "*** [Makefile] Error 3", which reads like a failed build. Scripts
+# (--script, or input that is not a terminal) keep every status.
+PLAY = status=0; $(BUILD)/tarnik-sim $(ARGS) || status=$$?; \
+  if [ $$status -eq 3 ] && [ -t 0 ] && [ -z "$(if $(filter --script --script=%,$(ARGS)),script)" ]; \
+  then status=0; fi; exit $$status
+play:
+	@$(PLAY)
 
 # The plain build (GCC) and the sanitizer build (clang) treat warnings as errors, so both
 # compilers keep the tree clean; the Release build is built and tested as a user

@@ -40,5 +40,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(rebuilt.Find(id) && *rebuilt.Find(id) == *world.Find(id),
                     "every ground object the same");
     fuzz::Check(sim::CurrentSetup(rebuilt) == now, "the rebuilt world stands as it stood");
+    fuzz::Check(rebuilt.NextId() == world.NextId(), "the server gives the same next id");
     return 0;
 }

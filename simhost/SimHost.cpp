@@ -198,13 +198,12 @@ void SimHost::HostError(std::string text) {
 }
 
 void SimHost::Trace(const char* line) {
-    if (options_.keepTrace) {
-        trace_.emplace_back(line);
-        if (traceCallback_)
-            traceCallback_(trace_.back());
-    } else if (traceCallback_) {
-        traceCallback_(std::string(line));
-    }
+    // The callback gets its own copy: it may clear the records (ClearRecords).
+    std::string text(line);
+    if (options_.keepTrace)
+        trace_.push_back(text);
+    if (traceCallback_)
+        traceCallback_(text);
 }
 
 const std::vector<ChatLine>& SimHost::ChatLines() const {
@@ -379,6 +378,10 @@ void SimHost::TakeOffByHand(ObjectId item, ObjectId container, LONG slot) {
     ObjectId into = container ? container : world_->Character();
     loop_.Post(Latency(),
                [this, item, into, slot] { Deliver(world_->Move(item, into, slot, false)); });
+}
+
+void SimHost::ReportCreatedAgain(ObjectId id) {
+    worldFilter_->FireCreated(id);
 }
 
 ObjectId SimHost::SpawnCorpse(std::string name, double distance) {

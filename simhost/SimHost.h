@@ -140,7 +140,8 @@ class SimHost {
     bool TraceListened() const { return traceListened_; }
     // The host's own complaints (a refused view description, a refused move).
     const std::vector<std::string>& HostErrors() const { return errors_; }
-    // Forgets every record above (the world stays as it is).
+    // Forgets every record above (the world stays as it is). A reader that shows the
+    // records as they come calls it after each look, so that a long session keeps none.
     void ClearRecords();
     // Also called with every trace line and every host error, as they happen.
     void OnTrace(std::function<void(const std::string&)> callback) {
@@ -180,6 +181,8 @@ class SimHost {
     ObjectId SpawnCorpse(std::string name, double distance);
     ObjectId Spawn(Item item);
     bool Despawn(ObjectId id);
+    // The World filter reports an object created once more, as a host may repeat itself.
+    void ReportCreatedAgain(ObjectId id);
     bool SetDistance(ObjectId id, double distance);
 
     // ---- Internals shared with the host's objects

@@ -184,6 +184,7 @@ World::World(const WorldSetup& setup) : me_(setup.characterId), server_(setup.se
     for (ObjectId id : given)
         if (id >= nextId_)
             nextId_ = id + 1;
+    nextId_ = std::max(nextId_, setup.nextId);
 
     Object& me = objects_[me_];
     me.id = me_;
@@ -231,8 +232,18 @@ World::World(const WorldSetup& setup) : me_(setup.characterId), server_(setup.se
         worn.ints[KEY_SLOT] = SLOT_WORN;
         worn_.push_back(worn.id);
     }
-    for (const auto& item : setup.ground)
+    for (const auto& item : setup.ground) {
         ground_.push_back(Add(item).id);
+        if (item.opened)
+            opened_.push_back(ground_.back());
+    }
+}
+
+ObjectId World::NextId() const {
+    ObjectId id = nextId_;
+    while (objects_.count(id) || gone_.count(id))
+        ++id;
+    return id;
 }
 
 ObjectId World::AssignId(ObjectId wanted) {

@@ -46,6 +46,7 @@ struct Item {
     bool identified = true;
     LONG coverage = 0;      // body-coverage mask while worn; 0 takes the equipable value
     double distance = 0.0;  // from the character, for objects on the ground
+    bool opened = false;    // a corpse on the ground that the character has opened
 
     Item& Id(ObjectId value);
     Item& Type(LONG value);
@@ -87,6 +88,9 @@ struct WorldSetup {
     std::vector<PackSetup> packs;
     std::vector<Item> worn;
     std::vector<Item> ground;
+    // The id the server gives the next object it makes (a split stack); 0: the one after
+    // the highest id above. A lower one than that counts as 0.
+    ObjectId nextId = 0;
 
     friend bool operator==(const WorldSetup&, const WorldSetup&) = default;
 };
@@ -209,6 +213,8 @@ class World {
     bool Despawn(ObjectId id);
     bool SetDistance(ObjectId id, double distance);
     const std::vector<ObjectId>& OpenedCorpses() const { return opened_; }
+    // The id the server would give the next object it makes.
+    ObjectId NextId() const;
 
   private:
     ObjectId AssignId(ObjectId wanted);

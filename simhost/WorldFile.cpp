@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 #include <limits>
@@ -147,12 +148,19 @@ LONG PropertyKey(const std::string& name, const std::string& path) {
     Fail(path, "the property key \"" + name + "\" is not a number nor a \"0x...\" text");
 }
 
-Item ReadItem(const json& value, const std::string& path) {
+// `onGround`: the object lies on the ground, where a corpse may have been opened.
+Item ReadItem(const json& value, const std::string& path, bool onGround = false) {
     Object(value, path);
-    OnlyKnown(value, path,
-              {"id", "name", "type", "value", "burden", "material", "quality", "stack", "stack_max",
-               "equipable", "unenchantable", "kit_uses", "coverage", "identified", "distance",
-               "properties", "real_properties"});
+    if (onGround)
+        OnlyKnown(value, path,
+                  {"id", "name", "type", "value", "burden", "material", "quality", "stack",
+                   "stack_max", "equipable", "unenchantable", "kit_uses", "coverage", "identified",
+                   "distance", "opened", "properties", "real_properties"});
+    else
+        OnlyKnown(value, path,
+                  {"id", "name", "type", "value", "burden", "material", "quality", "stack",
+                   "stack_max", "equipable", "unenchantable", "kit_uses", "coverage", "identified",
+                   "distance", "properties", "real_properties"});
     Item item;
     if (!value.contains("name"))
         Fail(path + ".name", "missing");
@@ -172,6 +180,8 @@ Item ReadItem(const json& value, const std::string& path) {
         item.identified = Flag(value["identified"], path + ".identified");
     if (value.contains("distance"))
         item.distance = Real(value["distance"], path + ".distance");
+    if (value.contains("opened"))
+        item.opened = Flag(value["opened"], path + ".opened");
     if (value.contains("properties")) {
         std::string where = path + ".properties";
         for (const auto& [name, number] : Object(value["properties"], where).items()) {
@@ -197,14 +207,17 @@ std::vector<Item> ReadItems(const json& root, const char* field) {
     if (!root.contains(field))
         return items;
     const json& list = Array(root[field], field);
+    const bool onGround = std::string_view(field) == "ground";
     for (std::size_t i = 0; i < list.size(); ++i)
-        items.push_back(ReadItem(list[i], std::string(field) + "[" + std::to_string(i) + "]"));
+        items.push_back(
+            ReadItem(list[i], std::string(field) + "[" + std::to_string(i) + "]", onGround));
     return items;
 }
 
 WorldSetup ReadWorld(const json& root) {
     Object(root, "the world");
-    OnlyKnown(root, "", {"server", "character", "latency_ms", "main", "packs", "worn", "ground"});
+    OnlyKnown(root, "",
+              {"server", "character", "latency_ms", "next_id", "main", "packs", "worn", "ground"});
     WorldSetup world;
     if (root.contains("server"))
         world.server = Text(root["server"], "server");
@@ -221,6 +234,8 @@ WorldSetup ReadWorld(const json& root) {
         if (world.latencyMs < 0)
             Fail("latency_ms", "must not be negative");
     }
+    if (root.contains("next_id"))
+        world.nextId = Unsigned32(root["next_id"], "next_id");
     world.main = ReadItems(root, "main");
     world.worn = ReadItems(root, "worn");
     world.ground = ReadItems(root, "ground");
@@ -297,6 +312,8 @@ ordered_json WriteItem(const Item& item) {
         out["identified"] = false;
     if (item.distance != 0.0)
         out["distance"] = item.distance;
+    if (item.opened)
+        out["opened"] = true;
     if (!properties.empty())
         out["properties"] = properties;
     if (!reals.empty())
@@ -384,6 +401,8 @@ std::string WorldToJson(const WorldSetup& world) {
     text += "  \"server\": " + Dump(world.server) + ",\n";
     text += "  \"character\": " + Inline(character) + ",\n";
     text += "  \"latency_ms\": " + std::to_string(world.latencyMs) + ",\n";
+    if (world.nextId)
+        text += "  \"next_id\": " + Dump(HexId(world.nextId)) + ",\n";
     text += "  \"main\": " + ItemList(world.main, "  ") + ",\n";
     text += "  \"packs\": [";
     for (std::size_t i = 0; i < world.packs.size(); ++i) {
@@ -447,8 +466,28 @@ WorldSetup CurrentSetup(const World& world) {
     }
     for (ObjectId id : world.Worn())
         setup.worn.push_back(SetupOf(*world.Find(id), SLOT_WORN));
-    for (ObjectId id : world.Ground())
+    const std::vector<ObjectId>& opened = world.OpenedCorpses();
+    for (ObjectId id : world.Ground()) {
         setup.ground.push_back(SetupOf(*world.Find(id), std::nullopt));
+        setup.ground.back().opened = std::find(opened.begin(), opened.end(), id) != opened.end();
+    }
+    // The next id is written only where the ids in the world do not give it: after
+    // stacks were split off and merged away again.
+    ObjectId highest = setup.characterId;
+    auto higher = [&](const std::vector<Item>& items) {
+        for (const Item& item : items)
+            highest = std::max(highest, item.id);
+    };
+    higher(setup.main);
+    higher(setup.worn);
+    higher(setup.ground);
+    for (const PackSetup& pack : setup.packs) {
+        highest = std::max(highest, pack.id);
+        higher(pack.items);
+    }
+    ObjectId next = world.NextId();
+    if (next > std::max<ObjectId>(0x80000001, highest + 1))
+        setup.nextId = next;
     return setup;
 }
 

@@ -25,9 +25,9 @@ struct WorldFileResult {
 std::string WorldToJson(const WorldSetup& world);
 
 // The world as it stands now, as a setup that builds it again: every object keeps its id
-// and properties, each container its items in slot order, the worn items their order.
-// What a world file cannot hold is left out: objects that ceased to exist, the corpses
-// opened so far, and the next id the server would give.
+// and properties, each container its items in slot order, the worn items their order, the
+// corpses on the ground whether they were opened, and the server the next id it gives.
+// Objects that ceased to exist are left out.
 WorldSetup CurrentSetup(const World& world);
 
 }  // namespace sim

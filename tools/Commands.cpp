@@ -1,4 +1,5 @@
 // The player's commands: what each reads from its line and asks of the host.
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <fstream>
@@ -260,10 +261,17 @@ void Session::TakeOff(std::string_view args) {
     auto id = Resolve(target);
     if (!id)
         return;
+    const sim::World& world = host_->GetWorld();
+    std::vector<sim::ObjectId> worn = world.Worn();
+    if (std::find(worn.begin(), worn.end(), *id) == worn.end()) {
+        Error(ItemLabel(world, *id) +
+              " is not worn, so it cannot be taken off (show worn lists "
+              "what is)");
+        return;
+    }
     auto pack = PackArgument(packText);
     if (!pack)
         return;
-    const sim::World& world = host_->GetWorld();
     sim::ObjectId container = PackContainer(world, *pack);
     host_->TakeOffByHand(*id, container, static_cast<LONG>(world.Contents(container).size()));
 }
@@ -415,4 +423,6 @@ void Session::Help(std::string_view) {
     Print("and names the item of the plug-in's last move request as the awaited item.");
     Print("\"show world FILE\" writes the world as it stands, to edit and load with --world;");
     Print("docs/WORLDS.md describes world files.");
+    Print("docs/PLAYING.md is the player's guide to Tarnik!: every action, from the chat, the");
+    Print("panel and a hotkey, and what it says when it ends or fails.");
 }

@@ -17,6 +17,7 @@
 #include "Display.h"
 #include "commands/Commands.h"
 #include "config/Config.h"
+#include "equip/Equip.h"
 #include "platform/Ascii.h"
 #include "plugin/Types.h"
 
@@ -67,17 +68,11 @@ std::string StepText(std::int32_t action, ObjectId item, const std::string& name
         case EQUIP_ACTION_UNEQUIP:
             what = "take off " + HexId(item);
             break;
-        case EQUIP_ACTION_STRIP_ALL:
-            what = "strip everything";
-            break;
-        case EQUIP_ACTION_STRIP_JEWELRY:
-            what = "strip jewelry";
-            break;
-        case EQUIP_ACTION_STRIP_WEAPONS:
-            what = "strip weapons";
-            break;
         default:
-            what = "action " + std::to_string(action) + ", passed over";
+            if (const StripKind* strip = StripKindOf(action))
+                what = strip->description;
+            else
+                what = "action " + std::to_string(action) + ", passed over";
     }
     return what + " (" + EscapeLineBreaks(name) + ")";
 }

@@ -40,6 +40,18 @@ std::string ItemLabel(const sim::World& world, ObjectId id) {
     return label;
 }
 
+std::string CountOf(std::size_t count, std::string_view noun) {
+    return std::to_string(count) + " " + std::string(noun) + (count == 1 ? "" : "s");
+}
+
+std::string ChatWindowName(long window) {
+    if (window == 1)
+        return "Main";
+    if (window >= 2 && window <= 5)
+        return "Chat " + std::to_string(window - 1);
+    return "window " + std::to_string(window);
+}
+
 namespace {
 
 std::string PackHeader(const sim::World& world, int pack, ObjectId container) {
@@ -71,7 +83,7 @@ std::vector<std::string> PackLines(const sim::World& world, int pack) {
 
 std::vector<std::string> WornLines(const sim::World& world) {
     std::vector<ObjectId> worn = world.Worn();
-    std::vector<std::string> lines{"worn: " + std::to_string(worn.size()) + " items"};
+    std::vector<std::string> lines{"worn: " + CountOf(worn.size(), "item")};
     for (std::size_t i = 0; i < worn.size(); ++i)
         lines.push_back("  " + std::to_string(i) + " " + ItemLabel(world, worn[i]));
     return lines;
@@ -94,8 +106,7 @@ std::vector<std::string> PacksSummary(const sim::World& world) {
         if (container)
             lines.push_back(PackHeader(world, pack, container) + names(world.Contents(container)));
     }
-    lines.push_back("worn: " + std::to_string(world.Worn().size()) + " items" +
-                    names(world.Worn()));
+    lines.push_back("worn: " + CountOf(world.Worn().size(), "item") + names(world.Worn()));
     return lines;
 }
 

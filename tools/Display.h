@@ -27,6 +27,13 @@ std::string ItemLabel(const sim::World& world, sim::ObjectId id);
 
 // "pack N: NAME (0xID) USED/CAPACITY", then "  SLOT NAME (0xID)[ xCOUNT]" per item.
 std::vector<std::string> PackLines(const sim::World& world, int pack);
+// "1 item", "3 items": a count with its noun, singular for one.
+std::string CountOf(std::size_t count, std::string_view noun);
+
+// The name the panel's chat-window choice gives the host's chat window: "Main" for 1,
+// "Chat 1" to "Chat 4" for 2 to 5, else "window N".
+std::string ChatWindowName(long window);
+
 // "worn: N items", then "  I NAME (0xID)" in the order they were put on.
 std::vector<std::string> WornLines(const sim::World& world);
 // Every pack and the worn items, one line each.

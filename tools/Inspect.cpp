@@ -77,6 +77,16 @@ std::string Whereabouts(const sim::World& world, const sim::Object& object) {
     return "in pack " + std::to_string(pack) + " slot " + std::to_string(object.Slot());
 }
 
+// Why a sort passes over an item that lies in a pack.
+std::string WhyNotSorted(const sim::Object& object) {
+    if (object.Slot() < 0)
+        return "it is worn";
+    if (object.Int(KEY_ITEM_SLOTS) > 0)
+        return "it is a container";
+    return "a name that begins with \"Foci \" is never sorted, so the foci stay where the "
+           "player put them; one that stands before sortable items stops the whole sort";
+}
+
 }  // namespace
 
 std::vector<std::string> ItemLines(const sim::World& world, sim::ObjectId id) {
@@ -121,7 +131,8 @@ std::vector<std::string> ItemLines(const sim::World& world, sim::ObjectId id) {
     else if (IsSortable(object.Slot(), object.Int(KEY_ITEM_SLOTS), object.name))
         lines.push_back("sort keys (a sort of pack " + std::to_string(pack) + " files it)");
     else
-        lines.push_back("sort keys (a sort of pack " + std::to_string(pack) + " leaves it out)");
+        lines.push_back("sort keys (a sort of pack " + std::to_string(pack) +
+                        " leaves it out: " + WhyNotSorted(object) + ")");
     SortKeySource source;
     source.typeCode = object.type;
     source.name = object.name;
@@ -137,7 +148,7 @@ std::vector<std::string> ItemLines(const sim::World& world, sim::ObjectId id) {
 
 std::vector<std::string> GroundLines(const sim::World& world) {
     std::vector<sim::ObjectId> ground = world.Ground();
-    std::vector<std::string> lines{"ground: " + std::to_string(ground.size()) + " objects"};
+    std::vector<std::string> lines{"ground: " + CountOf(ground.size(), "object")};
     for (sim::ObjectId id : ground) {
         const sim::Object& object = *world.Find(id);
         std::string line = "  " + object.name + " (" + HexId(id) + ") type " +

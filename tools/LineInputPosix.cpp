@@ -1,12 +1,14 @@
 // The terminal through libedit, either blocking or, for live play, polled so that the
 // game can go on between key presses.
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <string_view>
 
 #include "LineInput.h"
 #include "LineInputParts.h"
@@ -18,6 +20,36 @@
 using namespace line_input;
 
 namespace {
+
+#ifdef TARNIK_HAVE_LIBEDIT
+// The columns a terminal takes to show these bytes: one per character of UTF-8, two for
+// a control character, which line editing shows as ^X.
+std::size_t ShownWidth(std::string_view text) {
+    std::size_t width = 0;
+    for (char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        if ((byte & 0xC0) == 0x80)
+            continue;  // a continuation byte of the character before
+        width += byte < 0x20 || byte == 0x7F ? 2 : 1;
+    }
+    return width;
+}
+
+// Clears a prompt and the line typed after it, which may wrap over several rows of the
+// terminal: `cursorColumn` counts the columns from the start of the prompt to the cursor.
+// Up to the prompt's first row, to its start, and clear from there to the end of the screen.
+void ClearPromptRows(std::size_t cursorColumn) {
+    winsize size{};
+    std::size_t columns = ::ioctl(STDOUT_FILENO, TIOCGWINSZ, &size) == 0 ? size.ws_col : 0;
+    std::size_t rowsUp = columns > 0 ? cursorColumn / columns : 0;
+    std::string clear = "\r";
+    if (rowsUp > 0)
+        clear += "\033[" + std::to_string(rowsUp) + "A";
+    clear += "\033[J";
+    std::fputs(clear.c_str(), stdout);
+    std::fflush(stdout);
+}
+#endif
 
 enum class StdinState { Readable, Timeout, Closed };
 
@@ -128,8 +160,14 @@ class LiveEditLineInput final : public LineInput {
     }
 
     void HidePrompt() override {
-        std::fputs(kClearLine, stdout);
-        std::fflush(stdout);
+        if (!installed_ || !rl_line_buffer) {
+            std::fputs(kClearLine, stdout);
+            std::fflush(stdout);
+            return;
+        }
+        std::string_view typed(rl_line_buffer);
+        std::size_t point = std::clamp<std::size_t>(rl_point < 0 ? 0 : rl_point, 0, typed.size());
+        ClearPromptRows(ShownWidth(kPrompt) + ShownWidth(typed.substr(0, point)));
     }
     void ShowPrompt() override {
         if (installed_)

@@ -183,8 +183,8 @@ void Session::PlanInCopy(const std::string& line, const fs::path& folder) {
     settings_.trace = false;
     host_->SetRealtime(false);
 
-    const std::size_t movesBefore = host_->Moves().size();
-    const std::size_t usesBefore = host_->Uses().size();
+    const long long movesBefore = movesRequested_;
+    const long long usesBefore = usesRequested_;
     const sim::Millis start = host_->Now();
     Execute(line);
     constexpr std::size_t kMaxEvents = 100000;
@@ -195,8 +195,9 @@ void Session::PlanInCopy(const std::string& line, const fs::path& folder) {
         RunOne(std::numeric_limits<sim::Millis>::max() / 4);
 
     PlanSummary summary;
-    summary.moves = static_cast<long long>(host_->Moves().size() - movesBefore);
-    summary.uses = static_cast<long long>(host_->Uses().size() - usesBefore);
+    Flush();
+    summary.moves = movesRequested_ - movesBefore;
+    summary.uses = usesRequested_ - usesBefore;
     summary.elapsedMs = host_->Now() - start;
     summary.pending = static_cast<long long>(host_->Loop().Pending());
     if (auto job = QueryJob()) {

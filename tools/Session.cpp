@@ -2,6 +2,7 @@
 // job as the host and the plug-in's automation interface tell it.
 #include "Session.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 
@@ -158,26 +159,53 @@ void Session::PrintStack(const sim::World& world, const sim::Message& message) {
           std::to_string(message.Field(FIELD_COUNT).value_or(0)));
 }
 
+namespace {
+
+// A use of an item that can be worn, not worn yet, on the character: the server puts it on
+// and confirms that with "WearItem".
+bool IsPutOn(const sim::World& world, const sim::UseRequest& use) {
+    const sim::Object* item = world.FindAny(use.item);
+    std::vector<sim::ObjectId> worn = world.Worn();
+    return item && item->type != TYPE_CORPSE && item->Int(KEY_EQUIPABLE) != 0 &&
+           use.target == world.Character() &&
+           std::find(worn.begin(), worn.end(), use.item) == worn.end();
+}
+
+}  // namespace
+
+void Session::PrintUse(const sim::World& world, const sim::UseRequest& use) {
+    const sim::Object* item = world.FindAny(use.item);
+    const sim::Object* target = world.FindAny(use.target);
+    std::string name = item ? item->name : HexId(use.item);
+    if (item && item->type == TYPE_CORPSE)
+        Print("~ open corpse " + name);
+    else if (!IsPutOn(world, use))
+        Print("~ use " + name + " on " + (target ? target->name : HexId(use.target)));
+}
+
 void Session::Flush() {
     if (!host_)
         return;
     const sim::World& world = host_->GetWorld();
 
-    const auto& moves = host_->Moves();
-    for (; movesSeen_ < moves.size(); ++movesSeen_) {
-        awaitingConfirmation_.insert(moves[movesSeen_].item);
-        lastRequested_ = moves[movesSeen_].item;
+    for (const sim::MoveRequest& move : host_->Moves()) {
+        awaitingConfirmation_.insert(move.item);
+        lastRequested_ = move.item;
+        ++movesRequested_;
     }
-    // A put-on the plug-in asks for is a use of the item on the character.
-    const auto& uses = host_->Uses();
-    for (; usesSeen_ < uses.size(); ++usesSeen_) {
-        awaitingConfirmation_.insert(uses[usesSeen_].item);
-        lastRequested_ = uses[usesSeen_].item;
+    // A put-on the plug-in asks for is a use of the item on the character; the server
+    // confirms it with "WearItem".
+    for (const sim::UseRequest& use : host_->Uses()) {
+        if (IsPutOn(world, use))
+            awaitingConfirmation_.insert(use.item);
+        lastRequested_ = use.item;
+        ++usesRequested_;
+        if (!settings_.quiet)
+            PrintUse(world, use);
     }
 
-    const auto& sent = host_->SentMessages();
-    for (; sentSeen_ < sent.size(); ++sentSeen_) {
-        const sim::Message& message = sent[sentSeen_].message;
+    for (const sim::SentMessage& sent : host_->SentMessages()) {
+        const sim::Message& message = sent.message;
         if (message.type == MSG_STACK_ADJUSTED) {
             // A merge answers with the changed stacks only: show them, or units would
             // vanish from a pack without a word.
@@ -208,21 +236,23 @@ void Session::Flush() {
         }
     }
 
-    const auto& chat = host_->ChatLines();
-    for (; chatSeen_ < chat.size(); ++chatSeen_) {
-        if (hiddenChat_.count(chatSeen_))
+    for (const sim::ChatLine& line : host_->ChatLines()) {
+        // IsBusy answers the job code in the chat as well: read it there, do not show it.
+        if (readingJob_ && !jobAnswer_ && line.text.rfind(kJobAnswer, 0) == 0) {
+            jobAnswer_ = std::strtol(line.text.c_str() + kJobAnswer.size(), nullptr, 10);
             continue;
-        Print("[chat " + std::to_string(chat[chatSeen_].window) + "] " +
-              EscapeLineBreaks(chat[chatSeen_].text));
+        }
+        Print("[" + ChatWindowName(line.window) + "] " + EscapeLineBreaks(line.text));
     }
 
-    const auto& game = host_->GameTexts();
-    for (; gameSeen_ < game.size(); ++gameSeen_)
-        Print("[game] " + EscapeLineBreaks(game[gameSeen_].text));
+    for (const sim::GameText& text : host_->GameTexts())
+        Print("[game] " + EscapeLineBreaks(text.text));
 
-    const auto& complaints = host_->HostErrors();
-    for (; hostErrorsSeen_ < complaints.size(); ++hostErrorsSeen_)
-        Print("[host] " + complaints[hostErrorsSeen_]);
+    for (const std::string& complaint : host_->HostErrors())
+        Print("[host] " + complaint);
+
+    // Everything is shown: the host need not keep it.
+    host_->ClearRecords();
 }
 
 // ---------------------------------------------------------------- Time and the job
@@ -278,7 +308,6 @@ std::optional<JobState> Session::QueryJob() {
     if (!automation_)
         return std::nullopt;
     Flush();
-    std::size_t before = host_->ChatLines().size();
     CComBSTR name("IsBusy");
     LPOLESTR names[] = {name.m_str};
     DISPID id = 0;
@@ -287,23 +316,16 @@ std::optional<JobState> Session::QueryJob() {
     DISPPARAMS none;
     VARIANT result;
     VariantInit(&result);
+    readingJob_ = true;
+    jobAnswer_.reset();
     HRESULT hr = automation_->Invoke(id, IID_NULL, LOCALE_USER_DEFAULT, DISPATCH_PROPERTYGET, &none,
                                      &result, nullptr, nullptr);
     VariantClear(&result);
-    if (FAILED(hr))
-        return std::nullopt;
-    // IsBusy answers the job code in the chat as well: read it there, do not show it.
-    std::optional<JobState> job;
-    const auto& chat = host_->ChatLines();
-    for (std::size_t i = before; i < chat.size(); ++i) {
-        if (job || chat[i].text.rfind(kJobAnswer, 0) != 0)
-            continue;
-        hiddenChat_.insert(i);
-        job = JobState{std::strtol(chat[i].text.c_str() + kJobAnswer.size(), nullptr, 10),
-                       lastRequested_};
-    }
     Flush();
-    return job;
+    readingJob_ = false;
+    if (FAILED(hr) || !jobAnswer_)
+        return std::nullopt;
+    return JobState{*jobAnswer_, lastRequested_};
 }
 
 // ---------------------------------------------------------------- Arguments

@@ -82,9 +82,13 @@ class Session {
     // Output, in the order things happened.
     void Print(const std::string& line);
     void Error(const std::string& text);
-    // Prints what the host recorded since the last call: confirmed moves, chat lines,
-    // texts the game received, and the host's complaints.
+    // Prints what the host recorded since the last call: confirmed moves, uses, chat
+    // lines, texts the game received, and the host's complaints; then lets the host forget
+    // them, so that a long session's memory stays flat.
     void Flush();
+    // One line for a use the plug-in asked for, or nothing for a put-on ("~ wear" follows
+    // when the server confirms it).
+    void PrintUse(const sim::World& world, const sim::UseRequest& use);
     // One line for a stack whose count the server changed.
     void PrintStack(const sim::World& world, const sim::Message& message);
     void OnTrace(const std::string& line);
@@ -144,14 +148,12 @@ class Session {
     std::size_t errors_ = 0;
     bool loggedOut_ = false;
 
-    // How far each host record has been printed.
-    std::size_t chatSeen_ = 0;
-    std::size_t gameSeen_ = 0;
-    std::size_t sentSeen_ = 0;
-    std::size_t movesSeen_ = 0;
-    std::size_t usesSeen_ = 0;
-    std::size_t hostErrorsSeen_ = 0;
-    std::set<std::size_t> hiddenChat_;  // IsBusy's answers, read and not shown
+    // Move and use requests of the plug-in so far (the host forgets them once printed).
+    long long movesRequested_ = 0;
+    long long usesRequested_ = 0;
+    // While the plug-in's IsBusy runs: its chat answer is read here and not shown.
+    bool readingJob_ = false;
+    std::optional<long> jobAnswer_;
     // Items the plug-in asked the server to move, until their arrival is confirmed.
     std::multiset<sim::ObjectId> awaitingConfirmation_;
     sim::ObjectId lastRequested_ = 0;

@@ -112,5 +112,6 @@ std::string SimUsage() {
            "  --quiet         no progress lines while an action runs\n"
            "  --echo          repeat each command as \"> COMMAND\" before its output\n"
            "exit status: 0 done; 1 a script command failed; 2 the game could not start;\n"
-           "3 the input ended while a plug-in action still ran (it is named on standard error)\n";
+           "3 the input ended while a plug-in action still ran (it is named on standard error)\n"
+           "The player's guide to Tarnik!, every action and what it says: docs/PLAYING.md\n";
 }

@@ -88,9 +88,7 @@ void CTarnik::SendHotCommand() {
 
     std::string armor;
     if (text.find(kArmor) != std::string::npos && !ArmorList(armor)) {
-        EndJob();
-        m_Job = JOB_HOTCOMMAND;
-        m_HotCommandRetry = ArmOwnTimer(kArmorRetryMs, false);
+        StartJob(JOB_HOTCOMMAND, kArmorRetryMs);
         return;
     }
 

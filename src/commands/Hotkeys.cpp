@@ -18,13 +18,6 @@ bool Held(int virtualKey) {
     return GetKeyState(virtualKey) < 0;
 }
 
-// Calls a member of the plug-in with fixed arguments, so that every row of the table
-// below has the same type whatever the action takes.
-template <auto Action, auto... Args>
-void Run(CTarnik& tarnik) {
-    (tarnik.*Action)(Args...);
-}
-
 struct HotkeyRow {
     std::string_view name;
     void (*run)(CTarnik&);

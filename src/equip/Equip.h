@@ -1,10 +1,49 @@
 // The equipment subsystem owns what the character wears: the server messages that confirm
-// moves and feed a recording, and the equip list of worn items now; profiles, playback
-// and strip when they are built. Its operations are CTarnik's OnServerMessage with
-// InsertInvItem, WearItem and StackAdjusted, and CreateEquipList, AddEquipList,
-// IsInEquipList, RemoveFromEquipList and ShowEquipList (ServerMessages.cpp). The message
-// types and fields it reads are the host's, in plugin/host/Contract.h.
+// moves and feed a recording, the equip list of worn items, profiles, playback and strip. Its
+// operations are CTarnik's OnServerMessage with InsertInvItem, WearItem and StackAdjusted, and
+// CreateEquipList, AddEquipList, IsInEquipList, RemoveFromEquipList and ShowEquipList
+// (ServerMessages.cpp). The message types and fields it reads are the host's, in
+// plugin/host/Contract.h.
 #pragma once
 
+#include <cstdint>
+#include <string_view>
+
 #include "inventory/Inventory.h"
+#include "plugin/Types.h"
 #include "plugin/host/Contract.h"
+
+// The kinds of strip, the one list of them: the code CTarnik::Strip takes (m_StripKind),
+// the profile step that replays the strip, that step's stored name, what the step does as
+// `tarnik-sim config` tells it, and which worn items, by type code, the strip puts away.
+struct StripKind {
+    char code;
+    EquipActionCode action;
+    std::string_view stepName;
+    std::string_view description;
+    bool (*takes)(LONG type);
+};
+
+inline constexpr StripKind kStripKinds[] = {
+    {'A', EQUIP_ACTION_STRIP_ALL, "StripAll", "strip everything", [](LONG) { return true; }},
+    {'J', EQUIP_ACTION_STRIP_JEWELRY, "StripJewelry", "strip jewelry",
+     [](LONG type) { return type == TYPE_JEWELRY; }},
+    {'W', EQUIP_ACTION_STRIP_WEAPONS, "StripWeapons", "strip weapons",
+     [](LONG type) { return type == TYPE_WEAPON || type == TYPE_MISSILE_WEAPON; }},
+};
+
+// The kind of that code; nullptr for none.
+constexpr const StripKind* FindStripKind(char code) {
+    for (const StripKind& kind : kStripKinds)
+        if (kind.code == code)
+            return &kind;
+    return nullptr;
+}
+
+// The kind a profile step replays; nullptr for a step that is no strip.
+constexpr const StripKind* StripKindOf(std::int32_t action) {
+    for (const StripKind& kind : kStripKinds)
+        if (kind.action == action)
+            return &kind;
+    return nullptr;
+}

@@ -1,5 +1,8 @@
 // Playing an equipment profile one confirmed step at a time, and stripping worn items
 // into their pinned packs or the main pack.
+#include <string>
+
+#include "equip/Equip.h"
 #include "inventory/Inventory.h"
 #include "plugin/Choices.h"
 #include "plugin/Tarnik.h"
@@ -35,19 +38,10 @@ void CTarnik::AddStrip(char kind) {
     }
     if (!m_Actions)
         m_Actions.emplace();
-    switch (kind) {
-        case 'A':
-            m_Actions->push_back(EquipAction{EQUIP_ACTION_STRIP_ALL, 0, "StripAll"});
-            break;
-        case 'J':
-            m_Actions->push_back(EquipAction{EQUIP_ACTION_STRIP_JEWELRY, 0, "StripJewelry"});
-            break;
-        case 'W':
-            m_Actions->push_back(EquipAction{EQUIP_ACTION_STRIP_WEAPONS, 0, "StripWeapons"});
-            break;
-        default:
-            return;
-    }
+    const StripKind* strip = FindStripKind(kind);
+    if (!strip)
+        return;
+    m_Actions->push_back(EquipAction{strip->action, 0, std::string(strip->stepName)});
     // What the strip puts away is the recorded step, not a list of take-offs.
     m_Stripping = true;
     WriteToChat("Strip added to profile!");
@@ -68,23 +62,12 @@ void CTarnik::Stripping() {
 CTarnik::StripResult CTarnik::StripOne(JobCode job) {
     Log(TRC, "StripOne %c", m_StripKind);
     StripResult result = StripResult::NothingLeft;
+    const StripKind* strip = FindStripKind(m_StripKind);
     CComPtr<IWorldIterator> view = ContainerView(m_pWorld, m_Me);
     WalkView(*this, view, WALK_STRIP, [&](IWorldObject* object) {
         if (IntValue(object, KEY_SLOT) != SLOT_WORN)
             return true;
-        bool take = false;
-        if (m_StripKind == 'A') {
-            take = true;
-        } else if (m_StripKind == 'J') {
-            LONG type = TypeOf(object);
-            Log(TRC, "Jewel: %d = %d", type, TYPE_JEWELRY);
-            take = type == TYPE_JEWELRY;
-        } else if (m_StripKind == 'W') {
-            LONG type = TypeOf(object);
-            Log(TRC, "Jewel: %d = %d,%d", type, TYPE_WEAPON, TYPE_MISSILE_WEAPON);
-            take = type == TYPE_WEAPON || type == TYPE_MISSILE_WEAPON;
-        }
-        if (!take)
+        if (!strip || !strip->takes(TypeOf(object)))
             return true;
         ObjectId item = IdOf(object);
         Log(TRC, "Stripping %d", static_cast<int>(item));
@@ -117,16 +100,14 @@ void CTarnik::Equip(const std::string& name) {
         WriteToChat("Stop recording before playing a profile.");
         return;
     }
-    EndJob();
     Log(TRC, "Equip %s", name.c_str());
     // A strip abandoned earlier is not this profile's step.
     m_Stripping = false;
     m_Actions.emplace();
     ReadProfile(name);
     m_EquipPos = 0;
-    m_Job = JOB_EQUIP;
     Log(TRC, "Equipping: position %d", m_EquipPos);
-    ArmTimer(kEquipStartMs);
+    StartJob(JOB_EQUIP, kEquipStartMs);
 }
 
 void CTarnik::EquipNext() {
@@ -152,48 +133,38 @@ void CTarnik::EquipNext() {
         EquipAction step = (*m_Actions)[static_cast<std::size_t>(m_EquipPos)];
         ++m_EquipPos;
         Log(TRC, "Action: %d, item: %u", step.action, step.item);
-        switch (step.action) {
-            case EQUIP_ACTION_EQUIP:
-            case EQUIP_ACTION_UNEQUIP: {
-                CComPtr<IWorldObject> object = FindObject(m_pWorld, step.item);
-                if (!object)
-                    continue;  // sold, dropped or given away since the recording
-                bool worn = IntValue(object, KEY_SLOT) == SLOT_WORN;
-                if (step.action == EQUIP_ACTION_EQUIP) {
-                    if (worn)
-                        continue;
-                    if (!RequestWear(step.item, JOB_EQUIP))
-                        EndPlayback();
-                    return;
-                }
-                if (!worn)
-                    continue;
-                auto pin = m_Pins.find(step.item);
-                ObjectId destination = pin != m_Pins.end() ? pin->second : m_Me;
-                if (!PackHasRoom(destination, {}, 1)) {
-                    WriteToChat("No room to put item away. Profile aborted.");
-                    EndPlayback();
-                    return;
-                }
-                if (!RequestMove(step.item, destination, 0, false, JOB_EQUIP))
-                    EndPlayback();
-                return;
-            }
-            case EQUIP_ACTION_STRIP_ALL:
-            case EQUIP_ACTION_STRIP_JEWELRY:
-            case EQUIP_ACTION_STRIP_WEAPONS: {
-                static constexpr const char* kLogs[] = {"StripAll", "StripJewels", "StripWeaps"};
-                static constexpr char kKinds[] = {'A', 'J', 'W'};
-                int which = step.action - EQUIP_ACTION_STRIP_ALL;
-                Log(INF, "%s", kLogs[which]);
-                m_StripKind = kKinds[which];
-                m_Stripping = true;
-                ArmTimer(kStripStepMs);
-                return;
-            }
-            default:
-                continue;
+        if (const StripKind* strip = StripKindOf(step.action)) {
+            Log(INF, "%.*s", static_cast<int>(strip->stepName.size()), strip->stepName.data());
+            m_StripKind = strip->code;
+            m_Stripping = true;
+            ArmTimer(kStripStepMs);
+            return;
         }
+        if (step.action != EQUIP_ACTION_EQUIP && step.action != EQUIP_ACTION_UNEQUIP)
+            continue;
+        CComPtr<IWorldObject> object = FindObject(m_pWorld, step.item);
+        if (!object)
+            continue;  // sold, dropped or given away since the recording
+        bool worn = IntValue(object, KEY_SLOT) == SLOT_WORN;
+        if (step.action == EQUIP_ACTION_EQUIP) {
+            if (worn)
+                continue;
+            if (!RequestWear(step.item, JOB_EQUIP))
+                EndPlayback();
+            return;
+        }
+        if (!worn)
+            continue;
+        auto pin = m_Pins.find(step.item);
+        ObjectId destination = pin != m_Pins.end() ? pin->second : m_Me;
+        if (!PackHasRoom(destination, {}, 1)) {
+            WriteToChat("No room to put item away. Profile aborted.");
+            EndPlayback();
+            return;
+        }
+        if (!RequestMove(step.item, destination, 0, false, JOB_EQUIP))
+            EndPlayback();
+        return;
     }
     EndPlayback();
 }

@@ -14,7 +14,7 @@ void CTarnik::Store() {
 
 void CTarnik::StoreNext() {
     Log(TRC, "StoreNext");
-    m_Job = JOB_STORE_BUSY;
+    StartJob(JOB_STORE_BUSY);
     CComPtr<IWorldIterator> view = ContainerView(m_pWorld, m_Me);
     if (!view) {
         WriteToChat("Unable to get Inventory object, Tarnik! will not operate.");

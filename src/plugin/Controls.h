@@ -16,7 +16,7 @@ enum Id : LONG {
 };
 
 inline constexpr std::array kButtonSinkOrder = {
-#define TARNIK_BUTTON(id, name, sinkOrder) sinkOrder,
+#define TARNIK_BUTTON(id, name, sinkOrder, handler) sinkOrder,
 #include "plugin/Controls.def"
 };
 inline constexpr std::array kChoiceSinkOrder = {
@@ -50,8 +50,8 @@ static_assert(kChoiceSinks >= 0, "the choices' sink orders are 1..N, each once")
 template <class Tarnik, class Visit>
 void ForEachButtonInSinkOrder(Tarnik& t, Visit&& visit) {
     for (int place = 1; place <= kButtonSinks; ++place) {
-#define TARNIK_BUTTON(id, name, sinkOrder) \
-    if (sinkOrder == place)                \
+#define TARNIK_BUTTON(id, name, sinkOrder, handler) \
+    if (sinkOrder == place)                         \
         visit(t.m_##name);
 #include "plugin/Controls.def"
     }

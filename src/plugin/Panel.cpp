@@ -4,34 +4,6 @@
 
 #include "plugin/Tarnik.h"
 
-namespace {
-
-// The Buy page: each text goes to the game's chat parser as if typed, Enter included.
-const char* BuyCommand(LONG id) {
-    switch (id) {
-        case control::pbAll:
-            return "/fillcomps\r";
-        case control::pbScarabs:
-            return "/fillcomps scarabs\r";
-        case control::pbHerbs:
-            return "/fillcomps herbs\r";
-        case control::pbPowders:
-            return "/fillcomps powders\r";
-        case control::pbPotions:
-            return "/fillcomps potions\r";
-        case control::pbTalismans:
-            return "/fillcomps talismans\r";
-        case control::pbTapers:
-            return "/fillcomps tapers\r";
-        case control::pbPeas:
-            return "/fillcomps peas\r";
-        default:
-            return nullptr;
-    }
-}
-
-}  // namespace
-
 HRESULT CTarnik::SetupControls() {
     Log(INF, "SetupControls");
     if (!m_pView)
@@ -70,75 +42,13 @@ void CTarnik::onButton(LONG id) {
     if (!PointersValid())
         return;
     Log(TRC, "onButton - Id: %d", id);
-    if (const char* text = BuyCommand(id)) {
-        SendText(text);
-        return;
-    }
+    // Each button's handler is the last column of its row in plugin/Controls.def.
     switch (id) {
-        case control::pbSort:
-            EndJob();
-            SortFromChoice();
-            break;
-        case control::pbStore:
-            Store();
-            break;
-        case control::pbPack:
-            Pack();
-            break;
-        case control::pbHelp:
-            Help();
-            break;
-        case control::pbCram:
-            Cram();
-            break;
-        case control::pbSetCfg:
-            Config();
-            break;
-        case control::pbRemoveCfg:
-            RemConfig();
-            break;
-        case control::pbPin:
-            Pin();
-            break;
-        case control::pbUnpin:
-            UnPin();
-            break;
-        case control::pbRemoveAll:
-            ClearAll();
-            break;
-        case control::pbEquip:
-            EquipButton();
-            break;
-        case control::pbStrip:
-            Strip('A');
-            break;
-        case control::pbNewProfile:
-            NewProfile();
-            break;
-        case control::pbRecord:
-            Record();
-            break;
-        case control::pbDelete:
-            DeleteProfile();
-            break;
-        case control::pbAddStrip:
-            AddStrip('A');
-            break;
-        case control::pbAddStripJewelry:
-            AddStrip('J');
-            break;
-        case control::pbAddStripWeapons:
-            AddStrip('W');
-            break;
-        case control::pbSetHotkey:
-            SetHotkey();
-            break;
-        case control::pbSaveHot:
-            SaveHotCommand();
-            break;
-        case control::pbDeleteHot:
-            DeleteHotCommand();
-            break;
+#define TARNIK_BUTTON(id, name, sinkOrder, handler) \
+    case control::name:                             \
+        handler;                                    \
+        break;
+#include "plugin/Controls.def"
         default:
             // Any other id is no button of ours.
             break;

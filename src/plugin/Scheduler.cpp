@@ -2,6 +2,7 @@
 // the current job's step, and the one path by which a step awaits the server's answer.
 #include "plugin/Scheduler.h"
 
+#include <iterator>
 #include <map>
 
 #include "inventory/Inventory.h"
@@ -26,45 +27,44 @@ std::map<UINT_PTR, PendingTimer>& PendingTimers() {
     return pending;
 }
 
+struct JobRow {
+    JobCode code;
+    const char* name;
+    void (CTarnik::*step)();
+    bool awaitsConfirmation;
+};
+
+constexpr JobRow kJobs[] = {
+#define TARNIK_JOB(code, name, label, step, awaitsConfirmation) \
+    {name, label, step, awaitsConfirmation},
+#include "plugin/Jobs.def"
+};
+
+constexpr bool RowsInCodeOrder() {
+    for (std::size_t i = 0; i < std::size(kJobs); ++i)
+        if (kJobs[i].code != static_cast<std::int32_t>(i))
+            return false;
+    return true;
+}
+static_assert(RowsInCodeOrder(), "the rows of plugin/Jobs.def are the codes 0..N in order");
+
+// The row of a code; none for a number that is no job's.
+const JobRow* FindJob(std::int32_t job) {
+    if (job < 0 || static_cast<std::size_t>(job) >= std::size(kJobs))
+        return nullptr;
+    return &kJobs[job];
+}
+
 }  // namespace
 
 const char* JobName(std::int32_t job) {
-    switch (job) {
-        case JOB_STORE:
-        case JOB_STORE_BUSY:
-            return "Store";
-        case JOB_PACK:
-            return "Pack";
-        case JOB_SORT:
-            return "Sort";
-        case JOB_STRIP:
-            return "Strip";
-        case JOB_EQUIP:
-            return "Equip";
-        case JOB_CRAM:
-            return "Cram";
-        case JOB_MOVE:
-            return "Move";
-        case JOB_HOTCOMMAND:
-            return "Hot command";
-        default:
-            return "Job";
-    }
+    const JobRow* row = FindJob(job);
+    return row ? row->name : kJobs[JOB_NONE].name;
 }
 
-bool AwaitsConfirmation(std::int32_t job) {
-    switch (job) {
-        case JOB_STORE:
-        case JOB_PACK:
-        case JOB_SORT:
-        case JOB_STRIP:
-        case JOB_EQUIP:
-        case JOB_CRAM:
-        case JOB_MOVE:
-            return true;
-        default:
-            return false;
-    }
+bool AwaitsConfirmation(JobCode job) {
+    const JobRow* row = FindJob(job);
+    return row && row->awaitsConfirmation;
 }
 
 UINT_PTR CTarnik::ArmOwnTimer(UINT intervalMs, bool deadline) {
@@ -116,6 +116,8 @@ void CTarnik::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     PendingTimers().erase(found);
     ModuleTimerEnded();
     // The owner is alive: its destructor would have removed the entry.
+    if (timer.owner->m_FirstStep == id)
+        timer.owner->m_FirstStep = 0;  // this tick is that step
     if (timer.purpose == TimerPurpose::ConfirmationDeadline)
         timer.owner->OnConfirmationDeadline(id);
     else
@@ -134,49 +136,27 @@ void CTarnik::OnTimer() {
         Log(TRC, "Step still awaits %x", static_cast<unsigned>(m_AwaitedItem));
         return;
     }
-    switch (m_Job) {
-        case JOB_STORE:
-            StoreNext();
-            break;
-        case JOB_PACK:
-            PackNext();
-            break;
-        case JOB_SORT:
-            SortNext();
-            break;
-        case JOB_CRAM:
-            CramNext();
-            break;
-        case JOB_MOVE:
-            MoveNext();
-            break;
-        case JOB_STRIP:
-            Stripping();
-            break;
-        case JOB_EQUIP:
-            EquipNext();
-            break;
-        case JOB_HOTCOMMAND:
-            m_HotCommandRetry = 0;  // this tick is the retry
-            SendHotCommand();
-            break;
-        default:
-            // Idle, JOB_STORE_BUSY and unknown codes.
-            break;
-    }
+    if (const JobRow* row = FindJob(m_Job); row && row->step)
+        (this->*row->step)();
+}
+
+void CTarnik::StartJob(JobCode job, UINT firstStepMs) {
+    EndJob();
+    m_Job = job;
+    if (firstStepMs != 0)
+        m_FirstStep = ArmOwnTimer(firstStepMs, false);
 }
 
 void CTarnik::AwaitConfirmation(ObjectId item, JobCode job) {
+    StartJob(job);
     m_AwaitedItem = item;
-    m_Job = job;
-    KillOwnTimer(m_ConfirmationDeadline);
     m_ConfirmationDeadline = ArmOwnTimer(kConfirmationTimeoutMs, true);
 }
 
 void CTarnik::EndJob() {
     m_Job = JOB_NONE;
-    KillOwnTimer(m_HotCommandRetry);
-    m_HotCommandRetry = 0;
+    KillOwnTimer(m_FirstStep);
+    m_FirstStep = 0;
     KillOwnTimer(m_ConfirmationDeadline);
     m_ConfirmationDeadline = 0;
 }

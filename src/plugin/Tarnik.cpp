@@ -101,7 +101,7 @@ HRESULT CTarnik::DoCommand(BSTR) {
 HRESULT CTarnik::get_IsBusy(VARIANT_BOOL* busy) {
     if (!busy)
         return E_POINTER;
-    WriteToChat("Current job is: %d", m_Job);
+    WriteToChat("Current job is: %d", static_cast<int>(m_Job));
     *busy = m_Job != JOB_NONE ? VARIANT_TRUE : VARIANT_FALSE;
     return S_OK;
 }

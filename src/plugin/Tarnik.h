@@ -92,6 +92,10 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     void ArmTimer(UINT intervalMs);
     static void TimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
     void OnTimer();
+    // The one way a job starts: the running job is abandoned (EndJob), and `job` runs. With
+    // firstStepMs, its first step comes after that many milliseconds; an EndJob before then
+    // cancels it. Without, the caller runs the step, or the job awaits the server.
+    void StartJob(JobCode job, UINT firstStepMs = 0);
     // The one path for a step that has asked the host for an item action: the job waits
     // for the server's answer on `item`; without one within the time-out it ends, saying so.
     void AwaitConfirmation(ObjectId item, JobCode job);
@@ -259,11 +263,11 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     ObjectId m_SelectedPack = 0;
     ObjectId m_SelectedObject = 0;
     char m_StripKind = 0;
-    std::int32_t m_Job = JOB_NONE;
+    JobCode m_Job = JOB_NONE;
     std::int32_t m_OutputWindow = 1;
     ObjectId m_AwaitedItem = 0;
     UINT_PTR m_ConfirmationDeadline = 0;  // the pending time-out of the awaited item, or 0
-    UINT_PTR m_HotCommandRetry = 0;       // the pending retry of a hot command, or 0
+    UINT_PTR m_FirstStep = 0;             // the pending first step of the job started, or 0
     std::string m_CharacterKey;
     std::string m_CharacterPath;
     std::string m_ItemPath;
@@ -302,3 +306,11 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
 
 // Creates a plain (not aggregated) plug-in object, holding one reference.
 CComPtr<CTarnik> CreateTarnik();
+
+// The handler of a table row (hotkeys, chat commands): calls a member of the plug-in with
+// fixed arguments, so that every row of a table has the table's handler type, whatever the
+// action takes; what else the table passes (`Passed`) goes unused.
+template <auto Action, auto... Args, class... Passed>
+void Run(CTarnik& tarnik, Passed&...) {
+    (tarnik.*Action)(Args...);
+}

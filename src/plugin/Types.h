@@ -6,18 +6,10 @@
 
 using ObjectId = std::uint32_t;
 
-// The current long action (m_Job).
+// The current long action (m_Job), one per row of plugin/Jobs.def.
 enum JobCode : std::int32_t {
-    JOB_NONE = 0,
-    JOB_STORE = 1,
-    JOB_PACK = 2,
-    JOB_SORT = 3,
-    JOB_STRIP = 4,
-    JOB_EQUIP = 5,
-    JOB_STORE_BUSY = 6,
-    JOB_CRAM = 7,
-    JOB_MOVE = 8,
-    JOB_HOTCOMMAND = 9,
+#define TARNIK_JOB(code, name, label, step, awaitsConfirmation) name = code,
+#include "plugin/Jobs.def"
 };
 
 // Sort criteria: the option index of the chSortBy choice.

@@ -130,12 +130,17 @@ TEST_F(HotkeysTest, TheOrganisingActionsStartFromTheirKeys) {
     }
 }
 
-TEST_F(HotkeysTest, ChoosingAnActionShowsItsKey) {
-    Plugin().m_Hotkeys = {{"Strip", "{Ctrl}S"}};
-    ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", "Pack"));
-    EXPECT_EQ(HotkeyValue(), "Hotkey [not assigned]");
-    ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", "Strip"));
-    EXPECT_EQ(HotkeyValue(), "Hotkey: [{Ctrl}S]");
+TEST_F(HotkeysTest, ThePinKeyAbandonsARunningSort) {
+    Capture("Pin");
+    ASSERT_TRUE(Key('P', {.ctrl = true}));
+    ASSERT_TRUE(Chat("@tk title"));  // out of order: the sort waits for its first move
+    ASSERT_EQ(Host().Moves().size(), 1u);
+    NewChatLines();
+    EXPECT_TRUE(Key('P', {.ctrl = true}));
+    ASSERT_TRUE(RunUntilIdle());
+    EXPECT_EQ(Host().Moves().size(), 1u);
+    EXPECT_EQ(NewChatLines(),
+              std::vector<std::string>{":tk:You must first select a valid item to pin."});
 }
 
 }  // namespace

@@ -2,7 +2,10 @@
 // equip list, and the steps a recording takes from what the player puts on and takes off.
 #include <gtest/gtest.h>
 
+#include <regex>
+
 #include "support/PluginFixture.h"
+#include "support/TempFolder.h"
 
 namespace {
 
@@ -21,20 +24,21 @@ class ServerMessagesTest : public StartedPluginFixture {
             .SidePack("Sack", 0, 24, {Item("Pearl").Id(kPearl)}, kSack)
             .Worn(Item("Helm").Id(kHelm).Equipable(0x1));
     }
-    // What the Record button does when a recording starts.
     void StartRecording() {
-        Plugin().m_Recording = true;
-        Plugin().m_Actions.emplace();
-        Plugin().CreateEquipList();
+        ASSERT_TRUE(Type("ceNewProfile", "Rec"));
+        ASSERT_TRUE(Click("pbNewProfile"));
+        ASSERT_TRUE(Click("pbRecord"));
+        Host().ClearRecords();
     }
-    // The recorded steps as "+Equip name" and "-Unequip name".
+    // Stops the recording and reads its stored steps as "+name" (equip), "-name" (take
+    // off) or "=name" (any other step).
     Texts Steps() {
+        EXPECT_TRUE(Click("pbRecord"));
+        std::string file = platform_test::ReadFile(ConfigFolder() / "sortconfig.xml");
+        static const std::regex task(R"re(<Task action="(\d)" item="[^"]*" name="([^"]*)")re");
         Texts steps;
-        for (const EquipAction& step : *Plugin().m_Actions)
-            steps.push_back((step.action == EQUIP_ACTION_EQUIP     ? "+"
-                             : step.action == EQUIP_ACTION_UNEQUIP ? "-"
-                                                                   : "?") +
-                            step.name);
+        for (std::sregex_iterator it(file.begin(), file.end(), task), end; it != end; ++it)
+            steps.push_back(((*it)[1] == "1" ? "+" : (*it)[1] == "2" ? "-" : "=") + (*it)[2].str());
         return steps;
     }
 };
@@ -44,8 +48,8 @@ class ServerMessagesTest : public StartedPluginFixture {
 // it would ask for a second move before the server's answer to the first (120 ms).
 TEST_F(ServerMessagesTest, OnlyTheAwaitedItemsArrivalArmsTheNextStep) {
     ASSERT_TRUE(Chat("@tk title"));  // Sword before Gem: the sort waits for its first move
-    const auto awaited = static_cast<LONG>(Plugin().m_AwaitedItem);
-    ASSERT_NE(awaited, 0);
+    ASSERT_EQ(Host().Moves().size(), 1u);
+    const auto awaited = static_cast<LONG>(Host().Moves()[0].item);
     for (const Message& other :
          {Message::InsertInvItem(kPearl, kSack), Message::StackAdjusted(awaited, 5),
           Message::WearItem(awaited, 0x400),
@@ -67,10 +71,10 @@ TEST_F(ServerMessagesTest, RecordsTakingOffAndPuttingOnButNotAMoveBetweenPacks) 
     Host().WearByHand(kSword);
     ASSERT_TRUE(RunUntilIdle());
 
-    EXPECT_EQ(Steps(), (Texts{"-Unequip Helm", "+Equip Sword"}));
     EXPECT_EQ(ChatLines(), (Texts{":tk:Unequip of Helm added to profile!",
                                   ":tk:Equipping Sword added to profile!"}));
     EXPECT_EQ(Host().IdRequests(), std::vector<sim::ObjectId>{kSword});  // unidentified
+    EXPECT_EQ(Steps(), (Texts{"-Unequip Helm", "+Equip Sword"}));
 }
 
 TEST_F(ServerMessagesTest, AnItemWornTwiceStillCountsAsWornAfterOneTakeOff) {
@@ -78,35 +82,31 @@ TEST_F(ServerMessagesTest, AnItemWornTwiceStillCountsAsWornAfterOneTakeOff) {
     Host().SendServerMessage(Message::WearItem(kHelm, 0x1));
     Host().TakeOffByHand(kHelm, kSack);
     ASSERT_TRUE(RunUntilIdle());
-    EXPECT_TRUE(Plugin().IsInEquipList(kHelm));
-    EXPECT_EQ(Steps(), (Texts{"+Equip Helm", "-Unequip Helm"}));
+    Host().SendServerMessage(Message::InsertInvItem(kHelm, kSack));
+    EXPECT_EQ(Steps(), (Texts{"+Equip Helm", "-Unequip Helm", "-Unequip Helm"}));
 }
 
-TEST_F(ServerMessagesTest, RecordsNoTakeOffDuringAStripOrOfAnItemTheWorldForgot) {
+TEST_F(ServerMessagesTest, RecordsAStripAsOneStepAndNoTakeOffOfAnItemTheWorldForgot) {
     StartRecording();
-    Plugin().m_Stripping = true;
-    Host().TakeOffByHand(kHelm, kSack);
+    ASSERT_TRUE(Click("pbAddStrip"));
     ASSERT_TRUE(RunUntilIdle());
-    Plugin().m_Stripping = false;
-    Plugin().m_EquipList.push_back(kUnknown);
+    Plugin().m_EquipList.push_back(kUnknown);  // worn, then forgotten by the world
     Host().SendServerMessage(Message::InsertInvItem(kUnknown, kSack));
-
-    EXPECT_TRUE(Steps().empty());
-    EXPECT_TRUE(Plugin().m_EquipList.empty());
-    EXPECT_TRUE(ChatLines().empty());
+    EXPECT_EQ(ChatLines(), Texts{":tk:Strip added to profile!"});
+    EXPECT_EQ(Steps(), Texts{"=StripAll"});
 }
 
 TEST_F(ServerMessagesTest, DaListsTheWornItemsStillKnownAndNothingIsRecordedOutsideARecording) {
     World().SetEmptyEntryAt(1);
-    Plugin().CreateEquipList();
+    StartRecording();  // reads what is worn
+    ASSERT_TRUE(Click("pbRecord"));
     Host().WearByHand(kSword);
     ASSERT_TRUE(RunUntilIdle());
     Plugin().m_EquipList.push_back(kUnknown);
 
     EXPECT_TRUE(Chat("@tk da"));
-    EXPECT_EQ(ChatLines(), (Texts{":tk:Equipped: Helm", ":tk:Equipped: Sword"}));
-    EXPECT_FALSE(Plugin().m_Actions.has_value());
-    EXPECT_TRUE(TraceHas("NULL/True return from itWorld! (10)"));
+    EXPECT_EQ(NewChatLines(), (Texts{":tk:Profile [Rec] saved with 0 steps.", ":tk:Equipped: Helm",
+                                     ":tk:Equipped: Sword"}));
 }
 
 }  // namespace

@@ -35,6 +35,16 @@ TEST_F(CorpsesTest, NearestFirstThenStartsOverAndNewOrMovedCorpsesCount) {
     EXPECT_EQ(NewChatLines(), std::vector<std::string>{kStartOver});
 }
 
+TEST_F(CorpsesTest, ACorpseReportedCreatedTwiceStaysPickedUntilTheCycleEnds) {
+    sim::ObjectId near = Host().SpawnCorpse("Near", 2);
+    sim::ObjectId far = Host().SpawnCorpse("Far", 8);
+    ASSERT_TRUE(Chat("@tk select"));
+    EXPECT_EQ(Host().CurrentSelection(), near);
+    Host().ReportCreatedAgain(near);
+    ASSERT_TRUE(Chat("@tk select"));
+    EXPECT_EQ(Host().CurrentSelection(), far);
+}
+
 TEST_F(CorpsesTest, EqualDistancesGoInTableOrder) {
     sim::ObjectId a = Host().SpawnCorpse("A", 7);
     sim::ObjectId b = Host().SpawnCorpse("B", 7);

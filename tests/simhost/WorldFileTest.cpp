@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
@@ -49,11 +50,23 @@ TEST(WorldFileTest, AWorldWrittenOutReadsBackTheSame) {
     EXPECT_EQ(*read.world, demo);
 }
 
+// The corpses on the ground that the character has opened.
+std::vector<sim::ObjectId> OpenedOnGround(const sim::World& world) {
+    std::vector<sim::ObjectId> opened;
+    for (sim::ObjectId id : world.Ground())
+        if (std::count(world.OpenedCorpses().begin(), world.OpenedCorpses().end(), id))
+            opened.push_back(id);
+    return opened;
+}
+
 // The world written as it stands reads back to a world whose every object, list and order
-// is the same.
+// is the same, whose opened corpses are the same, and whose server makes its next object
+// with the same id.
 void ExpectSameWorld(const sim::World& read, const sim::World& original) {
     EXPECT_EQ(read.InventoryView(), original.InventoryView());
     EXPECT_EQ(read.Ground(), original.Ground());
+    EXPECT_EQ(OpenedOnGround(read), OpenedOnGround(original));
+    EXPECT_EQ(read.NextId(), original.NextId());
     EXPECT_EQ(read.ServerName(), original.ServerName());
     EXPECT_EQ(read.LatencyMs(), original.LatencyMs());
     std::vector<sim::ObjectId> all = original.InventoryView();
@@ -79,9 +92,15 @@ TEST(WorldFileTest, TheDemoAfterPlayReadsBackAsItNowStands) {
     const sim::ObjectId backpack = *world.PackInSlot(0);
     ASSERT_FALSE(world.Move(id("Arrow"), backpack, 0, true).refused);        // merged away
     ASSERT_FALSE(world.Move(id("Hyssop"), backpack, 1, false, 10).refused);  // split off
-    ASSERT_FALSE(world.Wear(id("Gold Ring")).refused);                       // put on
-    ASSERT_FALSE(world.Move(id("Leather Cap"), me, 3, false).refused);       // taken off
-    ASSERT_FALSE(world.Use(id("Plentiful Healing Kit"), me).refused);        // a use less
+    sim::ObjectId splitOff = 0;
+    for (sim::ObjectId held : world.Contents(backpack))
+        splitOff = world.Find(held)->name == "Hyssop" ? held : splitOff;
+    ASSERT_NE(splitOff, 0u);
+    ASSERT_FALSE(world.Move(splitOff, me, 0, true).refused);  // and merged back: its id is spent
+    ASSERT_FALSE(world.Use(id("Corpse of Drudge Skulker"), me).refused);  // opened
+    ASSERT_FALSE(world.Wear(id("Gold Ring")).refused);                    // put on
+    ASSERT_FALSE(world.Move(id("Leather Cap"), me, 3, false).refused);    // taken off
+    ASSERT_FALSE(world.Use(id("Plentiful Healing Kit"), me).refused);     // a use less
     world.Spawn(sim::Item("Corpse of Rat").Type(TYPE_CORPSE).Distance(2.5));
     ASSERT_TRUE(world.Despawn(id("Corpse of Grey Wolf")));
     world.SetLatencyMs(40);

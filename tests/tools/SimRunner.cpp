@@ -5,6 +5,8 @@
 #include <poll.h>
 #include <signal.h>
 #include <stdlib.h>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
@@ -33,10 +35,13 @@ std::vector<std::string> Argv() {
     ::_exit(127);
 }
 
-int Wait(pid_t child) {
+int Wait(pid_t child, long* peakKb = nullptr) {
     int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    rusage usage{};
+    while (::wait4(child, &status, 0, &usage) < 0 && errno == EINTR) {
     }
+    if (peakKb)
+        *peakKb = usage.ru_maxrss;
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
 
@@ -141,17 +146,17 @@ SimResult RunSim(const std::vector<std::string>& args, bool separateErrors) {
             into[i]->append(buffer, static_cast<std::size_t>(got));
         }
     }
-    result.status = Wait(child);
+    result.status = Wait(child, &result.peakKb);
     return result;
 }
 
 SimResult RunSimOnTerminal(const std::vector<std::string>& args,
-                           const std::vector<TerminalStep>& steps) {
+                           const std::vector<TerminalStep>& steps, const std::string& program) {
     int master = ::posix_openpt(O_RDWR | O_NOCTTY);
     if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
         throw std::runtime_error("no pseudo-terminal");
     std::string terminal = ::ptsname(master);
-    std::vector<std::string> argv = Argv();
+    std::vector<std::string> argv = program.empty() ? Argv() : std::vector<std::string>{program};
     argv.insert(argv.end(), args.begin(), args.end());
     pid_t child = ::fork();
     if (child < 0)
@@ -164,6 +169,10 @@ SimResult RunSimOnTerminal(const std::vector<std::string>& args,
         ::close(slave);
         ::close(master);
         ::setenv("TERM", "dumb", 1);
+        winsize size{};
+        size.ws_row = 24;
+        size.ws_col = 80;
+        ::ioctl(STDIN_FILENO, TIOCSWINSZ, &size);
         Exec(argv);
     }
 

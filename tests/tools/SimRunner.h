@@ -8,6 +8,7 @@ struct SimResult {
     int status = -1;     // the exit status, or -1 when the program did not exit normally
     std::string output;  // standard output and standard error, as printed
     std::string errors;  // standard error alone, when asked for apart
+    long peakKb = 0;     // the most resident memory the program held, in KiB
     std::vector<std::string> Lines() const;
     // The lines that start with `prefix`.
     std::vector<std::string> LinesStartingWith(const std::string& prefix) const;
@@ -30,5 +31,6 @@ struct TerminalStep {
 // Runs the program on a pseudo-terminal of its own and plays `steps`, then reads until it
 // exits. A step whose text never comes ends the run after a minute, so that a fault
 // cannot hang the tests; the result then has status -1.
+// `program` replaces tarnik-sim when given (its full path; `args` follow it).
 SimResult RunSimOnTerminal(const std::vector<std::string>& args,
-                           const std::vector<TerminalStep>& steps);
+                           const std::vector<TerminalStep>& steps, const std::string& program = {});

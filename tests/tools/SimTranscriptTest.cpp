@@ -4,9 +4,11 @@
 // the expected files from the program's output, for review in the diff.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "support/TempFolder.h"
 #include "tools/SimRunner.h"
@@ -17,71 +19,49 @@ using platform_test::WriteFile;
 
 namespace {
 
-class SimTranscriptTest : public ::testing::Test {
+const fs::path kScripts = fs::path(TARNIK_SOURCE_DIR) / "tests" / "tools" / "scripts";
+
+// Every NAME.sim of the scripts folder is a case, named NAME: a new transcript is a new
+// pair of files, and no code.
+std::vector<std::string> ScriptNames() {
+    std::vector<std::string> names;
+    for (const fs::directory_entry& entry : fs::directory_iterator(kScripts))
+        if (entry.path().extension() == ".sim")
+            names.push_back(entry.path().stem().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+class SimTranscriptTest : public ::testing::TestWithParam<std::string> {
   protected:
-    void ExpectTranscript(const std::string& name) {
-        fs::path scripts = fs::path(TARNIK_SOURCE_DIR) / "tests" / "tools" / "scripts";
-        fs::path data = temp_.Path() / "data";
-        std::vector<std::string> args{"--data", data.string(), "--echo", "--script",
-                                      (scripts / (name + ".sim")).string()};
-        if (fs::exists(scripts / (name + ".json"))) {
-            args.push_back("--world");
-            args.push_back((scripts / (name + ".json")).string());
-        }
-        SimResult result = RunSim(args);
-        std::string actual = result.output;
-        for (std::size_t at = 0; (at = actual.find(data.string(), at)) != std::string::npos;)
-            actual.replace(at, data.string().size(), "$DATA");
-        actual += "exit " + std::to_string(result.status) + "\n";
-
-        fs::path expectedFile = scripts / (name + ".out");
-        const char* update = std::getenv("TARNIK_UPDATE_TRANSCRIPTS");
-        if (update && std::string(update) == "1")
-            WriteFile(expectedFile, actual);
-        EXPECT_EQ(actual, ReadFile(expectedFile)) << "transcript " << expectedFile;
-    }
-
     platform_test::TempFolder temp_;
 };
 
-TEST_F(SimTranscriptTest, HelpCommandListsThePluginsCommandsInTheMainChatWindow) {
-    ExpectTranscript("help");
+TEST_P(SimTranscriptTest, PrintsItsExpectedTranscript) {
+    const std::string& name = GetParam();
+    fs::path data = temp_.Path() / "data";
+    std::vector<std::string> args{"--data", data.string(), "--echo", "--script",
+                                  (kScripts / (name + ".sim")).string()};
+    if (fs::exists(kScripts / (name + ".json"))) {
+        args.push_back("--world");
+        args.push_back((kScripts / (name + ".json")).string());
+    }
+    SimResult result = RunSim(args);
+    std::string actual = result.output;
+    for (std::size_t at = 0; (at = actual.find(data.string(), at)) != std::string::npos;)
+        actual.replace(at, data.string().size(), "$DATA");
+    actual += "exit " + std::to_string(result.status) + "\n";
+
+    fs::path expectedFile = kScripts / (name + ".out");
+    const char* update = std::getenv("TARNIK_UPDATE_TRANSCRIPTS");
+    if (update && std::string(update) == "1")
+        WriteFile(expectedFile, actual);
+    EXPECT_EQ(actual, ReadFile(expectedFile)) << "transcript " << expectedFile;
 }
 
-TEST_F(SimTranscriptTest, TitleSortsTheDemoMainPackByNameOneConfirmedMoveAtATime) {
-    ExpectTranscript("sort");
-}
-
-TEST_F(SimTranscriptTest, BuyButtonsHandTheirTextToTheGameButNotWhileAJobRuns) {
-    ExpectTranscript("buy");
-}
-
-TEST_F(SimTranscriptTest, UnknownAndEmptyCommandsAreTreatedAsTheChatParserSays) {
-    ExpectTranscript("unknown");
-}
-
-TEST_F(SimTranscriptTest, PackWithAnUnsortableItemBetweenOthersIsNotSorted) {
-    ExpectTranscript("gap");
-}
-
-TEST_F(SimTranscriptTest, PanelChoicesDecideHowTheSelectedSidePackIsSorted) {
-    ExpectTranscript("panel");
-}
-
-TEST_F(SimTranscriptTest, StorePinMovePackAndCramTidyTheDemoOfAPlayer) {
-    ExpectTranscript("organise");
-}
-
-TEST_F(SimTranscriptTest, ItemDetailsShowWhatThePluginReadsAndTheGroundItsCorpses) {
-    ExpectTranscript("inspect");
-}
-
-TEST_F(SimTranscriptTest, ScriptErrorsAreReportedAndTheScriptGoesOn) {
-    ExpectTranscript("errors");
-}
-
-TEST_F(SimTranscriptTest, ARecordedProfileIsStrippedAndPlayedAgainByItsHotkey) {
-    ExpectTranscript("profiles");
-}
+INSTANTIATE_TEST_SUITE_P(Scripts, SimTranscriptTest, ::testing::ValuesIn(ScriptNames()),
+                         [](const ::testing::TestParamInfo<std::string>& info) {
+                             return info.param;
+                         });
 
 }  // namespace
