@@ -87,7 +87,7 @@ class EventLoop final {
         }
     };
     // The clock, the thread timers and the waiting of the system the loop runs on
-    // (EventLoopVirtual.cpp or EventLoopWindows.cpp).
+    // (EventLoopPosix.cpp or EventLoopWindows.cpp).
     class System;
 
     Key Schedule(Millis due, Task task);

@@ -44,13 +44,23 @@ normalise() {
 }
 
 linux_data="$work/linux"
-play() {  # play NAME SCRIPT: the script on both systems, in one session each
+play() {  # play NAME SCRIPT: the script on both systems, in one session each, on the
+          # world of the JSON file beside it when there is one, else on the demo world
     name=$1
+    world_linux=""
+    world_windows=""
     cp "$2" "$drive_c/tarnik/scripts/$name.sim"
-    "$linux_sim" --data "$linux_data" --latency $latency --echo --script "$2" \
+    if [ -f "${2%.sim}.json" ]; then
+        cp "${2%.sim}.json" "$drive_c/tarnik/scripts/$name.json"
+        world_linux="--world ${2%.sim}.json"
+        world_windows="--world C:\\tarnik\\scripts\\$name.json"
+    fi
+    # shellcheck disable=SC2086  # the world options are two words or none
+    "$linux_sim" --data "$linux_data" --latency $latency --echo $world_linux --script "$2" \
         >"$work/$name.linux" 2>&1
     echo "exit $?" >>"$work/$name.linux"
-    wine 'C:\tarnik\tarnik-sim.exe' --latency $latency --echo \
+    # shellcheck disable=SC2086
+    wine 'C:\tarnik\tarnik-sim.exe' --latency $latency --echo $world_windows \
         --script "C:\\tarnik\\scripts\\$name.sim" >"$work/$name.windows" 2>&1
     echo "exit $?" >>"$work/$name.windows"
     normalise "$work/$name.linux" >"$work/$name.linux.n"
@@ -63,7 +73,7 @@ play() {  # play NAME SCRIPT: the script on both systems, in one session each
 
 # A sort of the demo's main pack by name, to "Sort Complete".
 play sort "$scripts/sort.sim"
-grep -q '^\[chat [0-9]*\] :tk:Sort Complete$' "$work/sort.windows.n" ||
+grep -q '^\[Main\] :tk:Sort Complete$' "$work/sort.windows.n" ||
     fail "sort: no \"Sort Complete\" on Windows"
 grep -q '^~ move ' "$work/sort.windows.n" || fail "sort: no move on Windows"
 

@@ -1,5 +1,5 @@
-// The virtual clock, with the thread timers in the loop's own queue: the loop is the
-// platform stand-in's timer backend while it lives.
+// The virtual clock of the stand-in, with the thread timers in the loop's own queue: the
+// loop is the stand-in's timer backend while it lives.
 #include <chrono>
 #include <thread>
 
