@@ -19,7 +19,8 @@ CONFIGURE = cmake -S . -Wno-dev $(if $(LAUNCHER),-DCMAKE_CXX_COMPILER_LAUNCHER=$
 CMAKE_BUILD = cmake --build
 MAKEFLAGS += --no-print-directory
 
-.PHONY: run play test deps build build-asan build-release bench fuzz format format-check clean
+.PHONY: run play test deps build build-asan build-release bench fuzz format format-check clean \
+        windows windows-deps windows-test
 
 run: deps
 	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
@@ -84,6 +85,55 @@ fuzz: deps
 	  awk '/^stat::number_of_executed_units/ {runs = $$2} /^stat::average_exec_per_sec/ {rate = $$2} \
 	    END {printf "%d runs, %d per second, no finding\n", runs, rate}' $(BUILD_FUZZ)/$$name.log; \
 	done
+
+# The Windows DLL, cross-built for i686 (the game client's architecture, the DLL a player
+# installs) and x86-64, from Debian's mingw-w64; checked under Wine by `make windows-test`.
+WINDOWS_DEPS = g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix mingw-w64-tools \
+               wine64 libwine-dev cmake make
+BUILD_WIN32 ?= build/win32
+BUILD_WIN64 ?= build/win64
+# pugixml's sources from Debian's source package of the version the Linux build uses,
+# fetched with a private source list: the system's apt configuration stays as it is.
+PUGIXML_VERSION = 1.13
+PUGIXML_DIR = build/deps/pugixml-$(PUGIXML_VERSION)
+APT_SRC = build/deps/apt
+APT_SRC_OPTS = -o Dir::Etc::SourceList=/dev/null -o Dir::Etc::SourceParts=$(CURDIR)/$(APT_SRC)/sources \
+               -o Dir::State::Lists=$(CURDIR)/$(APT_SRC)/lists -o Debug::NoLocking=1 -q
+WIN_CONFIGURE = cmake -S . -Wno-dev -DCMAKE_BUILD_TYPE=Release -DTARNIK_WERROR=ON \
+                -DTARNIK_PUGIXML_DIR=$(CURDIR)/$(PUGIXML_DIR) $(if $(LAUNCHER),-DCMAKE_CXX_COMPILER_LAUNCHER=$(LAUNCHER)) >/dev/null
+
+windows-deps:
+	@missing=""; \
+	for p in $(WINDOWS_DEPS); do dpkg -s $$p >/dev/null 2>&1 || missing="$$missing $$p"; done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  sudo=""; [ "$$(id -u)" -eq 0 ] || sudo=sudo; \
+	  $$sudo apt-get update -q && DEBIAN_FRONTEND=noninteractive $$sudo apt-get install -y -q $$missing; \
+	fi
+	@if [ ! -f $(PUGIXML_DIR)/src/pugixml.cpp ]; then \
+	  echo "Fetching pugixml $(PUGIXML_VERSION) sources from Debian"; \
+	  mkdir -p $(APT_SRC)/sources $(APT_SRC)/lists/partial && \
+	  . /etc/os-release && \
+	  printf 'Types: deb-src\nURIs: http://deb.debian.org/debian\nSuites: %s\nComponents: main\nSigned-By: /usr/share/keyrings/debian-archive-keyring.gpg\n' \
+	    "$$VERSION_CODENAME" > $(APT_SRC)/sources/debian-src.sources && \
+	  apt-get $(APT_SRC_OPTS) update >/dev/null && \
+	  (cd build/deps && apt-get $(APT_SRC_OPTS) source --download-only pugixml=$(PUGIXML_VERSION)-\* >/dev/null 2>&1 \
+	     || apt-get $(APT_SRC_OPTS) source --download-only pugixml >/dev/null) && \
+	  tar -xzf build/deps/pugixml_$(PUGIXML_VERSION).orig.tar.gz -C build/deps && \
+	  test -f $(PUGIXML_DIR)/src/pugixml.cpp; \
+	fi
+
+windows: windows-deps
+	@$(WIN_CONFIGURE) -B $(BUILD_WIN32) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-i686.cmake
+	@$(CMAKE_BUILD) $(BUILD_WIN32) -j $(JOBS) -- --no-print-directory
+	@$(WIN_CONFIGURE) -B $(BUILD_WIN64) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-x86_64.cmake
+	@$(CMAKE_BUILD) $(BUILD_WIN64) -j $(JOBS) -- --no-print-directory
+
+# The Windows checks: exports and resources of both DLLs, and under a headless Wine in a
+# throwaway prefix: regsvr32 and its registry keys, and cscript driving the object.
+windows-test: windows
+	@ctest --test-dir $(BUILD_WIN32) --output-on-failure
+	@ctest --test-dir $(BUILD_WIN64) --output-on-failure
 
 bench: build
 	$(BUILD)/bench/tarnik_bench

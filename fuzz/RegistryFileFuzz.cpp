@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "fuzz/Check.h"
-#include "platform/RegistryTree.h"
+#include "platform/posix/RegistryTree.h"
 
 namespace {
 

@@ -19,14 +19,14 @@ void Hand(CComPtr<T>& object, I** out) {
 
 // ---------------------------------------------------------------- World objects
 
-HRESULT CSimWorldObject::get_Id(LONG* id) {
+HRESULT STDMETHODCALLTYPE CSimWorldObject::get_Id(LONG* id) {
     if (!id)
         return E_POINTER;
     *id = static_cast<LONG>(id_);
     return S_OK;
 }
 
-HRESULT CSimWorldObject::get_Name(BSTR* name) {
+HRESULT STDMETHODCALLTYPE CSimWorldObject::get_Name(BSTR* name) {
     if (!name)
         return E_POINTER;
     const Object* object = world_->FindAny(id_);
@@ -34,7 +34,7 @@ HRESULT CSimWorldObject::get_Name(BSTR* name) {
     return S_OK;
 }
 
-HRESULT CSimWorldObject::get_Type(LONG* typeCode) {
+HRESULT STDMETHODCALLTYPE CSimWorldObject::get_Type(LONG* typeCode) {
     if (!typeCode)
         return E_POINTER;
     const Object* object = world_->FindAny(id_);
@@ -42,7 +42,7 @@ HRESULT CSimWorldObject::get_Type(LONG* typeCode) {
     return S_OK;
 }
 
-HRESULT CSimWorldObject::Values(LONG key, LONG defaultValue, LONG* value) {
+HRESULT STDMETHODCALLTYPE CSimWorldObject::Values(LONG key, LONG defaultValue, LONG* value) {
     if (!value)
         return E_POINTER;
     const Object* object = world_->FindAny(id_);
@@ -50,7 +50,8 @@ HRESULT CSimWorldObject::Values(LONG key, LONG defaultValue, LONG* value) {
     return S_OK;
 }
 
-HRESULT CSimWorldObject::RealValues(LONG key, double defaultValue, double* value) {
+HRESULT STDMETHODCALLTYPE CSimWorldObject::RealValues(LONG key, double defaultValue,
+                                                      double* value) {
     if (!value)
         return E_POINTER;
     const Object* object = world_->FindAny(id_);
@@ -58,7 +59,7 @@ HRESULT CSimWorldObject::RealValues(LONG key, double defaultValue, double* value
     return S_OK;
 }
 
-HRESULT CSimWorldObject::get_HasIdData(VARIANT_BOOL* has) {
+HRESULT STDMETHODCALLTYPE CSimWorldObject::get_HasIdData(VARIANT_BOOL* has) {
     if (!has)
         return E_POINTER;
     const Object* object = world_->FindAny(id_);
@@ -74,7 +75,7 @@ CSimWorldIterator::CSimWorldIterator(std::shared_ptr<const World> world, Query q
     Reset();
 }
 
-HRESULT CSimWorldIterator::Reset() {
+HRESULT STDMETHODCALLTYPE CSimWorldIterator::Reset() {
     switch (query_) {
         case Query::Inventory:
             // The inventory lists every container's items in their container's order, so
@@ -103,7 +104,7 @@ HRESULT CSimWorldIterator::Reset() {
     return S_OK;
 }
 
-HRESULT CSimWorldIterator::Next(IWorldObject** object, VARIANT_BOOL* more) {
+HRESULT STDMETHODCALLTYPE CSimWorldIterator::Next(IWorldObject** object, VARIANT_BOOL* more) {
     if (!object || !more)
         return E_POINTER;
     *object = nullptr;
@@ -122,14 +123,14 @@ HRESULT CSimWorldIterator::Next(IWorldObject** object, VARIANT_BOOL* more) {
     return S_OK;
 }
 
-HRESULT CSimWorldIterator::get_Count(LONG* count) {
+HRESULT STDMETHODCALLTYPE CSimWorldIterator::get_Count(LONG* count) {
     if (!count)
         return E_POINTER;
     *count = static_cast<LONG>(members_.size());
     return S_OK;
 }
 
-HRESULT CSimWorldIterator::ByContainer(LONG container) {
+HRESULT STDMETHODCALLTYPE CSimWorldIterator::ByContainer(LONG container) {
     narrowedTo_ = static_cast<ObjectId>(container);
     return Reset();
 }
@@ -139,7 +140,7 @@ HRESULT CSimWorldIterator::ByContainer(LONG container) {
 CSimWorldFilter::CSimWorldFilter(std::shared_ptr<World> world)
     : CEventSource(host::DIID_IWorldEvents), world_(std::move(world)) {}
 
-HRESULT CSimWorldFilter::get_Object(LONG id, IWorldObject** object) {
+HRESULT STDMETHODCALLTYPE CSimWorldFilter::get_Object(LONG id, IWorldObject** object) {
     if (!object)
         return E_POINTER;
     *object = nullptr;
@@ -162,19 +163,19 @@ HRESULT CSimWorldFilter::MakeView(CSimWorldIterator::Query query, LONG argument,
     return S_OK;
 }
 
-HRESULT CSimWorldFilter::get_Inventory(IWorldIterator** view) {
+HRESULT STDMETHODCALLTYPE CSimWorldFilter::get_Inventory(IWorldIterator** view) {
     return MakeView(CSimWorldIterator::Query::Inventory, 0, view);
 }
 
-HRESULT CSimWorldFilter::get_ByContainer(LONG container, IWorldIterator** view) {
+HRESULT STDMETHODCALLTYPE CSimWorldFilter::get_ByContainer(LONG container, IWorldIterator** view) {
     return MakeView(CSimWorldIterator::Query::Container, container, view);
 }
 
-HRESULT CSimWorldFilter::get_ByType(LONG typeCode, IWorldIterator** view) {
+HRESULT STDMETHODCALLTYPE CSimWorldFilter::get_ByType(LONG typeCode, IWorldIterator** view) {
     return MakeView(CSimWorldIterator::Query::Type, typeCode, view);
 }
 
-HRESULT CSimWorldFilter::Distance2D(LONG first, LONG second, double* distance) {
+HRESULT STDMETHODCALLTYPE CSimWorldFilter::Distance2D(LONG first, LONG second, double* distance) {
     if (!distance)
         return E_POINTER;
     auto measured = world_->Distance(static_cast<ObjectId>(first), static_cast<ObjectId>(second));
@@ -196,62 +197,63 @@ void CSimWorldFilter::FireReleased(ObjectId id) {
 
 CSimHooks::CSimHooks(SimHost* host) : CEventSource(host::DIID_IACHooksEvents), host_(host) {}
 
-HRESULT CSimHooks::ChatOut(BSTR text, LONG color, LONG window) {
+HRESULT STDMETHODCALLTYPE CSimHooks::ChatOut(BSTR text, LONG color, LONG window) {
     if (!host_)
         return E_UNEXPECTED;
     host_->RecordChat(ChatLine{BstrToUtf8(text), color, window});
     return S_OK;
 }
 
-HRESULT CSimHooks::InvokeChatParser(BSTR text) {
+HRESULT STDMETHODCALLTYPE CSimHooks::InvokeChatParser(BSTR text) {
     if (!host_)
         return E_UNEXPECTED;
     host_->RecordGameText(BstrToUtf8(text), GameText::Source::ChatParser);
     return S_OK;
 }
 
-HRESULT CSimHooks::SelectItem(LONG objectId) {
+HRESULT STDMETHODCALLTYPE CSimHooks::SelectItem(LONG objectId) {
     if (!host_)
         return E_UNEXPECTED;
     host_->RequestSelect(static_cast<ObjectId>(objectId));
     return S_OK;
 }
 
-HRESULT CSimHooks::get_CurrentSelection(LONG* objectId) {
+HRESULT STDMETHODCALLTYPE CSimHooks::get_CurrentSelection(LONG* objectId) {
     if (!objectId)
         return E_POINTER;
     *objectId = host_ ? static_cast<LONG>(host_->CurrentSelection()) : 0;
     return host_ ? S_OK : E_UNEXPECTED;
 }
 
-HRESULT CSimHooks::MoveItemEx(LONG item, LONG container, LONG slot, VARIANT_BOOL merge) {
+HRESULT STDMETHODCALLTYPE CSimHooks::MoveItemEx(LONG item, LONG container, LONG slot,
+                                                VARIANT_BOOL merge) {
     if (!host_)
         return E_UNEXPECTED;
     return host_->RequestMove(static_cast<ObjectId>(item), static_cast<ObjectId>(container), slot,
                               merge != VARIANT_FALSE);
 }
 
-HRESULT CSimHooks::UseItemOnTarget(LONG item, LONG target) {
+HRESULT STDMETHODCALLTYPE CSimHooks::UseItemOnTarget(LONG item, LONG target) {
     if (!host_)
         return E_UNEXPECTED;
     return host_->RequestUse(static_cast<ObjectId>(item), static_cast<ObjectId>(target));
 }
 
-HRESULT CSimHooks::RequestId(LONG objectId) {
+HRESULT STDMETHODCALLTYPE CSimHooks::RequestId(LONG objectId) {
     if (!host_)
         return E_UNEXPECTED;
     host_->RequestId(static_cast<ObjectId>(objectId));
     return S_OK;
 }
 
-HRESULT CSimHooks::SetSplitCount(LONG count) {
+HRESULT STDMETHODCALLTYPE CSimHooks::SetSplitCount(LONG count) {
     if (!host_)
         return E_UNEXPECTED;
     host_->RequestSplit(count);
     return S_OK;
 }
 
-HRESULT CSimHooks::get_ChatState(VARIANT_BOOL* active) {
+HRESULT STDMETHODCALLTYPE CSimHooks::get_ChatState(VARIANT_BOOL* active) {
     if (!active)
         return E_POINTER;
     *active = host_ && host_->ChatActive() ? VARIANT_TRUE : VARIANT_FALSE;
@@ -263,21 +265,21 @@ HRESULT CSimHooks::get_ChatState(VARIANT_BOOL* active) {
 CSimCharacterStats::CSimCharacterStats(std::shared_ptr<const World> world)
     : CEventSource(host::DIID_ICharacterStatsEvents), world_(std::move(world)) {}
 
-HRESULT CSimCharacterStats::get_Character(LONG* id) {
+HRESULT STDMETHODCALLTYPE CSimCharacterStats::get_Character(LONG* id) {
     if (!id)
         return E_POINTER;
     *id = static_cast<LONG>(world_->Character());
     return S_OK;
 }
 
-HRESULT CSimCharacterStats::get_Name(BSTR* name) {
+HRESULT STDMETHODCALLTYPE CSimCharacterStats::get_Name(BSTR* name) {
     if (!name)
         return E_POINTER;
     *name = NewBstr(world_->CharacterName());
     return S_OK;
 }
 
-HRESULT CSimCharacterStats::get_Server(BSTR* server) {
+HRESULT STDMETHODCALLTYPE CSimCharacterStats::get_Server(BSTR* server) {
     if (!server)
         return E_POINTER;
     *server = NewBstr(world_->ServerName());
@@ -286,14 +288,14 @@ HRESULT CSimCharacterStats::get_Server(BSTR* server) {
 
 // ---------------------------------------------------------------- EchoFilter2
 
-HRESULT CSimMessage::get_Type(LONG* type) {
+HRESULT STDMETHODCALLTYPE CSimMessage::get_Type(LONG* type) {
     if (!type)
         return E_POINTER;
     *type = message_.type;
     return S_OK;
 }
 
-HRESULT CSimMessage::get_Value(BSTR field, LONG* value) {
+HRESULT STDMETHODCALLTYPE CSimMessage::get_Value(BSTR field, LONG* value) {
     if (!value)
         return E_POINTER;
     auto found = message_.Field(BstrToUtf8(field));
@@ -328,7 +330,7 @@ void CSimSite::Detach() {
     echo_.Release();
 }
 
-HRESULT CSimSite::QueryInterface(REFIID riid, void** ppv) {
+HRESULT STDMETHODCALLTYPE CSimSite::QueryInterface(REFIID riid, void** ppv) {
     if (riid == IPluginSite::iid && !pluginSite1_) {
         if (ppv)
             *ppv = nullptr;
@@ -337,7 +339,7 @@ HRESULT CSimSite::QueryInterface(REFIID riid, void** ppv) {
     return ComObject::QueryInterface(riid, ppv);
 }
 
-HRESULT CSimSite::get_Hooks(IACHooks** hooks) {
+HRESULT STDMETHODCALLTYPE CSimSite::get_Hooks(IACHooks** hooks) {
     if (!hooks)
         return E_POINTER;
     *hooks = hooks_.get();
@@ -347,7 +349,7 @@ HRESULT CSimSite::get_Hooks(IACHooks** hooks) {
     return S_OK;
 }
 
-HRESULT CSimSite::RegisterSinks(IUnknown* plugin) {
+HRESULT STDMETHODCALLTYPE CSimSite::RegisterSinks(IUnknown* plugin) {
     if (!plugin)
         return E_POINTER;
     if (!host_)
@@ -356,7 +358,7 @@ HRESULT CSimSite::RegisterSinks(IUnknown* plugin) {
     return S_OK;
 }
 
-HRESULT CSimSite::get_Object(BSTR name, IUnknown** object) {
+HRESULT STDMETHODCALLTYPE CSimSite::get_Object(BSTR name, IUnknown** object) {
     if (!object)
         return E_POINTER;
     *object = nullptr;
@@ -375,7 +377,7 @@ HRESULT CSimSite::get_Object(BSTR name, IUnknown** object) {
     return S_OK;
 }
 
-HRESULT CSimSite::LoadView(BSTR description, IView** view) {
+HRESULT STDMETHODCALLTYPE CSimSite::LoadView(BSTR description, IView** view) {
     if (!view)
         return E_POINTER;
     *view = nullptr;

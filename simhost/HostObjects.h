@@ -36,7 +36,12 @@ class CEventSource : public ComObject<Ifaces..., IConnectionPointContainer> {
         if (events != IID_NULL)
             point_ = MakeComObject<CConnectionPoint>(events);
     }
-    HRESULT FindConnectionPoint(REFIID riid, IConnectionPoint** point) override {
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override {
+        if (points)
+            *points = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) override {
         if (!point)
             return E_POINTER;
         *point = nullptr;
@@ -62,12 +67,12 @@ class CSimWorldObject final : public ComObject<IWorldObject> {
   public:
     CSimWorldObject(std::shared_ptr<const World> world, ObjectId id)
         : world_(std::move(world)), id_(id) {}
-    HRESULT get_Id(LONG* id) override;
-    HRESULT get_Name(BSTR* name) override;
-    HRESULT get_Type(LONG* typeCode) override;
-    HRESULT Values(LONG key, LONG defaultValue, LONG* value) override;
-    HRESULT RealValues(LONG key, double defaultValue, double* value) override;
-    HRESULT get_HasIdData(VARIANT_BOOL* has) override;
+    HRESULT STDMETHODCALLTYPE get_Id(LONG* id) override;
+    HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override;
+    HRESULT STDMETHODCALLTYPE get_Type(LONG* typeCode) override;
+    HRESULT STDMETHODCALLTYPE Values(LONG key, LONG defaultValue, LONG* value) override;
+    HRESULT STDMETHODCALLTYPE RealValues(LONG key, double defaultValue, double* value) override;
+    HRESULT STDMETHODCALLTYPE get_HasIdData(VARIANT_BOOL* has) override;
 
   private:
     std::shared_ptr<const World> world_;
@@ -80,10 +85,10 @@ class CSimWorldIterator final : public ComObject<IWorldIterator> {
   public:
     enum class Query { Inventory, Container, Type };
     CSimWorldIterator(std::shared_ptr<const World> world, Query query, LONG argument);
-    HRESULT Reset() override;
-    HRESULT Next(IWorldObject** object, VARIANT_BOOL* more) override;
-    HRESULT get_Count(LONG* count) override;
-    HRESULT ByContainer(LONG container) override;
+    HRESULT STDMETHODCALLTYPE Reset() override;
+    HRESULT STDMETHODCALLTYPE Next(IWorldObject** object, VARIANT_BOOL* more) override;
+    HRESULT STDMETHODCALLTYPE get_Count(LONG* count) override;
+    HRESULT STDMETHODCALLTYPE ByContainer(LONG container) override;
 
   private:
     std::shared_ptr<const World> world_;
@@ -99,11 +104,11 @@ class CSimWorldIterator final : public ComObject<IWorldIterator> {
 class CSimWorldFilter final : public CEventSource<IWorld> {
   public:
     explicit CSimWorldFilter(std::shared_ptr<World> world);
-    HRESULT get_Object(LONG id, IWorldObject** object) override;
-    HRESULT get_Inventory(IWorldIterator** view) override;
-    HRESULT get_ByContainer(LONG container, IWorldIterator** view) override;
-    HRESULT get_ByType(LONG typeCode, IWorldIterator** view) override;
-    HRESULT Distance2D(LONG first, LONG second, double* distance) override;
+    HRESULT STDMETHODCALLTYPE get_Object(LONG id, IWorldObject** object) override;
+    HRESULT STDMETHODCALLTYPE get_Inventory(IWorldIterator** view) override;
+    HRESULT STDMETHODCALLTYPE get_ByContainer(LONG container, IWorldIterator** view) override;
+    HRESULT STDMETHODCALLTYPE get_ByType(LONG typeCode, IWorldIterator** view) override;
+    HRESULT STDMETHODCALLTYPE Distance2D(LONG first, LONG second, double* distance) override;
 
     void FireCreated(ObjectId id);
     void FireReleased(ObjectId id);
@@ -120,15 +125,16 @@ class CSimHooks final : public CEventSource<IACHooks> {
     explicit CSimHooks(SimHost* host);
     void Detach() { host_ = nullptr; }
 
-    HRESULT ChatOut(BSTR text, LONG color, LONG window) override;
-    HRESULT InvokeChatParser(BSTR text) override;
-    HRESULT SelectItem(LONG objectId) override;
-    HRESULT get_CurrentSelection(LONG* objectId) override;
-    HRESULT MoveItemEx(LONG item, LONG container, LONG slot, VARIANT_BOOL merge) override;
-    HRESULT UseItemOnTarget(LONG item, LONG target) override;
-    HRESULT RequestId(LONG objectId) override;
-    HRESULT SetSplitCount(LONG count) override;
-    HRESULT get_ChatState(VARIANT_BOOL* active) override;
+    HRESULT STDMETHODCALLTYPE ChatOut(BSTR text, LONG color, LONG window) override;
+    HRESULT STDMETHODCALLTYPE InvokeChatParser(BSTR text) override;
+    HRESULT STDMETHODCALLTYPE SelectItem(LONG objectId) override;
+    HRESULT STDMETHODCALLTYPE get_CurrentSelection(LONG* objectId) override;
+    HRESULT STDMETHODCALLTYPE MoveItemEx(LONG item, LONG container, LONG slot,
+                                         VARIANT_BOOL merge) override;
+    HRESULT STDMETHODCALLTYPE UseItemOnTarget(LONG item, LONG target) override;
+    HRESULT STDMETHODCALLTYPE RequestId(LONG objectId) override;
+    HRESULT STDMETHODCALLTYPE SetSplitCount(LONG count) override;
+    HRESULT STDMETHODCALLTYPE get_ChatState(VARIANT_BOOL* active) override;
 
   private:
     SimHost* host_;
@@ -139,9 +145,9 @@ class CSimHooks final : public CEventSource<IACHooks> {
 class CSimCharacterStats final : public CEventSource<ICharacterStats> {
   public:
     explicit CSimCharacterStats(std::shared_ptr<const World> world);
-    HRESULT get_Character(LONG* id) override;
-    HRESULT get_Name(BSTR* name) override;
-    HRESULT get_Server(BSTR* server) override;
+    HRESULT STDMETHODCALLTYPE get_Character(LONG* id) override;
+    HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) override;
+    HRESULT STDMETHODCALLTYPE get_Server(BSTR* server) override;
 
   private:
     std::shared_ptr<const World> world_;
@@ -150,8 +156,8 @@ class CSimCharacterStats final : public CEventSource<ICharacterStats> {
 class CSimMessage final : public ComObject<IMessage2> {
   public:
     explicit CSimMessage(Message message) : message_(std::move(message)) {}
-    HRESULT get_Type(LONG* type) override;
-    HRESULT get_Value(BSTR field, LONG* value) override;
+    HRESULT STDMETHODCALLTYPE get_Type(LONG* type) override;
+    HRESULT STDMETHODCALLTYPE get_Value(BSTR field, LONG* value) override;
 
   private:
     Message message_;
@@ -179,7 +185,7 @@ class CSimView final : public CEventSource<IView> {
   public:
     explicit CSimView(ViewLayout layout);
     ~CSimView() override;
-    HRESULT get_Control(BSTR name, IControl** control) override;
+    HRESULT STDMETHODCALLTYPE get_Control(BSTR name, IControl** control) override;
 
     const ViewLayout& Layout() const { return layout_; }
     SimControl* Find(std::string_view name) const;  // the first of that name
@@ -201,11 +207,11 @@ class CSimSite final : public ComObject<IPluginSite2, IPluginSite> {
              CComPtr<IUnknown> echoFilter);
     void Detach();
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override;
-    HRESULT get_Hooks(IACHooks** hooks) override;
-    HRESULT RegisterSinks(IUnknown* plugin) override;
-    HRESULT get_Object(BSTR name, IUnknown** object) override;
-    HRESULT LoadView(BSTR description, IView** view) override;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+    HRESULT STDMETHODCALLTYPE get_Hooks(IACHooks** hooks) override;
+    HRESULT STDMETHODCALLTYPE RegisterSinks(IUnknown* plugin) override;
+    HRESULT STDMETHODCALLTYPE get_Object(BSTR name, IUnknown** object) override;
+    HRESULT STDMETHODCALLTYPE LoadView(BSTR description, IView** view) override;
 
   private:
     SimHost* host_;

@@ -90,11 +90,11 @@ void PluginLoader::LoadOne(const std::string& keyName) {
     std::string pluginKey = std::string(kPluginsKey) + "\\" + keyName;
     if (ReadDword(HKEY_LOCAL_MACHINE, pluginKey, "Enabled").value_or(0) != 1)
         return;  // disabled plug-ins are skipped without complaint
-    auto clsid = GUID::Parse(keyName);
+    auto clsid = ParseGuid(keyName);
     if (!clsid)
         return Fail(keyName, "the key name is not a class id");
-    auto path =
-        ReadString(HKEY_CLASSES_ROOT, "CLSID\\" + clsid->ToString() + "\\InprocServer32", nullptr);
+    auto path = ReadString(HKEY_CLASSES_ROOT, "CLSID\\" + GuidToString(*clsid) + "\\InprocServer32",
+                           nullptr);
     if (!path || path->empty())
         return Fail(keyName, "the class has no InprocServer32 module");
 

@@ -16,7 +16,7 @@ class CControl : public CEventSource<I>, public SimControl {
     CControl(ControlState initial, const IID& events) : CEventSource<I>(events) {
         state = std::move(initial);
     }
-    HRESULT get_ID(LONG* id) override {
+    HRESULT STDMETHODCALLTYPE get_ID(LONG* id) override {
         if (!id)
             return E_POINTER;
         *id = state.id;
@@ -44,15 +44,15 @@ class CPushButton final : public CControl<IPushButton> {
   public:
     explicit CPushButton(ControlState initial)
         : CControl(std::move(initial), host::DIID_ICommandEvents) {}
-    HRESULT get_Text(BSTR* text) override { return GetText(text); }
-    HRESULT put_Text(BSTR text) override { return PutText(text); }
-    HRESULT get_TextColor(LONG* color) override {
+    HRESULT STDMETHODCALLTYPE get_Text(BSTR* text) override { return GetText(text); }
+    HRESULT STDMETHODCALLTYPE put_Text(BSTR text) override { return PutText(text); }
+    HRESULT STDMETHODCALLTYPE get_TextColor(LONG* color) override {
         if (!color)
             return E_POINTER;
         *color = state.textColor;
         return S_OK;
     }
-    HRESULT put_TextColor(LONG color) override {
+    HRESULT STDMETHODCALLTYPE put_TextColor(LONG color) override {
         state.textColor = color;
         return S_OK;
     }
@@ -61,27 +61,27 @@ class CPushButton final : public CControl<IPushButton> {
 class CStaticText final : public CControl<IStaticText> {
   public:
     explicit CStaticText(ControlState initial) : CControl(std::move(initial), IID_NULL) {}
-    HRESULT get_Text(BSTR* text) override { return GetText(text); }
-    HRESULT put_Text(BSTR text) override { return PutText(text); }
+    HRESULT STDMETHODCALLTYPE get_Text(BSTR* text) override { return GetText(text); }
+    HRESULT STDMETHODCALLTYPE put_Text(BSTR text) override { return PutText(text); }
 };
 
 class CEdit final : public CControl<IEdit> {
   public:
     explicit CEdit(ControlState initial) : CControl(std::move(initial), IID_NULL) {}
-    HRESULT get_Text(BSTR* text) override { return GetText(text); }
-    HRESULT put_Text(BSTR text) override { return PutText(text); }
+    HRESULT STDMETHODCALLTYPE get_Text(BSTR* text) override { return GetText(text); }
+    HRESULT STDMETHODCALLTYPE put_Text(BSTR text) override { return PutText(text); }
 };
 
 class CCheckbox final : public CControl<ICheckbox> {
   public:
     explicit CCheckbox(ControlState initial) : CControl(std::move(initial), IID_NULL) {}
-    HRESULT get_Checked(VARIANT_BOOL* checked) override {
+    HRESULT STDMETHODCALLTYPE get_Checked(VARIANT_BOOL* checked) override {
         if (!checked)
             return E_POINTER;
         *checked = state.checked ? VARIANT_TRUE : VARIANT_FALSE;
         return S_OK;
     }
-    HRESULT put_Checked(VARIANT_BOOL checked) override {
+    HRESULT STDMETHODCALLTYPE put_Checked(VARIANT_BOOL checked) override {
         state.checked = checked != VARIANT_FALSE;
         return S_OK;
     }
@@ -91,18 +91,18 @@ class CChoice final : public CControl<IChoice> {
   public:
     explicit CChoice(ControlState initial)
         : CControl(std::move(initial), host::DIID_IChoiceEvents) {}
-    HRESULT get_ChoiceCount(LONG* count) override {
+    HRESULT STDMETHODCALLTYPE get_ChoiceCount(LONG* count) override {
         if (!count)
             return E_POINTER;
         *count = Count();
         return S_OK;
     }
-    HRESULT AddChoice(BSTR text) override {
+    HRESULT STDMETHODCALLTYPE AddChoice(BSTR text) override {
         state.options.push_back(BstrToUtf8(text));
         return S_OK;
     }
     // The selection stays on the same option; removing the selected one selects nothing.
-    HRESULT RemoveChoice(LONG index) override {
+    HRESULT STDMETHODCALLTYPE RemoveChoice(LONG index) override {
         if (!Valid(index))
             return E_INVALIDARG;
         state.options.erase(state.options.begin() + index);
@@ -112,7 +112,7 @@ class CChoice final : public CControl<IChoice> {
             --state.selected;
         return S_OK;
     }
-    HRESULT get_Text(LONG index, BSTR* text) override {
+    HRESULT STDMETHODCALLTYPE get_Text(LONG index, BSTR* text) override {
         if (!text)
             return E_POINTER;
         *text = nullptr;
@@ -121,19 +121,19 @@ class CChoice final : public CControl<IChoice> {
         *text = NewBstr(state.options[static_cast<std::size_t>(index)]);
         return S_OK;
     }
-    HRESULT put_Text(LONG index, BSTR text) override {
+    HRESULT STDMETHODCALLTYPE put_Text(LONG index, BSTR text) override {
         if (!Valid(index))
             return E_INVALIDARG;
         state.options[static_cast<std::size_t>(index)] = BstrToUtf8(text);
         return S_OK;
     }
-    HRESULT get_Selected(LONG* index) override {
+    HRESULT STDMETHODCALLTYPE get_Selected(LONG* index) override {
         if (!index)
             return E_POINTER;
         *index = state.selected;
         return S_OK;
     }
-    HRESULT put_Selected(LONG index) override {
+    HRESULT STDMETHODCALLTYPE put_Selected(LONG index) override {
         state.selected = Valid(index) ? index : -1;
         return S_OK;
     }
@@ -194,7 +194,7 @@ SimControl* CSimView::Find(std::string_view name) const {
     return nullptr;
 }
 
-HRESULT CSimView::get_Control(BSTR name, IControl** control) {
+HRESULT STDMETHODCALLTYPE CSimView::get_Control(BSTR name, IControl** control) {
     if (!control)
         return E_POINTER;
     *control = nullptr;

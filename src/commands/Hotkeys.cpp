@@ -80,7 +80,8 @@ bool IsHotkeyText(std::string_view text) {
     return false;
 }
 
-HRESULT CTarnik::WindowMessage(HWND, UINT message, WPARAM wParam, LPARAM, VARIANT_BOOL* eat) {
+HRESULT STDMETHODCALLTYPE CTarnik::WindowMessage(HWND, UINT message, WPARAM wParam, LPARAM,
+                                                 VARIANT_BOOL* eat) {
     // The cheap tests come first: every message of the game window passes here.
     if (!m_Initialized)
         return S_OK;

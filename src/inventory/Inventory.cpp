@@ -51,11 +51,11 @@ std::string NameOf(IWorldObject* object) {
     return name.ToUtf8();
 }
 
-std::u16string WideNameOf(IWorldObject* object) {
+OleString WideNameOf(IWorldObject* object) {
     CComBSTR name;
     if (!object || FAILED(object->get_Name(&name)))
         return {};
-    return std::u16string(name.View());
+    return OleString(name.View());
 }
 
 std::string ItemLabel(IWorld* world, ObjectId id) {
@@ -104,7 +104,7 @@ void CTarnik::SetPacks() {
     Log(TRC, "Iteration complete");
 }
 
-bool CTarnik::PackHasRoom(ObjectId pack, const std::u16string& name, LONG count) {
+bool CTarnik::PackHasRoom(ObjectId pack, const OleString& name, LONG count) {
     Log(TRC, "PackHasRoom");
     CComPtr<IWorldIterator> view = InventoryView(m_pWorld);
     CComPtr<IWorldObject> packObject = FindObject(m_pWorld, pack);

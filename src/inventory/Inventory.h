@@ -41,7 +41,7 @@ double RealValue(IWorldObject* object, LONG key);
 ObjectId IdOf(IWorldObject* object);
 LONG TypeOf(IWorldObject* object);
 std::string NameOf(IWorldObject* object);  // as 8-bit (UTF-8) text
-std::u16string WideNameOf(IWorldObject* object);
+OleString WideNameOf(IWorldObject* object);
 // The name the player knows an item by, or "item N" when the World filter no longer has it.
 std::string ItemLabel(IWorld* world, ObjectId id);
 

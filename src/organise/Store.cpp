@@ -56,7 +56,7 @@ bool CTarnik::StoreAnItem(IWorldObject* item, bool fullStacksOnly) {
 
     const std::string name = NameOf(item);
     const auto container = static_cast<ObjectId>(IntValue(item, KEY_CONTAINER));
-    std::u16string wideName;
+    OleString wideName;
     bool matched = false;
     for (const PackItem& entry : m_PackConfig) {
         // An entry naming the pack the item is in (the main pack) would move it in circles.

@@ -1,53 +1,9 @@
-// BSTR allocation and UTF-8/UTF-16 conversion.
+// UTF-8/UTF-16 conversion and CComBSTR.
 #include "platform/Bstr.h"
 
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
-
-namespace {
-
-struct BstrHeader {
-    std::uint32_t bytes;  // text length in bytes, without the terminator
-};
-
-BstrHeader* HeaderOf(BSTR text) {
-    return reinterpret_cast<BstrHeader*>(reinterpret_cast<char*>(text) - sizeof(BstrHeader));
-}
-
-}  // namespace
-
-BSTR SysAllocStringLen(LPCOLESTR text, UINT length) {
-    void* block = std::malloc(sizeof(BstrHeader) + (std::size_t{length} + 1) * sizeof(OLECHAR));
-    if (!block)
-        return nullptr;
-    auto* header = static_cast<BstrHeader*>(block);
-    header->bytes = static_cast<std::uint32_t>(length * sizeof(OLECHAR));
-    auto* out = reinterpret_cast<BSTR>(header + 1);
-    if (text && length)
-        std::memcpy(out, text, length * sizeof(OLECHAR));
-    out[length] = 0;
-    return out;
-}
-
-BSTR SysAllocString(LPCOLESTR text) {
-    if (!text)
-        return nullptr;
-    UINT n = 0;
-    while (text[n])
-        ++n;
-    return SysAllocStringLen(text, n);
-}
-
-void SysFreeString(BSTR text) {
-    if (text)
-        std::free(HeaderOf(text));
-}
-
-UINT SysStringLen(BSTR text) {
-    return text ? HeaderOf(text)->bytes / sizeof(OLECHAR) : 0;
-}
 
 namespace {
 
@@ -93,17 +49,17 @@ char32_t DecodeUtf8(std::string_view s, std::size_t& i) {
 
 }  // namespace
 
-std::u16string Utf8ToUtf16(std::string_view s) {
-    std::u16string out;
+OleString Utf8ToUtf16(std::string_view s) {
+    OleString out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
         char32_t cp = DecodeUtf8(s, i);
         if (cp >= 0x10000) {
             cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
+            out.push_back(static_cast<OLECHAR>(0xD800 + (cp >> 10)));
+            out.push_back(static_cast<OLECHAR>(0xDC00 + (cp & 0x3FF)));
         } else {
-            out.push_back(static_cast<char16_t>(cp));
+            out.push_back(static_cast<OLECHAR>(cp));
         }
     }
     return out;
@@ -127,7 +83,7 @@ void AppendUtf8(std::string& out, char32_t cp) {
     }
 }
 
-std::string Utf16ToUtf8(std::u16string_view s) {
+std::string Utf16ToUtf8(OleStringView s) {
     std::string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size(); ++i) {
@@ -145,15 +101,15 @@ std::string Utf16ToUtf8(std::u16string_view s) {
 }
 
 std::string BstrToUtf8(BSTR text) {
-    return Utf16ToUtf8(std::u16string_view(text ? text : u"", SysStringLen(text)));
+    return text ? Utf16ToUtf8(OleStringView(text, SysStringLen(text))) : std::string();
 }
 
 CComBSTR::CComBSTR(std::string_view utf8) {
-    std::u16string wide = Utf8ToUtf16(utf8);
+    OleString wide = Utf8ToUtf16(utf8);
     m_str = SysAllocStringLen(wide.data(), static_cast<UINT>(wide.size()));
 }
 
-CComBSTR::CComBSTR(std::u16string_view utf16)
+CComBSTR::CComBSTR(OleStringView utf16)
     : m_str(SysAllocStringLen(utf16.data(), static_cast<UINT>(utf16.size()))) {}
 
 CComBSTR::CComBSTR(const CComBSTR& other) : m_str(other.Copy()) {}

@@ -7,6 +7,7 @@
 
 #include "platform/WinTypes.h"
 
+#if !defined(_WIN32)
 using OLECHAR = char16_t;
 using BSTR = OLECHAR*;
 using LPOLESTR = OLECHAR*;
@@ -18,10 +19,15 @@ BSTR SysAllocString(LPCOLESTR text);
 BSTR SysAllocStringLen(LPCOLESTR text, UINT length);
 void SysFreeString(BSTR text);
 UINT SysStringLen(BSTR text);
+#endif
+
+// Text in OLECHAR code units: UTF-16 on every platform (wchar_t on Windows).
+using OleString = std::basic_string<OLECHAR>;
+using OleStringView = std::basic_string_view<OLECHAR>;
 
 // UTF-8 <-> UTF-16. Malformed input becomes U+FFFD, never a crash.
-std::u16string Utf8ToUtf16(std::string_view utf8);
-std::string Utf16ToUtf8(std::u16string_view utf16);
+OleString Utf8ToUtf16(std::string_view utf8);
+std::string Utf16ToUtf8(OleStringView utf16);
 // Appends the UTF-8 bytes of one code point (at most U+10FFFF, not a surrogate).
 void AppendUtf8(std::string& out, char32_t codePoint);
 
@@ -34,7 +40,7 @@ class CComBSTR {
     CComBSTR() = default;
     CComBSTR(std::nullptr_t) {}
     explicit CComBSTR(std::string_view utf8);
-    explicit CComBSTR(std::u16string_view utf16);
+    explicit CComBSTR(OleStringView utf16);
     CComBSTR(const char* utf8) : CComBSTR(std::string_view(utf8 ? utf8 : "")) {}
     CComBSTR(const CComBSTR& other);
     CComBSTR(CComBSTR&& other) noexcept : m_str(std::exchange(other.m_str, nullptr)) {}
@@ -49,7 +55,7 @@ class CComBSTR {
     }
     UINT Length() const { return SysStringLen(m_str); }
     bool IsEmpty() const { return Length() == 0; }
-    std::u16string_view View() const { return {m_str ? m_str : u"", Length()}; }
+    OleStringView View() const { return m_str ? OleStringView(m_str, Length()) : OleStringView(); }
     std::string ToUtf8() const { return BstrToUtf8(m_str); }
     BSTR Copy() const { return SysAllocStringLen(m_str, Length()); }
     BSTR Detach() { return std::exchange(m_str, nullptr); }

@@ -15,7 +15,7 @@
 template <class... Ifaces>
 class ComObject : public Ifaces... {
   public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (!ppv)
             return E_POINTER;
         *ppv = nullptr;
@@ -29,8 +29,8 @@ class ComObject : public Ifaces... {
         AddRef();
         return S_OK;
     }
-    ULONG AddRef() override { return ++refs_; }
-    ULONG Release() override {
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++refs_; }
+    ULONG STDMETHODCALLTYPE Release() override {
         ULONG left = --refs_;
         if (left == 0)
             delete this;
@@ -49,12 +49,12 @@ class ComObject : public Ifaces... {
 
     template <class I>
     bool TryInterface(REFIID riid, void** ppv) {
-        if (riid == I::iid) {
+        if (riid == IidOf<I>()) {
             *ppv = static_cast<I*>(this);
             return true;
         }
         if constexpr (requires { typename I::Base; }) {
-            if (riid == I::Base::iid) {
+            if (riid == IidOf<typename I::Base>()) {
                 *ppv = static_cast<typename I::Base*>(static_cast<I*>(this));
                 return true;
             }

@@ -27,14 +27,14 @@ HRESULT AtlUnadvise(IUnknown* source, REFIID riid, DWORD cookie) {
     return point->Unadvise(cookie);
 }
 
-HRESULT CConnectionPoint::GetConnectionInterface(IID* iid) {
+HRESULT STDMETHODCALLTYPE CConnectionPoint::GetConnectionInterface(IID* iid) {
     if (!iid)
         return E_POINTER;
     *iid = eventIid_;
     return S_OK;
 }
 
-HRESULT CConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
+HRESULT STDMETHODCALLTYPE CConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     if (!sink || !cookie)
         return E_POINTER;
     *cookie = 0;
@@ -48,7 +48,7 @@ HRESULT CConnectionPoint::Advise(IUnknown* sink, DWORD* cookie) {
     return S_OK;
 }
 
-HRESULT CConnectionPoint::Unadvise(DWORD cookie) {
+HRESULT STDMETHODCALLTYPE CConnectionPoint::Unadvise(DWORD cookie) {
     auto it = sinks_.find(cookie);
     if (it == sinks_.end())
         return CONNECT_E_NOCONNECTION;
@@ -79,7 +79,7 @@ void CConnectionPoint::Fire(DISPID dispid, std::vector<VARIANT> args) {
         VariantClear(&v);
 }
 
-HRESULT CDispEventSink::QueryInterface(REFIID riid, void** ppv) {
+HRESULT STDMETHODCALLTYPE CDispEventSink::QueryInterface(REFIID riid, void** ppv) {
     if (ppv && riid == eventIid_) {
         *ppv = static_cast<IDispatch*>(this);
         AddRef();
@@ -88,8 +88,8 @@ HRESULT CDispEventSink::QueryInterface(REFIID riid, void** ppv) {
     return ComObject<IDispatch>::QueryInterface(riid, ppv);
 }
 
-HRESULT CDispEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params, VARIANT*,
-                               EXCEPINFO*, UINT*) {
+HRESULT STDMETHODCALLTYPE CDispEventSink::Invoke(DISPID id, REFIID, LCID, WORD, DISPPARAMS* params,
+                                                 VARIANT*, EXCEPINFO*, UINT*) {
     DISPPARAMS none;
     CComPtr<CDispEventSink> keepAlive(this);
     if (handler_)

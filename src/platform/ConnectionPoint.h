@@ -8,13 +8,30 @@
 #include "platform/ComObject.h"
 #include "platform/Dispatch.h"
 
+#if defined(_WIN32)
+template <>
+inline const IID& IidOf<IConnectionPoint>() {
+    return IID_IConnectionPoint;
+}
+template <>
+inline const IID& IidOf<IConnectionPointContainer>() {
+    return IID_IConnectionPointContainer;
+}
+#else
+struct IConnectionPointContainer;
+struct IEnumConnections;
+struct IEnumConnectionPoints;
+
 struct IConnectionPoint : IUnknown {
     static constexpr IID iid = MakeGuid("b196b286-bab4-101a-b69c-00aa00341d07");
-    virtual HRESULT GetConnectionInterface(IID* iid) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) = 0;
+    virtual HRESULT STDMETHODCALLTYPE
+    GetConnectionPointContainer(IConnectionPointContainer** container) = 0;
     // Holds a reference to the sink (queried for the event interface or IDispatch) and
     // yields a cookie that is never 0.
-    virtual HRESULT Advise(IUnknown* sink, DWORD* cookie) = 0;
-    virtual HRESULT Unadvise(DWORD cookie) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) = 0;
+    virtual HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** connections) = 0;
 
   protected:
     ~IConnectionPoint() = default;
@@ -22,11 +39,14 @@ struct IConnectionPoint : IUnknown {
 
 struct IConnectionPointContainer : IUnknown {
     static constexpr IID iid = MakeGuid("b196b284-bab4-101a-b69c-00aa00341d07");
-    virtual HRESULT FindConnectionPoint(REFIID riid, IConnectionPoint** point) = 0;
+    virtual HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) = 0;
+    virtual HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid,
+                                                          IConnectionPoint** point) = 0;
 
   protected:
     ~IConnectionPointContainer() = default;
 };
+#endif
 
 // Connects `sink` to the source's connection point for `riid`.
 HRESULT AtlAdvise(IUnknown* source, IUnknown* sink, REFIID riid, DWORD* cookie);
@@ -40,9 +60,21 @@ class CConnectionPoint final : public ComObject<IConnectionPoint> {
   public:
     explicit CConnectionPoint(const IID& eventIid) : eventIid_(eventIid) {}
 
-    HRESULT GetConnectionInterface(IID* iid) override;
-    HRESULT Advise(IUnknown* sink, DWORD* cookie) override;
-    HRESULT Unadvise(DWORD cookie) override;
+    HRESULT STDMETHODCALLTYPE GetConnectionInterface(IID* iid) override;
+    HRESULT STDMETHODCALLTYPE Advise(IUnknown* sink, DWORD* cookie) override;
+    HRESULT STDMETHODCALLTYPE Unadvise(DWORD cookie) override;
+    // Neither the container nor an enumeration is offered: sinks advise through the
+    // container they already hold, and nothing here enumerates connections.
+    HRESULT STDMETHODCALLTYPE GetConnectionPointContainer(IConnectionPointContainer** c) override {
+        if (c)
+            *c = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE EnumConnections(IEnumConnections** e) override {
+        if (e)
+            *e = nullptr;
+        return E_NOTIMPL;
+    }
 
     // args in natural (first-to-last) order; Fire owns them and clears them afterwards.
     void Fire(DISPID dispid, std::vector<VARIANT> args = {});
@@ -63,10 +95,24 @@ class CDispEventSink final : public ComObject<IDispatch> {
     CDispEventSink(const IID& eventIid, Handler handler)
         : eventIid_(eventIid), handler_(std::move(handler)) {}
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override;
-    HRESULT GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override { return E_NOTIMPL; }
-    HRESULT Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
-                   VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override {
+        if (!count)
+            return E_POINTER;
+        *count = 0;
+        return S_OK;
+    }
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT, LCID, ITypeInfo** info) override {
+        if (info)
+            *info = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID, LPOLESTR*, UINT, LCID, DISPID*) override {
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                                     UINT* argErr) override;
 
     HRESULT DispEventAdvise(IUnknown* source);
     HRESULT DispEventUnadvise();

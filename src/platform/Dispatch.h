@@ -1,8 +1,18 @@
-// IDispatch with the small VARIANT subset the plug-in and its host exchange.
+// IDispatch and VARIANT: the system's own on Windows; elsewhere the small subset the
+// plug-in and its host exchange.
 #pragma once
+
+#include <string_view>
 
 #include "platform/Bstr.h"
 #include "platform/Unknown.h"
+
+#if defined(_WIN32)
+template <>
+inline const IID& IidOf<IDispatch>() {
+    return IID_IDispatch;
+}
+#else
 
 using DISPID = LONG;
 using VARTYPE = WORD;
@@ -41,13 +51,6 @@ void VariantInit(VARIANT* v);
 HRESULT VariantClear(VARIANT* v);
 HRESULT VariantCopy(VARIANT* dest, const VARIANT* src);
 
-// Builders for event and method arguments (the results own what they hold).
-VARIANT MakeVariantI4(LONG value);
-VARIANT MakeVariantBool(bool value);
-VARIANT MakeVariantBstr(std::string_view utf8);
-VARIANT MakeVariantUnknown(IUnknown* unknown);  // adds a reference
-VARIANT MakeVariantBoolRef(VARIANT_BOOL* target);
-
 // Arguments in reverse order, as automation passes them: rgvarg[cArgs - 1] is the first.
 struct DISPPARAMS {
     VARIANT* rgvarg = nullptr;
@@ -63,13 +66,17 @@ constexpr DISPID DISPID_UNKNOWN = -1;
 constexpr LCID LOCALE_USER_DEFAULT = 0x0400;
 
 struct EXCEPINFO;  // never filled here; kept for the signature
+struct ITypeInfo;  // no type information here; kept for the signature
 
 struct IDispatch : IUnknown {
     static constexpr IID iid = MakeGuid("00020400-0000-0000-c000-000000000046");
-    virtual HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                                  DISPID* ids) = 0;
-    virtual HRESULT Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
-                           VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) = 0;
+    virtual HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count,
+                                                    LCID lcid, DISPID* ids) = 0;
+    virtual HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
+                                             DISPPARAMS* params, VARIANT* result,
+                                             EXCEPINFO* excepInfo, UINT* argErr) = 0;
 
   protected:
     ~IDispatch() = default;
@@ -77,3 +84,11 @@ struct IDispatch : IUnknown {
 
 inline constexpr const IID& IID_IDispatch = IDispatch::iid;
 inline constexpr IID IID_NULL{};
+#endif
+
+// Builders for event and method arguments (the results own what they hold).
+VARIANT MakeVariantI4(LONG value);
+VARIANT MakeVariantBool(bool value);
+VARIANT MakeVariantBstr(std::string_view utf8);
+VARIANT MakeVariantUnknown(IUnknown* unknown);  // adds a reference
+VARIANT MakeVariantBoolRef(VARIANT_BOOL* target);

@@ -1,4 +1,5 @@
-// GUID: the 128-bit identifier of COM classes, interfaces and type libraries.
+// GUID: the 128-bit identifier of COM classes, interfaces and type libraries (the system's
+// own on Windows), its text forms and compile-time constants.
 #pragma once
 
 #include <array>
@@ -8,6 +9,9 @@
 #include <string>
 #include <string_view>
 
+#if defined(_WIN32)
+#include "platform/windows/Sdk.h"
+#else
 struct GUID {
     std::uint32_t Data1 = 0;
     std::uint16_t Data2 = 0;
@@ -16,12 +20,6 @@ struct GUID {
 
     friend constexpr bool operator==(const GUID&, const GUID&) = default;
     friend constexpr auto operator<=>(const GUID&, const GUID&) = default;
-
-    // Parses "70dde3ae-5add-4003-9600-c2f6830d7670", with or without braces, any letter case.
-    static constexpr std::optional<GUID> Parse(std::string_view text);
-
-    // Lower-case registry form with braces: "{70dde3ae-5add-4003-9600-c2f6830d7670}".
-    std::string ToString() const;
 };
 
 using IID = GUID;
@@ -33,6 +31,7 @@ using REFGUID = const GUID&;
 constexpr bool IsEqualGUID(REFGUID a, REFGUID b) {
     return a == b;
 }
+#endif
 
 namespace guid_detail {
 constexpr int HexDigit(char c) {
@@ -46,7 +45,8 @@ constexpr int HexDigit(char c) {
 }
 }  // namespace guid_detail
 
-constexpr std::optional<GUID> GUID::Parse(std::string_view text) {
+// Parses "70dde3ae-5add-4003-9600-c2f6830d7670", with or without braces, any letter case.
+constexpr std::optional<GUID> ParseGuid(std::string_view text) {
     if (text.size() == 38 && text.front() == '{' && text.back() == '}')
         text = text.substr(1, 36);
     if (text.size() != 36)
@@ -67,7 +67,7 @@ constexpr std::optional<GUID> GUID::Parse(std::string_view text) {
         bytes[n++] = static_cast<std::uint8_t>(hi * 16 + lo);
         i += 2;
     }
-    GUID g;
+    GUID g{};
     g.Data1 = (std::uint32_t{bytes[0]} << 24) | (std::uint32_t{bytes[1]} << 16) |
               (std::uint32_t{bytes[2]} << 8) | bytes[3];
     g.Data2 = static_cast<std::uint16_t>((bytes[4] << 8) | bytes[5]);
@@ -79,8 +79,11 @@ constexpr std::optional<GUID> GUID::Parse(std::string_view text) {
 
 // A GUID constant from its text; a malformed literal fails to compile.
 consteval GUID MakeGuid(std::string_view text) {
-    auto g = GUID::Parse(text);
+    auto g = ParseGuid(text);
     if (!g)
         throw "malformed GUID literal";
     return *g;
 }
+
+// Lower-case registry form with braces: "{70dde3ae-5add-4003-9600-c2f6830d7670}".
+std::string GuidToString(const GUID& guid);

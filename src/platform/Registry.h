@@ -6,6 +6,7 @@
 
 #include "platform/WinTypes.h"
 
+#if !defined(_WIN32)
 struct HKEY__;
 using HKEY = HKEY__*;
 using LSTATUS = LONG;
@@ -79,3 +80,4 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD*
 // variable names another file; TarnikRegistryReload reads both again unconditionally.
 std::string TarnikRegistryPath();
 void TarnikRegistryReload();
+#endif

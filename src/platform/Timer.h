@@ -1,9 +1,11 @@
-// Thread timers without a window (SetTimer/KillTimer), forwarded to the host's event
-// loop, which installs itself as the backend. A timer repeats until it is killed.
+// Thread timers without a window (SetTimer/KillTimer): the system's on Windows, where the
+// thread's message loop delivers them; elsewhere forwarded to the host's event loop, which
+// installs itself as the backend. A timer repeats until it is killed.
 #pragma once
 
 #include "platform/WinTypes.h"
 
+#if !defined(_WIN32)
 using TIMERPROC = void (*)(HWND, UINT, UINT_PTR, DWORD);
 constexpr UINT WM_TIMER = 0x0113;
 
@@ -24,3 +26,4 @@ struct ITimerBackend {
 
 // Installs the backend (nullptr removes it). The backend must outlive its installation.
 void SetTimerBackend(ITimerBackend* backend);
+#endif

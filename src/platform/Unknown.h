@@ -1,4 +1,5 @@
-// IUnknown, the counted smart pointer CComPtr, and the interface-id lookup __uuidof.
+// IUnknown (the system's own on Windows), the counted smart pointer CComPtr, and the
+// interface-id lookup IidOf.
 #pragma once
 
 #include <cassert>
@@ -7,23 +8,31 @@
 #include "platform/Guid.h"
 #include "platform/WinTypes.h"
 
-// Every interface names its id as `static constexpr IID iid`.
+// The id of interface T. The project's interfaces name theirs as `static constexpr IID
+// iid`; the system's interfaces are looked up by specialisations next to their names.
 template <class T>
-constexpr const IID& __uuidof() {
+inline const IID& IidOf() {
     return T::iid;
 }
 
+#if defined(_WIN32)
+template <>
+inline const IID& IidOf<IUnknown>() {
+    return IID_IUnknown;
+}
+#else
 struct IUnknown {
     static constexpr IID iid = MakeGuid("00000000-0000-0000-c000-000000000046");
-    virtual HRESULT QueryInterface(REFIID riid, void** ppv) = 0;
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
+    virtual HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) = 0;
+    virtual ULONG STDMETHODCALLTYPE AddRef() = 0;
+    virtual ULONG STDMETHODCALLTYPE Release() = 0;
 
   protected:
     ~IUnknown() = default;
 };
 
 inline constexpr const IID& IID_IUnknown = IUnknown::iid;
+#endif
 
 // A counted reference: AddRef on copy, Release on reset and destruction.
 template <class T>
@@ -84,7 +93,7 @@ class CComPtr {
         *out = nullptr;
         if (!p_)
             return E_POINTER;
-        return p_->QueryInterface(__uuidof<U>(), reinterpret_cast<void**>(out));
+        return p_->QueryInterface(IidOf<U>(), reinterpret_cast<void**>(out));
     }
 
   private:
@@ -96,6 +105,6 @@ template <class U, class T>
 CComPtr<U> ComQuery(T* from) {
     CComPtr<U> out;
     if (from)
-        from->QueryInterface(__uuidof<U>(), reinterpret_cast<void**>(&out));
+        from->QueryInterface(IidOf<U>(), reinterpret_cast<void**>(&out));
     return out;
 }

@@ -1,5 +1,14 @@
-// Basic Windows and COM scalar types, result codes and their tests.
+// Basic Windows and COM scalar types, result codes and their tests: the system's own on
+// Windows, the stand-in's elsewhere.
 #pragma once
+
+#if defined(_WIN32)
+#include "platform/windows/Sdk.h"
+
+constexpr HRESULT MakeHresult(unsigned long code) {
+    return static_cast<HRESULT>(code);
+}
+#else
 
 #include <cstdint>
 
@@ -18,6 +27,17 @@ using LPARAM = std::intptr_t;
 using LRESULT = std::intptr_t;
 using HRESULT = std::int32_t;
 
+// Calling conventions: stdcall on 32-bit Windows, nothing to say here.
+#define STDMETHODCALLTYPE
+#define STDAPICALLTYPE
+#define CALLBACK
+#define WINAPI
+
+// An HRESULT constant from its documented hexadecimal form.
+constexpr HRESULT MakeHresult(std::uint32_t code) {
+    return static_cast<HRESULT>(code);
+}
+
 struct HWND__;
 using HWND = HWND__*;
 struct HINSTANCE__;
@@ -32,10 +52,6 @@ constexpr DWORD MAX_PATH = 260;
 using VARIANT_BOOL = std::int16_t;
 constexpr VARIANT_BOOL VARIANT_TRUE = -1;
 constexpr VARIANT_BOOL VARIANT_FALSE = 0;
-
-constexpr HRESULT MakeHresult(std::uint32_t code) {
-    return static_cast<HRESULT>(code);
-}
 
 constexpr HRESULT S_OK = 0;
 constexpr HRESULT S_FALSE = 1;
@@ -56,6 +72,7 @@ constexpr HRESULT CONNECT_E_CANNOTCONNECT = MakeHresult(0x80040202u);
 constexpr HRESULT DISP_E_MEMBERNOTFOUND = MakeHresult(0x80020003u);
 constexpr HRESULT DISP_E_TYPEMISMATCH = MakeHresult(0x80020005u);
 constexpr HRESULT DISP_E_UNKNOWNNAME = MakeHresult(0x80020006u);
+constexpr HRESULT DISP_E_BADINDEX = MakeHresult(0x8002000Bu);
 constexpr HRESULT DISP_E_BADPARAMCOUNT = MakeHresult(0x8002000Eu);
 
 constexpr bool SUCCEEDED(HRESULT hr) {
@@ -68,3 +85,5 @@ constexpr bool FAILED(HRESULT hr) {
 // Window messages the plug-in's window-message sink looks at.
 constexpr UINT WM_KEYDOWN = 0x0100;
 constexpr UINT WM_SYSKEYDOWN = 0x0104;
+
+#endif

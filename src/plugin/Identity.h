@@ -21,8 +21,8 @@ inline constexpr DISPID DISPID_IsBusy = 2;
 struct ITarnik : IDispatch {
     static constexpr IID iid = MakeGuid("70ddca5e-c1fc-492d-a37c-d628727e4367");
     using Base = IDispatch;
-    virtual HRESULT DoCommand(BSTR command) = 0;         // "method DoCommand"
-    virtual HRESULT get_IsBusy(VARIANT_BOOL* busy) = 0;  // "property IsBusy"
+    virtual HRESULT STDMETHODCALLTYPE DoCommand(BSTR command) = 0;         // "method DoCommand"
+    virtual HRESULT STDMETHODCALLTYPE get_IsBusy(VARIANT_BOOL* busy) = 0;  // "property IsBusy"
 
   protected:
     ~ITarnik() = default;

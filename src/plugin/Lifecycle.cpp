@@ -29,7 +29,7 @@ HRESULT TakeNamedObject(IPluginSite* site1, const char* name, CComPtr<I>& out) {
 
 }  // namespace
 
-HRESULT CTarnik::Initialize(IPluginSite2* site) {
+HRESULT STDMETHODCALLTYPE CTarnik::Initialize(IPluginSite2* site) {
     m_Log.SetThreshold(TRC);
     Log(ALL, "%s", kBanner);
     if (m_Initialized || m_pSite) {
@@ -42,7 +42,7 @@ HRESULT CTarnik::Initialize(IPluginSite2* site) {
         return E_FAIL;
     }
     m_pSite = site;
-    HRESULT hr = site->QueryInterface(__uuidof<IPluginSite>(), reinterpret_cast<void**>(&m_pSite1));
+    HRESULT hr = site->QueryInterface(IidOf<IPluginSite>(), reinterpret_cast<void**>(&m_pSite1));
     if (FAILED(hr) && hr != E_NOINTERFACE) {
         LogHostFailure(*this, "QueryInterface(PluginSite1)", hr);
         return hr;
@@ -92,7 +92,7 @@ HRESULT CTarnik::Initialize(IPluginSite2* site) {
     return S_OK;
 }
 
-HRESULT CTarnik::Terminate() {
+HRESULT STDMETHODCALLTYPE CTarnik::Terminate() {
     Log(INF, "raw_Terminate");
     m_Initialized = false;
     TeardownEvents();

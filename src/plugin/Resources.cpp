@@ -5,50 +5,12 @@
 
 namespace {
 
-// The registrar fills in %MODULE%, %CLSID% and %LIBID% (RegistrationReplacements).
-constexpr std::string_view kRegistrationScript = R"rgs(HKCR
-{
-	DECAL_KMW.Tarnik.1 = s 'Tarnik Class'
-	{
-		CLSID = s '%CLSID%'
-	}
-	DECAL_KMW.Tarnik = s 'Tarnik Class'
-	{
-		CLSID = s '%CLSID%'
-		CurVer = s 'DECAL_KMW.Tarnik.1'
-	}
-	NoRemove CLSID
-	{
-		ForceRemove %CLSID% = s 'Tarnik Class'
-		{
-			ProgID = s 'DECAL_KMW.Tarnik.1'
-			VersionIndependentProgID = s 'DECAL_KMW.Tarnik'
-			ForceRemove 'Programmable'
-			InprocServer32 = s '%MODULE%'
-			{
-				val ThreadingModel = s 'Apartment'
-			}
-			'TypeLib' = s '%LIBID%'
-		}
-	}
-}
-HKLM
-{
-	NoRemove SOFTWARE
-	{
-		NoRemove Decal
-		{
-			NoRemove Plugins
-			{
-				ForceRemove %CLSID% = s 'Tarnik!'
-				{
-					val Enabled = d 1
-				}
-			}
-		}
-	}
-}
-)rgs";
+// The registration script of plugin/module/Tarnik.rgs, which the Windows module also
+// carries as its REGISTRY resource. The registrar fills in %MODULE%, %CLSID% and %LIBID%
+// (RegistrationReplacements).
+constexpr std::string_view kRegistrationScript =
+#include "plugin/module/Tarnik.rgs.inc"
+    ;
 
 struct TextResource {
     std::string_view type;
@@ -73,6 +35,6 @@ std::optional<std::string_view> FindTextResource(std::string_view type, int id) 
 
 RgsReplacements RegistrationReplacements(std::string modulePath) {
     return {{"MODULE", std::move(modulePath)},
-            {"CLSID", CLSID_Tarnik.ToString()},
-            {"LIBID", LIBID_TARNIKPLGLib.ToString()}};
+            {"CLSID", GuidToString(CLSID_Tarnik)},
+            {"LIBID", GuidToString(LIBID_TARNIKPLGLib)}};
 }

@@ -107,7 +107,7 @@ void CTarnik::ArmTimer(UINT intervalMs) {
     ArmOwnTimer(intervalMs, false);
 }
 
-void CTarnik::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
+void CALLBACK CTarnik::TimerProc(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
     auto found = PendingTimers().find(id);
     if (found == PendingTimers().end())

@@ -7,6 +7,7 @@
 
 #include "platform/ComObject.h"
 #include "platform/Module.h"
+#include "platform/TypeInfo.h"
 #include "plugin/ModuleState.h"
 #include "plugin/Registrar.h"
 #include "plugin/Resources.h"
@@ -21,7 +22,7 @@ class CTarnikAggregate final : public ComObject<IUnknown> {
   public:
     explicit CTarnikAggregate(IUnknown* outer) : m_Inner(std::make_unique<CTarnik>(outer)) {}
 
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (!ppv)
             return E_POINTER;
         if (riid == IID_IUnknown)
@@ -39,10 +40,10 @@ class CTarnikClassFactory final : public ComObject<IClassFactory> {
     CTarnikClassFactory() { ModuleObjectCreated(); }
     ~CTarnikClassFactory() override { ModuleObjectDestroyed(); }
 
-    HRESULT CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
+    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID riid, void** ppv) override {
         return CreateTarnikInstance(outer, riid, ppv);
     }
-    HRESULT LockServer(BOOL lock) override {
+    HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override {
         if (lock)
             ModuleLock();
         else
@@ -57,6 +58,18 @@ std::string ModulePath(HMODULE module) {
     if (length == 0 || length >= sizeof path - 1)
         return {};
     return std::string(path, length);
+}
+
+// The system registers the library built into the module where it keeps type libraries;
+// elsewhere the library's description is registered.
+HRESULT RegisterTarnikTypeLib(const std::string& path) {
+    HRESULT hr = RegisterModuleTypeLibrary(path);
+    return hr == S_FALSE ? RegisterTypeLibrary(TarnikTypeLib(), path) : hr;
+}
+
+HRESULT UnregisterTarnikTypeLib() {
+    HRESULT hr = UnregisterModuleTypeLibrary(LIBID_TARNIKPLGLib, kTypeLibMajor, kTypeLibMinor);
+    return hr == S_FALSE ? UnregisterTypeLibrary(TarnikTypeLib()) : hr;
 }
 
 }  // namespace
@@ -103,11 +116,11 @@ HRESULT TarnikRegisterServer(HMODULE module) {
     HRESULT hr = RunRegistrationScript(*script, RegistrationReplacements(path), true);
     if (FAILED(hr))
         return hr;
-    hr = RegisterTypeLibrary(TarnikTypeLib(), path);
+    hr = RegisterTarnikTypeLib(path);
     if (FAILED(hr)) {
         // Half a registration would point hosts at a class whose library is missing.
         (void)RunRegistrationScript(*script, RegistrationReplacements(path), false);
-        (void)UnregisterTypeLibrary(TarnikTypeLib());
+        (void)UnregisterTarnikTypeLib();
     }
     return hr;
 }
@@ -118,6 +131,6 @@ HRESULT TarnikUnregisterServer(HMODULE module) {
     if (!script)
         return SELFREG_E_CLASS;
     HRESULT hr = RunRegistrationScript(*script, RegistrationReplacements(path), false);
-    HRESULT typeLib = UnregisterTypeLibrary(TarnikTypeLib());
+    HRESULT typeLib = UnregisterTarnikTypeLib();
     return FAILED(hr) ? hr : typeLib;
 }

@@ -44,30 +44,66 @@ HRESULT CTarnik::InternalQueryInterface(REFIID riid, void** ppv) {
     return S_OK;
 }
 
-HRESULT CTarnik::QueryInterface(REFIID riid, void** ppv) {
+HRESULT STDMETHODCALLTYPE CTarnik::QueryInterface(REFIID riid, void** ppv) {
     if (m_pOuter)
         return m_pOuter->QueryInterface(riid, ppv);
     return InternalQueryInterface(riid, ppv);
 }
 
-ULONG CTarnik::AddRef() {
+ULONG STDMETHODCALLTYPE CTarnik::AddRef() {
     if (m_pOuter)
         return m_pOuter->AddRef();
     return ComObject::AddRef();
 }
 
-ULONG CTarnik::Release() {
+ULONG STDMETHODCALLTYPE CTarnik::Release() {
     if (m_pOuter)
         return m_pOuter->Release();
     return ComObject::Release();
 }
 
-HRESULT CTarnik::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID, DISPID* ids) {
+CComPtr<ITypeInfo> CTarnik::TypeInfo() {
+    if (!m_TypeInfoLooked) {
+        m_TypeInfoLooked = true;
+        m_TypeInfo =
+            LoadRegisteredTypeInfo(LIBID_TARNIKPLGLib, kTypeLibMajor, kTypeLibMinor, ITarnik::iid);
+    }
+    return m_TypeInfo;
+}
+
+HRESULT STDMETHODCALLTYPE CTarnik::GetTypeInfoCount(UINT* count) {
+    if (!count)
+        return E_POINTER;
+    *count = TypeInfo() ? 1 : 0;
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CTarnik::GetTypeInfo(UINT index, LCID, ITypeInfo** info) {
+    if (!info)
+        return E_POINTER;
+    *info = nullptr;
+    CComPtr<ITypeInfo> typeInfo = TypeInfo();
+    if (!typeInfo)
+        return E_NOTIMPL;
+    if (index != 0)
+        return DISP_E_BADINDEX;
+    *info = typeInfo.Detach();
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CTarnik::GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID,
+                                                 DISPID* ids) {
+    if (CComPtr<ITypeInfo> info = TypeInfo(); info && riid == IID_NULL)
+        return TypeInfoGetIDsOfNames(info, names, count, ids);
     return TypeLibGetIDsOfNames(TarnikTypeLib().primary, riid, names, count, ids);
 }
 
-HRESULT CTarnik::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* params,
-                        VARIANT* result, EXCEPINFO*, UINT* argErr) {
+HRESULT STDMETHODCALLTYPE CTarnik::Invoke(DISPID id, REFIID riid, LCID, WORD flags,
+                                          DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                                          UINT* argErr) {
+    if (CComPtr<ITypeInfo> info = TypeInfo(); info && riid == IID_NULL)
+        return TypeInfoInvoke(info, static_cast<ITarnik*>(this), id, flags, params, result,
+                              excepInfo, argErr);
     const TypeLibFunc* func = nullptr;
     std::vector<const VARIANT*> args;
     HRESULT hr =
@@ -93,12 +129,12 @@ HRESULT CTarnik::Invoke(DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS* pa
     }
 }
 
-HRESULT CTarnik::DoCommand(BSTR) {
+HRESULT STDMETHODCALLTYPE CTarnik::DoCommand(BSTR) {
     WriteToChat("Got Command");
     return S_OK;
 }
 
-HRESULT CTarnik::get_IsBusy(VARIANT_BOOL* busy) {
+HRESULT STDMETHODCALLTYPE CTarnik::get_IsBusy(VARIANT_BOOL* busy) {
     if (!busy)
         return E_POINTER;
     WriteToChat("Current job is: %d", static_cast<int>(m_Job));

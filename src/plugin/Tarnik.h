@@ -12,6 +12,7 @@
 
 #include "platform/ComObject.h"
 #include "platform/ConnectionPoint.h"
+#include "platform/TypeInfo.h"
 #include "plugin/Controls.h"
 #include "plugin/Identity.h"
 #include "plugin/Log.h"
@@ -44,22 +45,27 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     ~CTarnik() override;
 
     // ---- COM: IUnknown, IDispatch and ITarnik (plugin/Tarnik.cpp)
-    HRESULT QueryInterface(REFIID riid, void** ppv) override;
-    ULONG AddRef() override;
-    ULONG Release() override;
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override;
+    ULONG STDMETHODCALLTYPE AddRef() override;
+    ULONG STDMETHODCALLTYPE Release() override;
     // The object's own answer, whether aggregated or not.
     HRESULT InternalQueryInterface(REFIID riid, void** ppv);
     IUnknown* const m_pOuter;  // not counted: the outer object owns this one
-    HRESULT GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
-                          DISPID* ids) override;
-    HRESULT Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags, DISPPARAMS* params,
-                   VARIANT* result, EXCEPINFO* excepInfo, UINT* argErr) override;
-    HRESULT DoCommand(BSTR command) override;
-    HRESULT get_IsBusy(VARIANT_BOOL* busy) override;
+    // Dispatch goes through the registered type library where the system keeps one, else
+    // through the description in plugin/TypeLib.cpp.
+    HRESULT STDMETHODCALLTYPE GetTypeInfoCount(UINT* count) override;
+    HRESULT STDMETHODCALLTYPE GetTypeInfo(UINT index, LCID lcid, ITypeInfo** info) override;
+    HRESULT STDMETHODCALLTYPE GetIDsOfNames(REFIID riid, LPOLESTR* names, UINT count, LCID lcid,
+                                            DISPID* ids) override;
+    HRESULT STDMETHODCALLTYPE Invoke(DISPID id, REFIID riid, LCID lcid, WORD flags,
+                                     DISPPARAMS* params, VARIANT* result, EXCEPINFO* excepInfo,
+                                     UINT* argErr) override;
+    HRESULT STDMETHODCALLTYPE DoCommand(BSTR command) override;
+    HRESULT STDMETHODCALLTYPE get_IsBusy(VARIANT_BOOL* busy) override;
 
     // ---- Lifecycle and event wiring (plugin/Lifecycle.cpp)
-    HRESULT Initialize(IPluginSite2* site) override;
-    HRESULT Terminate() override;
+    HRESULT STDMETHODCALLTYPE Initialize(IPluginSite2* site) override;
+    HRESULT STDMETHODCALLTYPE Terminate() override;
     // Fails, leaving nothing connected, when a source offers no connection point.
     [[nodiscard]] HRESULT SetupEvents();
     void TeardownEvents();
@@ -70,9 +76,11 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     // ---- Hotkeys (commands/Hotkeys.cpp)
     // Called by the host for every message of the game window; must stay cheap for the
     // messages that are no hotkey.
-    HRESULT WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
-                          VARIANT_BOOL* eat) override;
-    HRESULT WindowMessageEnd(HWND, UINT, WPARAM, LPARAM, VARIANT_BOOL*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE WindowMessage(HWND window, UINT message, WPARAM wParam, LPARAM lParam,
+                                            VARIANT_BOOL* eat) override;
+    HRESULT STDMETHODCALLTYPE WindowMessageEnd(HWND, UINT, WPARAM, LPARAM, VARIANT_BOOL*) override {
+        return S_OK;
+    }
     void AssignHotkey(const std::string& key, VARIANT_BOOL* eat);
     void SetHotkey();
     void onHotkeyChoice(LONG index);
@@ -90,7 +98,7 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     // A one-shot step timer: fires once, on the host thread, and calls OnTimer of this
     // object; it is killed when the object goes, so it never outlives it.
     void ArmTimer(UINT intervalMs);
-    static void TimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
+    static void CALLBACK TimerProc(HWND window, UINT message, UINT_PTR id, DWORD time);
     void OnTimer();
     // The one way a job starts: the running job is abandoned (EndJob), and `job` runs. With
     // firstStepMs, its first step comes after that many milliseconds; an EndJob before then
@@ -133,7 +141,7 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
 
     // ---- Inventory (inventory/Inventory.cpp, inventory/Failures.cpp)
     void SetPacks();
-    bool PackHasRoom(ObjectId pack, const std::u16string& name, LONG count);
+    bool PackHasRoom(ObjectId pack, const OleString& name, LONG count);
     // Selects the item and asks the host to move it; the job then awaits the server's
     // confirmation. False when the host refused: the job has ended with a chat line, and
     // the calling step must stop.
@@ -305,6 +313,11 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
 
     // The 38 event sinks, in the order they are advised (plugin/Lifecycle.cpp).
     std::vector<CComPtr<CDispEventSink>> m_Sinks;
+    // ITarnik's type information from the registered library, looked up once; null where
+    // there is none.
+    CComPtr<ITypeInfo> TypeInfo();
+    CComPtr<ITypeInfo> m_TypeInfo;
+    bool m_TypeInfoLooked = false;
 };
 
 // Creates a plain (not aggregated) plug-in object, holding one reference.

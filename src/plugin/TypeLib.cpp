@@ -33,7 +33,7 @@ constexpr TypeLibDescription kTarnikLib = {"TARNIKPLGLib", LIBID_TARNIKPLGLib, k
                                            CLSID_Tarnik,   kClassHelp,         kTarnikInterface};
 
 bool SameNameIgnoringCase(const OLECHAR* wide, const char* ascii) {
-    return wide && EqualsIgnoringCase(std::u16string_view(wide), std::string_view(ascii));
+    return wide && EqualsIgnoringCase(OleStringView(wide), std::string_view(ascii));
 }
 
 std::string LibVersion(const TypeLibDescription& lib) {
@@ -43,11 +43,11 @@ std::string LibVersion(const TypeLibDescription& lib) {
 }
 
 std::string LibKey(const TypeLibDescription& lib) {
-    return "TypeLib\\" + lib.libid.ToString();
+    return "TypeLib\\" + GuidToString(lib.libid);
 }
 
 std::string InterfaceKey(const TypeLibDescription& lib) {
-    return "Interface\\" + lib.primary.iid.ToString();
+    return "Interface\\" + GuidToString(lib.primary.iid);
 }
 
 bool SetString(HKEY root, const std::string& path, const char* valueName, const std::string& data) {
@@ -168,7 +168,7 @@ HRESULT RegisterTypeLibrary(const TypeLibDescription& lib, const std::string& mo
     helpDir = slash == std::string::npos ? std::string() : helpDir.substr(0, slash);
 
     const std::string iface = InterfaceKey(lib);
-    const std::string libid = lib.libid.ToString();
+    const std::string libid = GuidToString(lib.libid);
     bool ok =
         SetString(HKEY_CLASSES_ROOT, versionKey, nullptr, lib.help) &&
         SetString(HKEY_CLASSES_ROOT, versionKey + "\\0\\win32", nullptr, modulePath) &&

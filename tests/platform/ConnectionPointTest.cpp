@@ -13,7 +13,12 @@ constexpr IID kEvents = MakeGuid("11111111-2222-3333-4444-555555555555");
 // An event source with one connection point, as a host object offers it.
 class Source final : public ComObject<IConnectionPointContainer> {
   public:
-    HRESULT FindConnectionPoint(REFIID riid, IConnectionPoint** point) override {
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** points) override {
+        if (points)
+            *points = nullptr;
+        return E_NOTIMPL;
+    }
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID riid, IConnectionPoint** point) override {
         if ((*point = riid == kEvents ? point_.get() : nullptr))
             (*point)->AddRef();
         return *point ? S_OK : CONNECT_E_NOCONNECTION;

@@ -19,7 +19,7 @@ struct IOuterOnly : IUnknown {
 // the plug-in's interfaces to the inner object, and owns the inner IUnknown.
 class Outer final : public ComObject<IOuterOnly> {
   public:
-    HRESULT QueryInterface(REFIID riid, void** ppv) override {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID riid, void** ppv) override {
         if (riid == IID_IUnknown || riid == IOuterOnly::iid || !inner)
             return ComObject::QueryInterface(riid, ppv);
         return inner->QueryInterface(riid, ppv);

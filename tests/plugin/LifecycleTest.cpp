@@ -65,10 +65,10 @@ TEST_F(LifecycleTest, WithoutARequiredHostObjectStartUpFailsWithNothingBoundOrCo
 // A site whose host objects cannot be had, failing with a code of its own.
 class FailingSite final : public ComObject<IPluginSite2, IPluginSite> {
   public:
-    HRESULT get_Hooks(IACHooks**) override { return S_OK; }
-    HRESULT RegisterSinks(IUnknown*) override { return S_OK; }
-    HRESULT get_Object(BSTR, IUnknown**) override { return E_UNEXPECTED; }
-    HRESULT LoadView(BSTR, IView**) override { return E_UNEXPECTED; }
+    HRESULT STDMETHODCALLTYPE get_Hooks(IACHooks**) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE RegisterSinks(IUnknown*) override { return S_OK; }
+    HRESULT STDMETHODCALLTYPE get_Object(BSTR, IUnknown**) override { return E_UNEXPECTED; }
+    HRESULT STDMETHODCALLTYPE LoadView(BSTR, IView**) override { return E_UNEXPECTED; }
 };
 
 TEST_F(LifecycleTest, WithoutASiteOrWhenAHostCallFailsStartUpEndsAndTerminateStillSucceeds) {

@@ -7,9 +7,9 @@
 
 struct ICharacterStats : IUnknown {
     static constexpr IID iid = MakeGuid("55fb99f6-7a56-40a2-819b-bc38351bb27b");
-    virtual HRESULT get_Character(LONG* id) = 0;
-    virtual HRESULT get_Name(BSTR* name) = 0;
-    virtual HRESULT get_Server(BSTR* server) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_Character(LONG* id) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_Name(BSTR* name) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_Server(BSTR* server) = 0;
 
   protected:
     ~ICharacterStats() = default;

@@ -7,14 +7,14 @@
 struct IChoice : IControl {
     static constexpr IID iid = MakeGuid("da99e2bb-9753-4cff-b732-73a60fcd53c8");
     using Base = IControl;
-    virtual HRESULT get_ChoiceCount(LONG* count) = 0;
-    virtual HRESULT AddChoice(BSTR text) = 0;
-    virtual HRESULT RemoveChoice(LONG index) = 0;
-    virtual HRESULT get_Text(LONG index, BSTR* text) = 0;
-    virtual HRESULT put_Text(LONG index, BSTR text) = 0;
-    virtual HRESULT get_Selected(LONG* index) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_ChoiceCount(LONG* count) = 0;
+    virtual HRESULT STDMETHODCALLTYPE AddChoice(BSTR text) = 0;
+    virtual HRESULT STDMETHODCALLTYPE RemoveChoice(LONG index) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_Text(LONG index, BSTR* text) = 0;
+    virtual HRESULT STDMETHODCALLTYPE put_Text(LONG index, BSTR text) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_Selected(LONG* index) = 0;
     // An index outside the options selects nothing (-1).
-    virtual HRESULT put_Selected(LONG index) = 0;
+    virtual HRESULT STDMETHODCALLTYPE put_Selected(LONG index) = 0;
 
   protected:
     ~IChoice() = default;

@@ -7,7 +7,7 @@
 
 struct IControl : IUnknown {
     static constexpr IID iid = MakeGuid("635150c7-0006-47c1-9ccc-a452c50ab167");
-    virtual HRESULT get_ID(LONG* id) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_ID(LONG* id) = 0;
 
   protected:
     ~IControl() = default;

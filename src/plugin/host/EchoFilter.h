@@ -7,9 +7,9 @@
 
 struct IMessage2 : IUnknown {
     static constexpr IID iid = MakeGuid("2c6a392b-f03b-4a98-a765-e10d297a1ee7");
-    virtual HRESULT get_Type(LONG* type) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_Type(LONG* type) = 0;
     // The integer field of that name; E_INVALIDARG and 0 when the message has none.
-    virtual HRESULT get_Value(BSTR field, LONG* value) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_Value(BSTR field, LONG* value) = 0;
 
   protected:
     ~IMessage2() = default;

@@ -6,8 +6,8 @@
 struct IStaticText : IControl {
     static constexpr IID iid = MakeGuid("994d5654-b4ae-4021-a3e5-5044d68078a4");
     using Base = IControl;
-    virtual HRESULT get_Text(BSTR* text) = 0;
-    virtual HRESULT put_Text(BSTR text) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_Text(BSTR* text) = 0;
+    virtual HRESULT STDMETHODCALLTYPE put_Text(BSTR text) = 0;
 
   protected:
     ~IStaticText() = default;

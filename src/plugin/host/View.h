@@ -7,7 +7,7 @@
 struct IView : IUnknown {
     static constexpr IID iid = MakeGuid("f7b890a4-ce16-4e36-b8e9-d66703a6162c");
     // E_INVALIDARG and a null control when no control has that name.
-    virtual HRESULT get_Control(BSTR name, IControl** control) = 0;
+    virtual HRESULT STDMETHODCALLTYPE get_Control(BSTR name, IControl** control) = 0;
 
   protected:
     ~IView() = default;

@@ -4,7 +4,12 @@
 #include "plugin/ModuleState.h"
 #include "plugin/Server.h"
 
+// Windows exports what Tarnik.def lists; elsewhere the version script keeps these four.
+#if defined(_WIN32)
+#define TARNIK_EXPORT extern "C"
+#else
 #define TARNIK_EXPORT extern "C" __attribute__((visibility("default")))
+#endif
 
 namespace {
 
@@ -28,18 +33,18 @@ CTarnikPlgApp theApp;
 
 }  // namespace
 
-TARNIK_EXPORT HRESULT DllCanUnloadNow() {
+TARNIK_EXPORT HRESULT STDAPICALLTYPE DllCanUnloadNow() {
     return TarnikCanUnloadNow();
 }
 
-TARNIK_EXPORT HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
+TARNIK_EXPORT HRESULT STDAPICALLTYPE DllGetClassObject(REFCLSID clsid, REFIID riid, void** ppv) {
     return TarnikGetClassObject(clsid, riid, ppv);
 }
 
-TARNIK_EXPORT HRESULT DllRegisterServer() {
+TARNIK_EXPORT HRESULT STDAPICALLTYPE DllRegisterServer() {
     return TarnikRegisterServer(ModuleInstance());
 }
 
-TARNIK_EXPORT HRESULT DllUnregisterServer() {
+TARNIK_EXPORT HRESULT STDAPICALLTYPE DllUnregisterServer() {
     return TarnikUnregisterServer(ModuleInstance());
 }

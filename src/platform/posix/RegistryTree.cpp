@@ -1,5 +1,5 @@
 // The registry's key tree and its registry-export text form.
-#include "platform/RegistryTree.h"
+#include "platform/posix/RegistryTree.h"
 
 #include <algorithm>
 #include <cstdio>

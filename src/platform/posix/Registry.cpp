@@ -16,7 +16,7 @@
 
 #include "platform/DebugOutput.h"
 #include "platform/Files.h"
-#include "platform/RegistryTree.h"
+#include "platform/posix/RegistryTree.h"
 
 namespace fs = std::filesystem;
 using namespace registry_detail;
