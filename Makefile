@@ -40,8 +40,9 @@ play:
 # The plain build (GCC) and the sanitizer build (clang) treat warnings as errors, so both
 # compilers keep the tree clean; the Release build is built and tested as a user
 # configures it, with nothing but the build type. Each build also replays every fuzz
-# target's seeds and the crash inputs found so far.
-test: build build-asan build-release
+# target's seeds and the crash inputs found so far. The Windows build comes first, so
+# that the plain build's tests can play tarnik-sim.exe under Wine against tarnik-sim.
+test: build windows build-asan build-release
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	@ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS)
 	@ctest --test-dir $(BUILD_RELEASE) --output-on-failure -j $(JOBS)

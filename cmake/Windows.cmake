@@ -70,4 +70,5 @@ set_target_properties(tarnik PROPERTIES PREFIX "" OUTPUT_NAME tarnik)
 target_link_options(tarnik PRIVATE ${TARNIK_STATIC_RUNTIME} -s -Wl,--kill-at -Wl,--no-undefined)
 
 enable_testing()
+include(cmake/WindowsSim.cmake)
 include(cmake/WindowsTests.cmake)

@@ -62,6 +62,11 @@ class EventLoop final {
     // reached.
     [[nodiscard]] RunResult RunUntilIdle(RunBound bound = {});
 
+    // The plug-in ran outside the loop (a command of the player) and may have armed a
+    // timer: where the system keeps the timers, the loop counts as busy for the settling
+    // time after now. The virtual clock sees its timers and needs no such word.
+    void NoteActivity();
+
     bool Idle() const { return !NextDue(); }
     // Tasks queued (the system's timers are not counted).
     std::size_t Pending() const { return queue_.size(); }

@@ -83,6 +83,8 @@ Millis EventLoop::Now() const {
     return system_->now;
 }
 
+void EventLoop::NoteActivity() {}
+
 bool EventLoop::ClockRuns() const {
     return false;
 }

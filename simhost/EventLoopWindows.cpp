@@ -74,6 +74,10 @@ Millis EventLoop::Now() const {
     return system_->Now();
 }
 
+void EventLoop::NoteActivity() {
+    system_->Touched();
+}
+
 bool EventLoop::ClockRuns() const {
     return true;
 }

@@ -104,7 +104,7 @@ void PluginLoader::LoadOne(const std::string& keyName) {
         return Fail(keyName, why);
     CComPtr<IPlugin2> plugin;
     HRESULT hr =
-        module->CreateObject(*clsid, __uuidof<IPlugin2>(), reinterpret_cast<void**>(&plugin));
+        module->CreateObject(*clsid, IidOf<IPlugin2>(), reinterpret_cast<void**>(&plugin));
     if (FAILED(hr) || !plugin) {
         plugin.Release();
         if (!module->Unload())

@@ -22,7 +22,7 @@ class SharedObjectModule final : public PluginModule {
             reinterpret_cast<DllGetClassObjectFn>(dlsym(handle_, "DllGetClassObject"));
         CComPtr<IClassFactory> factory;
         HRESULT hr =
-            getClassObject(clsid, __uuidof<IClassFactory>(), reinterpret_cast<void**>(&factory));
+            getClassObject(clsid, IidOf<IClassFactory>(), reinterpret_cast<void**>(&factory));
         if (SUCCEEDED(hr) && !factory)
             hr = E_POINTER;
         if (SUCCEEDED(hr))

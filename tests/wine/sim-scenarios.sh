@@ -22,7 +22,11 @@ done
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/tarnik-wine-XXXXXX")
 export WINEPREFIX="$work/prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY=
-cleanup() { wineserver -k >/dev/null 2>&1; rm -rf "$work"; }
+# TARNIK_WINE_KEEP=1 keeps the prefix and every output for a look afterwards.
+cleanup() {
+    wineserver -k >/dev/null 2>&1
+    if [ "${TARNIK_WINE_KEEP:-0}" = 1 ]; then echo "kept: $work"; else rm -rf "$work"; fi
+}
 trap cleanup EXIT INT TERM
 failures=0
 fail() { echo "FAIL: $*"; failures=$((failures + 1)); }
@@ -31,10 +35,10 @@ started=$(date +%s)
 wine wineboot -i >/dev/null 2>&1 || { echo "FAIL: wineboot cannot make a prefix"; exit 1; }
 wineserver -p >/dev/null 2>&1  # one server for every call below: each start costs seconds
 drive_c="$WINEPREFIX/drive_c"
-mkdir -p "$drive_c/tarnik/scripts"
-cp "$win_dir/tarnik.dll" "$win_dir/tarnik-sim.exe" "$drive_c/tarnik/"
-for dll in "$win_dir"/*.dll; do cp "$dll" "$drive_c/tarnik/"; done  # runtime libraries, if any
-wine regsvr32 /s 'C:\tarnik\tarnik.dll' >/dev/null 2>&1 || fail "regsvr32 tarnik.dll failed"
+mkdir -p "$drive_c/sim/scripts"
+cp "$win_dir/tarnik.dll" "$win_dir/tarnik-sim.exe" "$drive_c/sim/"
+for dll in "$win_dir"/*.dll; do cp "$dll" "$drive_c/sim/"; done  # runtime libraries, if any
+wine regsvr32 /s 'C:\sim\tarnik.dll' >/dev/null 2>&1 || fail "regsvr32 tarnik.dll failed"
 
 # Output as both systems print it: without line ends' carriage returns, without the lines
 # that name the data folder, and with the configuration file's path named alike.
@@ -49,19 +53,19 @@ play() {  # play NAME SCRIPT: the script on both systems, in one session each, o
     name=$1
     world_linux=""
     world_windows=""
-    cp "$2" "$drive_c/tarnik/scripts/$name.sim"
+    cp "$2" "$drive_c/sim/scripts/$name.sim"
     if [ -f "${2%.sim}.json" ]; then
-        cp "${2%.sim}.json" "$drive_c/tarnik/scripts/$name.json"
+        cp "${2%.sim}.json" "$drive_c/sim/scripts/$name.json"
         world_linux="--world ${2%.sim}.json"
-        world_windows="--world C:\\tarnik\\scripts\\$name.json"
+        world_windows="--world C:\\sim\\scripts\\$name.json"
     fi
     # shellcheck disable=SC2086  # the world options are two words or none
     "$linux_sim" --data "$linux_data" --latency $latency --echo $world_linux --script "$2" \
         >"$work/$name.linux" 2>&1
     echo "exit $?" >>"$work/$name.linux"
     # shellcheck disable=SC2086
-    wine 'C:\tarnik\tarnik-sim.exe' --latency $latency --echo $world_windows \
-        --script "C:\\tarnik\\scripts\\$name.sim" >"$work/$name.windows" 2>&1
+    wine 'C:\sim\tarnik-sim.exe' --latency $latency --echo $world_windows \
+        --script "C:\\sim\\scripts\\$name.sim" >"$work/$name.windows" 2>&1
     echo "exit $?" >>"$work/$name.windows"
     normalise "$work/$name.linux" >"$work/$name.linux.n"
     normalise "$work/$name.windows" >"$work/$name.windows.n"
