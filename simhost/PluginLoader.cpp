@@ -103,8 +103,7 @@ void PluginLoader::LoadOne(const std::string& keyName) {
     if (!module)
         return Fail(keyName, why);
     CComPtr<IPlugin2> plugin;
-    HRESULT hr =
-        module->CreateObject(*clsid, IidOf<IPlugin2>(), reinterpret_cast<void**>(&plugin));
+    HRESULT hr = module->CreateObject(*clsid, IidOf<IPlugin2>(), reinterpret_cast<void**>(&plugin));
     if (FAILED(hr) || !plugin) {
         plugin.Release();
         if (!module->Unload())
