@@ -313,7 +313,7 @@ std::optional<JobState> Session::QueryJob() {
     DISPID id = 0;
     if (FAILED(automation_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
         return std::nullopt;
-    DISPPARAMS none;
+    DISPPARAMS none{};  // no arguments: a C struct on Windows, zeroed here
     VARIANT result;
     VariantInit(&result);
     readingJob_ = true;
