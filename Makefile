@@ -44,11 +44,15 @@ play:
 # The plain build (GCC) and the sanitizer build (clang) treat warnings as errors, so both
 # compilers keep the tree clean; the Release build is built and tested as a user
 # configures it, with nothing but the build type. Each build also replays every fuzz
-# target's seeds and the crash inputs found so far. Formatting is checked first.
-test: format-check build build-asan build-release
+# target's seeds and the crash inputs found so far. Formatting is checked first. The
+# Windows build comes before the plain build's tests, which play tarnik-sim.exe under Wine
+# against tarnik-sim; its own checks (exports, resources, registration, cscript) follow.
+test: format-check build windows build-asan build-release
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 	@ctest --test-dir $(BUILD_ASAN) --output-on-failure -j $(JOBS)
 	@ctest --test-dir $(BUILD_RELEASE) --output-on-failure -j $(JOBS)
+	@ctest --test-dir $(BUILD_WIN32) --output-on-failure
+	@ctest --test-dir $(BUILD_WIN64) --output-on-failure
 
 deps:
 	@missing=""; \
@@ -60,7 +64,7 @@ deps:
 	fi
 
 build: deps
-	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNIK_WERROR=ON
+	@$(CONFIGURE) -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTARNIK_WERROR=ON -DTARNIK_WINE_TESTS=ON
 	@$(CMAKE_BUILD) $(BUILD) -j $(JOBS) -- --no-print-directory
 
 build-asan: deps

@@ -78,4 +78,5 @@ set_target_properties(tarnik PROPERTIES PREFIX "" OUTPUT_NAME tarnik)
 target_link_options(tarnik PRIVATE ${TARNIK_STATIC_RUNTIME} -s -Wl,--kill-at -Wl,--enable-stdcall-fixup -Wl,--no-undefined)
 
 enable_testing()
+include(cmake/WindowsSim.cmake)
 include(cmake/WindowsTests.cmake)

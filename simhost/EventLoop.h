@@ -1,15 +1,17 @@
-// The simulated host's one-thread event loop: a virtual clock and one queue of timers,
-// server messages and identification answers, ordered by due time.
+// The simulated host's one-thread event loop: one queue of server messages and
+// identification answers, ordered by due time, and the thread timers of the system it
+// runs on. On the stand-in the clock is virtual and the loop keeps the thread timers in
+// its own queue; on Windows the clock is the real one and the thread timers are the
+// system's, delivered through the thread's message queue, which the loop pumps.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <utility>
-
-#include "platform/Timer.h"
 
 namespace sim {
 
@@ -30,9 +32,15 @@ struct RunResult {
 };
 
 // Everything runs on the caller's thread. Events queued by a running event are ordered
-// with the rest: by due time, ties in the order they were queued. The loop installs
-// itself as the platform's timer backend while it lives; only one loop may live at a time.
-class EventLoop final : public ITimerBackend {
+// with the rest: by due time, ties in the order they were queued. Only one loop may live
+// at a time: the thread timers of the process are its own.
+//
+// An event is a queued task or a system message (a thread timer's tick). Where the
+// system keeps the timers (Windows), the loop cannot see a timer before it fires; after
+// each event it therefore counts as busy for a short settling time, longer than any
+// timer the plug-in arms, and NextDue is the end of that time when nothing is queued
+// sooner.
+class EventLoop final {
   public:
     using Task = std::function<void()>;
 
@@ -41,7 +49,7 @@ class EventLoop final : public ITimerBackend {
     EventLoop(const EventLoop&) = delete;
     EventLoop& operator=(const EventLoop&) = delete;
 
-    Millis Now() const { return now_; }
+    Millis Now() const;
 
     // Queues a task to run `delayMs` from now (a negative delay counts as 0).
     void Post(Millis delayMs, Task task);
@@ -50,26 +58,33 @@ class EventLoop final : public ITimerBackend {
     // and leaves the clock at now + ms.
     std::size_t Advance(Millis ms);
 
-    // Runs events in due order, moving the clock, until the queue is empty or the bound
-    // is reached.
+    // Runs events in due order, moving the clock, until the loop is idle or the bound is
+    // reached.
     [[nodiscard]] RunResult RunUntilIdle(RunBound bound = {});
 
-    bool Idle() const { return queue_.empty(); }
+    // The plug-in ran outside the loop (a command of the player) and may have armed a
+    // timer: where the system keeps the timers, the loop counts as busy for the settling
+    // time after now. The virtual clock sees its timers and needs no such word.
+    void NoteActivity();
+
+    bool Idle() const { return !NextDue(); }
     // Back to the clock, sequence and timer numbers of a new loop; only an idle loop with
-    // no live timers may restart (false otherwise, and nothing changes).
+    // no live timers on a virtual clock may restart (false otherwise, and nothing changes).
     bool Restart();
+    // Tasks queued (the system's timers are not counted).
     std::size_t Pending() const { return queue_.size(); }
     std::optional<Millis> NextDue() const;
-    std::size_t LiveTimers() const { return timers_.size(); }
+    // Thread timers alive; only the virtual clock knows them.
+    std::size_t LiveTimers() const;
 
     // Real-time mode, for a person watching: Advance and RunUntilIdle sleep until each
-    // event's due time (one virtual millisecond per real millisecond).
+    // event's due time (one virtual millisecond per real millisecond). Where the clock is
+    // the real one it always runs in real time.
     void SetRealtime(bool on) { realtime_ = on; }
-    bool Realtime() const { return realtime_; }
-
-    // ITimerBackend: thread timers repeat every interval until killed.
-    UINT_PTR SetTimer(UINT elapseMs, TIMERPROC callback) override;
-    bool KillTimer(UINT_PTR id) override;
+    bool Realtime() const { return realtime_ || ClockRuns(); }
+    // Whether the clock moves by itself (the real one): time that passed while nobody
+    // ran the loop needs no catching up, only the events that fell due in it.
+    bool ClockRuns() const;
 
   private:
     struct Key {
@@ -79,23 +94,18 @@ class EventLoop final : public ITimerBackend {
             return a.due != b.due ? a.due < b.due : a.seq < b.seq;
         }
     };
-    struct Timer {
-        UINT elapseMs;
-        TIMERPROC callback;
-        Key tick;  // the queued next tick
-    };
+    // The clock, the thread timers and the waiting of the system the loop runs on
+    // (EventLoopPosix.cpp or EventLoopWindows.cpp).
+    class System;
 
     Key Schedule(Millis due, Task task);
-    void ScheduleTimer(UINT_PTR id, Millis due);
-    void RunOne();
-    void SleepUntil(Millis due);
+    // Takes the first queued task out of the queue.
+    std::pair<Millis, Task> TakeFirst();
 
-    Millis now_ = 0;
     std::uint64_t nextSeq_ = 0;
-    UINT_PTR nextTimerId_ = 1;
     bool realtime_ = false;
     std::map<Key, Task> queue_;
-    std::map<UINT_PTR, Timer> timers_;
+    std::unique_ptr<System> system_;
 };
 
 }  // namespace sim

@@ -1,11 +1,10 @@
-// Plug-in loading through the registry, dlopen and the module's class factory.
+// Plug-in loading through the registry and the module's class factory.
 #include "simhost/PluginLoader.h"
 
-#include <dlfcn.h>
-
 #include <algorithm>
+#include <cstdio>
+#include <optional>
 
-#include "platform/ClassFactory.h"
 #include "platform/Registry.h"
 #include "simhost/SimHost.h"
 
@@ -99,24 +98,15 @@ void PluginLoader::LoadOne(const std::string& keyName) {
     if (!path || path->empty())
         return Fail(keyName, "the class has no InprocServer32 module");
 
-    void* module = dlopen(path->c_str(), RTLD_NOW | RTLD_LOCAL);
+    std::string why;
+    std::shared_ptr<PluginModule> module = modules_.Load(*clsid, *path, why);
     if (!module)
-        return Fail(keyName, std::string("cannot load ") + *path + ": " + dlerror());
-    auto getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(module, "DllGetClassObject"));
-    if (!getClassObject || !dlsym(module, "DllCanUnloadNow")) {
-        dlclose(module);
-        return Fail(keyName, *path + " lacks DllGetClassObject or DllCanUnloadNow");
-    }
-    CComPtr<IClassFactory> factory;
-    HRESULT hr = getClassObject(*clsid, IClassFactory::iid, reinterpret_cast<void**>(&factory));
+        return Fail(keyName, why);
     CComPtr<IPlugin2> plugin;
-    if (SUCCEEDED(hr) && factory)
-        hr = factory->CreateInstance(nullptr, IPlugin2::iid, reinterpret_cast<void**>(&plugin));
-    factory.Release();
+    HRESULT hr = module->CreateObject(*clsid, IidOf<IPlugin2>(), reinterpret_cast<void**>(&plugin));
     if (FAILED(hr) || !plugin) {
-        if (reinterpret_cast<DllCanUnloadNowFn>(dlsym(module, "DllCanUnloadNow"))() == S_OK)
-            dlclose(module);
-        else
+        plugin.Release();
+        if (!module->Unload())
             ++kept_;
         return Fail(keyName, "the module made no plug-in object (" + Hex(hr) + ")");
     }
@@ -138,11 +128,7 @@ void PluginLoader::UnloadAll() {
         loaded.plugin->Terminate();
         host_.UnregisterSink(loaded.plugin);
         loaded.plugin.Release();
-        auto canUnload =
-            reinterpret_cast<DllCanUnloadNowFn>(dlsym(loaded.module, "DllCanUnloadNow"));
-        if (canUnload && canUnload() == S_OK)
-            dlclose(loaded.module);
-        else
+        if (!loaded.module->Unload())
             ++kept_;
     }
 }

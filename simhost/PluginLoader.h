@@ -1,14 +1,17 @@
 // Loading plug-in modules the way the real host does: the enabled class ids under
 // HKEY_LOCAL_MACHINE\SOFTWARE\Decal\Plugins, their InprocServer32 modules, the class
-// factory, Initialize with the site; at the end Terminate, release and unload.
+// factory (through COM on Windows), Initialize with the site; at the end Terminate,
+// release and unload.
 #pragma once
 
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/Guid.h"
 #include "platform/Unknown.h"
 #include "plugin/host/Plugin.h"
+#include "simhost/PluginModule.h"
 
 namespace sim {
 
@@ -20,7 +23,7 @@ struct LoadedPlugin {
     std::string modulePath;  // InprocServer32
     HRESULT initResult = E_FAIL;
     CComPtr<IPlugin2> plugin;
-    void* module = nullptr;  // dlopen handle
+    std::shared_ptr<PluginModule> module;
 };
 
 class PluginLoader {
@@ -48,6 +51,7 @@ class PluginLoader {
     void Fail(const std::string& keyName, const std::string& why);
 
     SimHost& host_;
+    PluginModules modules_;  // outlives every plug-in below
     std::vector<LoadedPlugin> plugins_;
     std::vector<std::string> errors_;
     std::size_t kept_ = 0;

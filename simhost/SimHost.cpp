@@ -3,15 +3,13 @@
 
 #include <algorithm>
 
-#include "platform/DebugOutput.h"
-#include "platform/KeyState.h"
 #include "plugin/host/HostEvents.h"
 #include "simhost/HostObjects.h"
+#include "simhost/HostSystem.h"
 
 namespace sim {
 
 namespace {
-constexpr SHORT kKeyHeld = static_cast<SHORT>(0x8000);
 
 CComPtr<IUnknown> Identity(IUnknown* object) {
     return ComQuery<IUnknown>(object);
@@ -34,13 +32,9 @@ SimHost::SimHost(const WorldSetup& world, HostOptions options)
         options.hooks ? CComPtr<IACHooks>(hooks_.get()) : CComPtr<IACHooks>(),
         unknown(worldFilter_, options.worldFilter), unknown(stats_, options.characterStats),
         unknown(echo_, options.echoFilter));
-    SetKeyStateBackend([this](int key) -> SHORT {
-        bool held = (key == VK_SHIFT && held_.shift) || (key == VK_CONTROL && held_.ctrl) ||
-                    (key == VK_MENU && held_.alt);
-        return held ? kKeyHeld : SHORT{0};
-    });
+    HoldModifiers({});
     if (options.trace)
-        SetDebugOutputSink([this](const char* line) { Trace(line); });
+        traceListened_ = ListenToDebugOutput([this](const char* line) { Trace(line); });
 }
 
 SimHost::~SimHost() {
@@ -49,8 +43,8 @@ SimHost::~SimHost() {
     view_.Release();
     site_->Detach();
     hooks_->Detach();
-    SetDebugOutputSink({});
-    SetKeyStateBackend({});
+    ListenToDebugOutput({});
+    HoldModifiers({});
 }
 
 bool SimHost::Restart(const WorldSetup& world) {
@@ -306,7 +300,7 @@ void SimHost::Select(ObjectId id) {
 }
 
 bool SimHost::KeyDown(int virtualKey, Modifiers held, bool system) {
-    held_ = held;
+    HoldModifiers(held);
     bool eaten = false;
     std::vector<Sink> sinks = sinks_;  // a sink may unregister while it handles the key
     for (const Sink& sink : sinks) {
@@ -318,7 +312,7 @@ bool SimHost::KeyDown(int virtualKey, Modifiers held, bool system) {
             break;
         }
     }
-    held_ = {};
+    HoldModifiers({});
     return eaten;
 }
 

@@ -13,6 +13,7 @@
 #include "platform/Unknown.h"
 #include "plugin/host/Plugin.h"
 #include "simhost/EventLoop.h"
+#include "simhost/HostSystem.h"
 #include "simhost/ViewDescription.h"
 #include "simhost/World.h"
 
@@ -74,12 +75,6 @@ struct UseRequest {
 struct SentMessage {
     Millis at = 0;
     Message message;
-};
-
-struct Modifiers {
-    bool shift = false;
-    bool ctrl = false;
-    bool alt = false;
 };
 
 // One host per process at a time: it installs the platform's timer, key-state and
@@ -148,6 +143,8 @@ class SimHost {
     // Debugger output (the plug-in's trace), one entry per line written.
     const std::vector<std::string>& TraceLines() const { return trace_; }
     bool TraceContains(std::string_view fragment) const;
+    // Whether the host can read the plug-in's debugger output on this system.
+    bool TraceListened() const { return traceListened_; }
     // The host's own complaints (a refused view description, a refused move).
     const std::vector<std::string>& HostErrors() const { return errors_; }
     // Forgets every record above (the world stays as it is). A reader that shows the
@@ -239,7 +236,7 @@ class SimHost {
     HRESULT moveResult_ = S_OK;
     HRESULT useResult_ = S_OK;
     bool serverSilent_ = false;
-    Modifiers held_;
+    bool traceListened_ = false;
 
     std::vector<ChatLine> chat_;
     std::vector<GameText> gameTexts_;

@@ -151,6 +151,9 @@ bool Session::Execute(std::string_view line, std::string_view where) {
         else
             Error("unknown command \"" + std::string(name) + "\" (help lists the commands)");
     }
+    // The plug-in may have armed a step timer the loop cannot see (Windows).
+    if (host_)
+        host_->Loop().NoteActivity();
     Flush();
     return !loggedOut_;
 }

@@ -1,16 +1,13 @@
-// Preparing the data folder and registering the plug-in module in its registry.
+// Preparing the data folder and the configuration folder an installer would have set up.
 #include "DataFolder.h"
-
-#include <dlfcn.h>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <system_error>
 
+#include "DataFolderSystem.h"
 #include "config/ConfigPath.h"
-#include "platform/ClassFactory.h"
-#include "platform/Files.h"
 #include "platform/Registry.h"
 #include "platform/WinTypes.h"
 
@@ -33,7 +30,7 @@ std::string WriteConfigs() {
         RegCloseKey(key);
     }
     if (status != ERROR_SUCCESS)
-        return "cannot write the \"Configs\" value into " + TarnikRegistryPath() + " (error " +
+        return "cannot write the \"Configs\" value into " + RegistryName() + " (error " +
                std::to_string(status) + ")";
     return {};
 }
@@ -48,10 +45,6 @@ std::string MakeFolder(const fs::path& folder) {
 
 }  // namespace
 
-fs::path DefaultDataFolder() {
-    return UserDataFolder() / "sim";
-}
-
 DataFolder PrepareDataFolder(const fs::path& root, const std::string& modulePath) {
     DataFolder folder;
     std::error_code error;
@@ -62,10 +55,7 @@ DataFolder PrepareDataFolder(const fs::path& root, const std::string& modulePath
     }
     if (folder.error = MakeFolder(folder.root); !folder)
         return folder;
-    folder.registry = folder.root / "registry.reg";
-    ::setenv("TARNIK_REGISTRY", folder.registry.c_str(), 1);
-    ::setenv("TARNIK_DRIVES", folder.root.c_str(), 1);
-    TarnikRegistryReload();
+    UseRegistryAndDrives(folder);
 
     std::string configs;
     bool present = false;
@@ -76,38 +66,12 @@ DataFolder PrepareDataFolder(const fs::path& root, const std::string& modulePath
         configs = kInstallerConfigs;
         usable = true;
         folder.configsSet = true;
-        if (folder.error = MakeFolder(folder.root / "c" / "Tarnik"); !folder)
+        if (folder.error = MakeFolder(FileOfWindowsPath(kInstallerConfigs)); !folder)
             return folder;
     }
     // Pack reports always go to c:\ToonPacks, whatever the configuration folder is.
-    if (folder.error = MakeFolder(folder.root / "c" / "ToonPacks"); !folder)
+    if (folder.error = MakeFolder(FileOfWindowsPath("C:\\ToonPacks\\")); !folder)
         return folder;
-    folder.configFile = MapWindowsPath(ConfigPathFromBase(usable ? configs : modulePath));
+    folder.configFile = FileOfWindowsPath(ConfigPathFromBase(usable ? configs : modulePath));
     return folder;
-}
-
-ModuleRegistration::~ModuleRegistration() {
-    if (handle_)
-        dlclose(handle_);
-}
-
-std::string ModuleRegistration::Register(const std::string& modulePath) {
-    std::error_code error;
-    fs::path path = fs::absolute(modulePath, error);
-    if (error || !fs::exists(path, error))
-        return "there is no plug-in module at " + modulePath;
-    handle_ = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (!handle_)
-        return std::string("cannot load the plug-in module: ") + dlerror();
-    auto registerServer =
-        reinterpret_cast<DllRegisterServerFn>(dlsym(handle_, "DllRegisterServer"));
-    if (!registerServer)
-        return path.string() + " has no DllRegisterServer";
-    HRESULT hr = registerServer();
-    if (FAILED(hr)) {
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(hr));
-        return "DllRegisterServer of " + path.string() + " failed (" + text + ")";
-    }
-    return {};
 }

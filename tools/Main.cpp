@@ -68,10 +68,10 @@ int main(int argc, char** argv) {
     DataFolder data = PrepareDataFolder(options.data.value_or(DefaultDataFolder()), options.module);
     if (!data)
         return Fail(data.error);
-    std::printf("data folder: %s\n", data.root.c_str());
+    std::printf("data folder: %s\n", data.root.string().c_str());
     if (data.configsSet)
         std::printf("configuration folder set to C:\\Tarnik\\ (%s)\n",
-                    data.configFile.parent_path().c_str());
+                    data.configFile.parent_path().string().c_str());
     std::fflush(stdout);
     ModuleRegistration registration;
     if (std::string why = registration.Register(options.module); !why.empty())

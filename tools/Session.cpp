@@ -68,6 +68,9 @@ std::string Session::Start(const sim::WorldSetup& world) {
     } catch (const std::exception& error) {
         return std::string("the world cannot be built: ") + error.what();
     }
+    if (settings_.trace && !host_->TraceListened())
+        WriteLine(err_,
+                  "note: the plug-in's debugger output cannot be read here; a debugger shows it");
     if (settings_.latencyMs)
         host_->SetLatency(*settings_.latencyMs);
     host_->SetRealtime(settings_.realtime);
@@ -95,11 +98,12 @@ std::string Session::Start(const sim::WorldSetup& world) {
 }
 
 void Session::Stop() {
+    // The automation reference goes first, so that the module can agree to be unloaded.
+    automation_.Release();
     if (loader_) {
         loader_->UnloadAll();
         Flush();
     }
-    automation_.Release();
     loader_.reset();
     host_.reset();
 }
@@ -275,6 +279,10 @@ std::optional<sim::Millis> Session::UntilNextEvent() const {
 }
 
 void Session::CatchUp(sim::Millis ms) {
+    if (host_->Loop().ClockRuns()) {
+        Elapse(0);  // the game's clock went on by itself: run what fell due
+        return;
+    }
     host_->SetRealtime(false);
     Elapse(ms);
     host_->SetRealtime(settings_.realtime);
@@ -305,7 +313,7 @@ std::optional<JobState> Session::QueryJob() {
     DISPID id = 0;
     if (FAILED(automation_->GetIDsOfNames(IID_NULL, names, 1, LOCALE_USER_DEFAULT, &id)))
         return std::nullopt;
-    DISPPARAMS none;
+    DISPPARAMS none{};  // no arguments: a C struct on Windows, zeroed here
     VARIANT result;
     VariantInit(&result);
     readingJob_ = true;

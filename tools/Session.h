@@ -131,7 +131,8 @@ class Session {
     void Help(std::string_view args);
     // picture panel FILE (Inspect.cpp): the panel drawn as SVG.
     void Picture(std::string_view args);
-    // plan LINE (Plan.cpp): the line runs in a copy of the game; prints what it did.
+    // plan LINE (PlanPosix.cpp): the line runs in a copy of the game; prints what it did.
+    // Not available on Windows (PlanWindows.cpp).
     void Plan(std::string_view args);
     // The copy's side: runs the line, writes its output and summary into `folder`, exits.
     [[noreturn]] void PlanInCopy(const std::string& line, const std::filesystem::path& folder);

@@ -52,18 +52,13 @@ TEST_F(StepTimerAcceptanceTest, AHostThatUnloadsTheModuleMidSortLeavesNoTimerOfI
 }
 
 TEST_F(StepTimerAcceptanceTest, ASecondObjectComingAndGoingLeavesTheFirstOneItsSteps) {
-    void* module = loader_->Plugins()[0].module;
-    auto getClassObject = reinterpret_cast<DllGetClassObjectFn>(dlsym(module, "DllGetClassObject"));
-    ASSERT_NE(getClassObject, nullptr);
+    sim::PluginModule& module = *loader_->Plugins()[0].module;
     SortUntilFirstConfirmation();
     {
-        CComPtr<IClassFactory> factory;
-        ASSERT_EQ(
-            getClassObject(CLSID_Tarnik, IClassFactory::iid, reinterpret_cast<void**>(&factory)),
-            S_OK);
         CComPtr<ITarnik> client;
-        ASSERT_EQ(factory->CreateInstance(nullptr, ITarnik::iid, reinterpret_cast<void**>(&client)),
-                  S_OK);
+        ASSERT_EQ(
+            module.CreateObject(CLSID_Tarnik, ITarnik::iid, reinterpret_cast<void**>(&client)),
+            S_OK);
     }  // the automation client lets its object go
 
     ASSERT_TRUE(host_->RunUntilIdle());

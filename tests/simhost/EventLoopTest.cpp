@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/Timer.h"
+
 namespace {
 
 std::vector<std::string> g_fired;
