@@ -11,6 +11,7 @@
 #include "platform/ClassFactory.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
+#include "platform/Text.h"
 #include "platform/WinTypes.h"
 
 namespace fs = std::filesystem;
@@ -132,10 +133,7 @@ std::string ModuleRegistration::Register(const std::string& modulePath) {
     if (!registerServer)
         return path.string() + " has no DllRegisterServer";
     HRESULT hr = registerServer();
-    if (FAILED(hr)) {
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(hr));
-        return "DllRegisterServer of " + path.string() + " failed (" + text + ")";
-    }
+    if (FAILED(hr))
+        return "DllRegisterServer of " + path.string() + " failed (" + HexText(hr) + ")";
     return {};
 }

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "platform/Text.h"
 #include "platform/WinTypes.h"
 
 using OLECHAR = char16_t;
@@ -18,12 +19,6 @@ BSTR SysAllocString(LPCOLESTR text);
 BSTR SysAllocStringLen(LPCOLESTR text, UINT length);
 void SysFreeString(BSTR text);
 UINT SysStringLen(BSTR text);
-
-// UTF-8 <-> UTF-16. Malformed input becomes U+FFFD, never a crash.
-std::u16string Utf8ToUtf16(std::string_view utf8);
-std::string Utf16ToUtf8(std::u16string_view utf16);
-// Appends the UTF-8 bytes of one code point (at most U+10FFFF, not a surrogate).
-void AppendUtf8(std::string& out, char32_t codePoint);
 
 // The UTF-8 text of a BSTR (a null BSTR is empty).
 std::string BstrToUtf8(BSTR text);
