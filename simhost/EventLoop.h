@@ -62,7 +62,6 @@ class EventLoop final : public ITimerBackend {
     // Real-time mode, for a person watching: Advance and RunUntilIdle sleep until each
     // event's due time (one virtual millisecond per real millisecond).
     void SetRealtime(bool on) { realtime_ = on; }
-    bool Realtime() const { return realtime_; }
 
     // ITimerBackend: thread timers repeat every interval until killed.
     UINT_PTR SetTimer(UINT elapseMs, TIMERPROC callback) override;

@@ -14,8 +14,6 @@
 namespace {
 
 constexpr std::string_view kNamePlaceholder = "[enter new profile name]";
-constexpr LONG kRecordingColor = 0x8080FF;
-constexpr LONG kRecordReadyColor = 0x80FF80;
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
     auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
@@ -143,12 +141,12 @@ void CTarnik::Record() {
             m_Stripping = false;
         CreateEquipList();
         m_Recording = true;
-        SetRecordButton(*this, "Stop", kRecordingColor);
+        SetRecordButton(*this, "Stop", control::kRecordingColor);
         m_Actions.emplace();
         return;
     }
     m_Recording = false;
-    SetRecordButton(*this, "Record", kRecordReadyColor);
+    SetRecordButton(*this, "Record", control::kRecordReadyColor);
     WriteProfile();
     m_Actions.reset();
 }

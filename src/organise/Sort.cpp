@@ -179,7 +179,7 @@ void CTarnik::SortNext() {
             m_SortEntries[k] = t;
             Log(TRC, "Moved %d to %d", m, k);
             m_SortMoved = true;
-            RequestMove(t.id, m_SortPack, k, false, JOB_SORT);
+            (void)RequestMove(t.id, m_SortPack, k, false, JOB_SORT);  // a refusal ended the job
             return;
         }
         Log(TRC, "MoveRight %d to %d", k - 1, k);

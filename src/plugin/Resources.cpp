@@ -1,28 +1,32 @@
 // The resource table: registration script (REGISTRY 102) and project name (STRING 100).
 #include "plugin/Resources.h"
 
+#include <algorithm>
+
 #include "plugin/Identity.h"
+#include "plugin/host/Contract.h"
 
 namespace {
 
-// The registrar fills in %MODULE%, %CLSID% and %LIBID% (RegistrationReplacements).
-constexpr std::string_view kRegistrationScript = R"rgs(HKCR
+// The class's own keys. The registrar fills in %MODULE%, the ids and the names of
+// Identity.h (RegistrationReplacements).
+constexpr std::string_view kClassKeys = R"rgs(HKCR
 {
-	DECAL_KMW.Tarnik.1 = s 'Tarnik Class'
+	%PROGID% = s '%CLASSNAME%'
 	{
 		CLSID = s '%CLSID%'
 	}
-	DECAL_KMW.Tarnik = s 'Tarnik Class'
+	%VIPROGID% = s '%CLASSNAME%'
 	{
 		CLSID = s '%CLSID%'
-		CurVer = s 'DECAL_KMW.Tarnik.1'
+		CurVer = s '%PROGID%'
 	}
 	NoRemove CLSID
 	{
-		ForceRemove %CLSID% = s 'Tarnik Class'
+		ForceRemove %CLSID% = s '%CLASSNAME%'
 		{
-			ProgID = s 'DECAL_KMW.Tarnik.1'
-			VersionIndependentProgID = s 'DECAL_KMW.Tarnik'
+			ProgID = s '%PROGID%'
+			VersionIndependentProgID = s '%VIPROGID%'
 			ForceRemove 'Programmable'
 			InprocServer32 = s '%MODULE%'
 			{
@@ -32,23 +36,36 @@ constexpr std::string_view kRegistrationScript = R"rgs(HKCR
 		}
 	}
 }
-HKLM
-{
-	NoRemove SOFTWARE
-	{
-		NoRemove Decal
-		{
-			NoRemove Plugins
-			{
-				ForceRemove %CLSID% = s 'Tarnik!'
-				{
-					val Enabled = d 1
-				}
-			}
-		}
-	}
-}
 )rgs";
+
+// The class's key in the host's list of plug-ins. The keys of the list's path stay when
+// the module is unregistered: the host and other plug-ins own them.
+std::string HostKeys() {
+    std::string text = "HKLM\n{\n";
+    std::string indent = "\t";
+    std::string_view path = kHostPluginsKey;
+    int depth = 0;
+    for (std::size_t start = 0; start <= path.size(); ++depth) {
+        std::size_t end = std::min(path.find('\\', start), path.size());
+        text += indent + "NoRemove " + std::string(path.substr(start, end - start)) + "\n";
+        text += indent + "{\n";
+        indent += '\t';
+        start = end + 1;
+    }
+    text += indent + "ForceRemove %CLSID% = s '%PLUGINNAME%'\n" + indent + "{\n";
+    text += indent + "\tval " + kHostPluginEnabled + " = d 1\n" + indent + "}\n";
+    for (; depth > 0; --depth) {
+        indent.pop_back();
+        text += indent + "}\n";
+    }
+    return text + "}\n";
+}
+
+// REGISTRY 102: the class's keys, then the host's.
+std::string_view RegistrationScript() {
+    static const std::string script = std::string(kClassKeys) + HostKeys();
+    return script;
+}
 
 struct TextResource {
     std::string_view type;
@@ -56,15 +73,14 @@ struct TextResource {
     std::string_view text;
 };
 
-constexpr TextResource kResources[] = {
-    {"STRING", IDS_PROJNAME, "TarnikPlg"},
-    {"REGISTRY", IDR_TARNIK, kRegistrationScript},
-};
-
 }  // namespace
 
 std::optional<std::string_view> FindTextResource(std::string_view type, int id) {
-    for (const TextResource& resource : kResources) {
+    const TextResource resources[] = {
+        {"STRING", IDS_PROJNAME, kProjectName},
+        {"REGISTRY", IDR_TARNIK, RegistrationScript()},
+    };
+    for (const TextResource& resource : resources) {
         if (resource.type == type && resource.id == id)
             return resource.text;
     }
@@ -72,7 +88,8 @@ std::optional<std::string_view> FindTextResource(std::string_view type, int id) 
 }
 
 RgsReplacements RegistrationReplacements(std::string modulePath) {
-    return {{"MODULE", std::move(modulePath)},
-            {"CLSID", CLSID_Tarnik.ToString()},
-            {"LIBID", LIBID_TARNIKPLGLib.ToString()}};
+    return {{"MODULE", std::move(modulePath)},        {"CLSID", CLSID_Tarnik.ToString()},
+            {"LIBID", LIBID_TARNIKPLGLib.ToString()}, {"PROGID", kProgId},
+            {"VIPROGID", kVersionIndependentProgId},  {"CLASSNAME", kClassHelp},
+            {"PLUGINNAME", kPluginDisplayName}};
 }
