@@ -11,7 +11,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_TARGETS := $(notdir $(wildcard fuzz/corpus/*))
 DEPS = cmake g++ make pkg-config libgtest-dev libgmock-dev libbenchmark-dev \
        libpugixml-dev nlohmann-json3-dev libedit-dev clang-format \
-       clang libclang-rt-14-dev
+       clang libclang-rt-14-dev libxml2-utils
 # Reuses earlier compilations where ccache is installed; builds the same without it.
 LAUNCHER := $(shell command -v ccache 2>/dev/null)
 export CCACHE_BASEDIR := $(CURDIR)

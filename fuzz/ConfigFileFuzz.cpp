@@ -100,11 +100,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                     "the player is told once where the file was kept");
     }
 
-    seat.Plugin().SaveConfig();
+    (void)seat.Plugin().SaveConfig();
     const std::string saved = ReadBytes(file);
     CheckWritten(saved);
     seat.Plugin().OnCharacterLogin();
-    seat.Plugin().SaveConfig();
+    (void)seat.Plugin().SaveConfig();
     fuzz::Check(ReadBytes(file) == saved, "a reload and a save change nothing");
     return 0;
 }

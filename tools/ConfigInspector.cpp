@@ -12,20 +12,20 @@
 #include <optional>
 #include <set>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 
 #include "Display.h"
 #include "commands/Commands.h"
 #include "config/Config.h"
+#include "config/ConfigReader.h"
 #include "equip/Equip.h"
 #include "platform/Ascii.h"
 #include "plugin/Types.h"
 
-namespace {
+namespace schema = config_schema;
 
-constexpr std::string_view kChatWindows[] = {"Main", "Chat 1", "Chat 2", "Chat 3", "Chat 4"};
-constexpr std::string_view kCharacterChildren[] = {"Hotkey", "Item", "Pin", "HotCommand",
-                                                   "EquipProfile"};
+namespace {
 
 std::string Quoted(std::string_view text) {
     return "\"" + EscapeLineBreaks(text) + "\"";
@@ -35,27 +35,27 @@ std::string Count(std::size_t n, const std::string& one, const std::string& many
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
+bool IsValidUtf8(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();)
+        if (!ReadUtf8Char(text, pos))
+            return false;
+    return true;
+}
+
 bool Contains(const auto& list, std::string_view name) {
     return std::find(std::begin(list), std::end(list), name) != std::end(list);
 }
 
-// Why the plug-in cannot read the attributes `names` (numbers when `numeric`), or empty.
-std::string AttributeFaults(const XmlElement& element, std::initializer_list<const char*> names,
-                            bool numeric) {
-    std::string faults;
-    for (const char* name : names) {
-        std::optional<std::string> text = element.Attribute(name);
-        std::string fault;
-        if (!text)
-            fault = std::string("no \"") + name + "\"";
-        else if (numeric && !element.AttributeInt(name))
-            fault = (std::string_view("aeiou").find(name[0]) == std::string_view::npos ? "a \""
-                                                                                       : "an \"") +
-                    std::string(name) + "\" of " + Quoted(*text) + ", which is no 32-bit number";
-        if (!fault.empty())
-            faults += (faults.empty() ? "" : " and ") + fault;
-    }
-    return faults;
+// Why the plug-in cannot read the attribute `name` (a number when `numeric`), or empty.
+std::string AttributeFaults(const XmlElement& element, std::string_view name, bool numeric) {
+    std::optional<std::string> text = element.Attribute(name);
+    if (!text)
+        return "no \"" + std::string(name) + "\"";
+    if (numeric && !element.AttributeInt(name))
+        return (std::string_view("aeiou").find(name[0]) == std::string_view::npos ? "a \""
+                                                                                  : "an \"") +
+               std::string(name) + "\" of " + Quoted(*text) + ", which is no 32-bit number";
+    return {};
 }
 
 // "equip 0x80000288 (Equip Iron Axe)": what the step does, then its stored name.
@@ -79,8 +79,13 @@ std::string StepText(std::int32_t action, ObjectId item, const std::string& name
 
 class Inspector {
   public:
-    Inspector(std::string file, std::string text)
-        : file_(std::move(file)), text_(std::move(text)) {}
+    // `text` is the file as the parser holds it (ParsedText), whose bytes the offsets count.
+    Inspector(std::string file, std::string text) : file_(std::move(file)), text_(std::move(text)) {
+        lineStarts_.push_back(0);
+        for (std::size_t at = text_.find('\n'); at != std::string::npos;
+             at = text_.find('\n', at + 1))
+            lineStarts_.push_back(at + 1);
+    }
 
     void Inspect(const CXmlDocument& document);
     // The problem of a file that is no document: where parsing stopped and why.
@@ -102,8 +107,8 @@ class Inspector {
 
   private:
     std::size_t LineOf(std::size_t offset) const {
-        return 1 + static_cast<std::size_t>(std::count(
-                       text_.begin(), text_.begin() + std::min(offset, text_.size()), '\n'));
+        return static_cast<std::size_t>(
+            std::upper_bound(lineStarts_.begin(), lineStarts_.end(), offset) - lineStarts_.begin());
     }
     std::optional<std::size_t> Line(const XmlElement& element) const {
         std::optional<std::size_t> offset = element.SourceOffset();
@@ -124,16 +129,20 @@ class Inspector {
     }
 
     void CheckNames(const XmlElement& element, std::string_view character);
+    void CheckText(const XmlElement& element, std::string_view character, bool below);
     void Character(const XmlElement& user);
-    void ChatWindow(const XmlElement& user, const std::string& key);
-    void Pins(const XmlElement& user, const std::string& key);
-    void PackConfiguration(const XmlElement& user, const std::string& key);
-    void Hotkeys(const XmlElement& user, const std::string& key);
-    void HotCommands(const XmlElement& user, const std::string& key);
-    void Profiles(const XmlElement& user, const std::string& key);
+    void Diagnostic(const ConfigDiagnostic& found, const CharacterSettings& settings,
+                    const std::string& key);
+    void ChatWindow(const CharacterSettings& settings);
+    void Pins(const CharacterSettings& settings);
+    void PackConfiguration(const CharacterSettings& settings);
+    void Hotkeys(const CharacterSettings& settings, const std::string& key);
+    void HotCommands(const CharacterSettings& settings, const std::string& key);
+    void Profiles(const CharacterSettings& settings, const std::string& key);
 
     std::string file_;
     std::string text_;
+    std::vector<std::size_t> lineStarts_;  // the offset of each line's first byte
     std::vector<std::pair<std::size_t, std::string>> problems_;  // by line
 };
 
@@ -152,9 +161,11 @@ void Inspector::Unparsable(const XmlLoadResult& result) {
 void Inspector::Inspect(const CXmlDocument& document) {
     XmlElement root = document.Root();
     std::map<std::string, XmlElement> seen;
+    CheckText(root, {}, false);
     for (const XmlElement& user : root.ChildElements()) {
         std::string key = user.Name();
         characters.push_back(key);
+        CheckText(user, IsValidElementName(key) ? key : std::string(), true);
         if (!IsValidElementName(key)) {
             listing.push_back("character " + key + " (" + LineText(user) + "): never read");
             Problem(user, {},
@@ -182,7 +193,11 @@ void Inspector::CheckNames(const XmlElement& element, std::string_view character
     for (const XmlElement& child : element.ChildElements()) {
         std::string name = child.Name();
         bool known =
-            element.Name() == "EquipProfile" ? name == "Task" : Contains(kCharacterChildren, name);
+            element.Name() == schema::kEquipProfile.name
+                ? name == schema::kTask.name
+                : std::any_of(std::begin(schema::kCharacterChildren),
+                              std::end(schema::kCharacterChildren),
+                              [&](const schema::Element& row) { return row.name == name; });
         if (!IsValidElementName(name))
             Problem(child, character,
                     "the element name " + Quoted(name) +
@@ -199,110 +214,147 @@ void Inspector::CheckNames(const XmlElement& element, std::string_view character
 void Inspector::Character(const XmlElement& user) {
     const std::string key = user.Name();
     listing.push_back("character " + key + " (" + LineText(user) + ")");
-    ChatWindow(user, key);
-    Pins(user, key);
-    PackConfiguration(user, key);
-    Hotkeys(user, key);
-    HotCommands(user, key);
-    Profiles(user, key);
+    CharacterSettings settings = ReadCharacterElement(user);
+    for (const ConfigDiagnostic& found : settings.diagnostics)
+        Diagnostic(found, settings, key);
+    ChatWindow(settings);
+    Pins(settings);
+    PackConfiguration(settings);
+    Hotkeys(settings, key);
+    HotCommands(settings, key);
+    Profiles(settings, key);
     CheckNames(user, key);
 }
 
-void Inspector::ChatWindow(const XmlElement& user, const std::string& key) {
-    std::string window = user.Attribute("OutputWindow").value_or("");
-    if (window.empty()) {
+// Values that XML 1.0 cannot hold, in `element` and, when `below`, in the elements under
+// it: other clients' XML readers refuse the whole file.
+void Inspector::CheckText(const XmlElement& element, std::string_view character, bool below) {
+    for (const auto& [name, value] : element.Attributes()) {
+        if (IsXmlText(value))
+            continue;
+        bool utf8 = IsValidUtf8(value);
+        Problem(element, character,
+                "the \"" + name + "\" of <" + element.Name() + "> holds " +
+                    (utf8 ? "a control character" : "bytes that are no UTF-8") +
+                    ", which XML 1.0 cannot hold, so other XML readers refuse the whole file: "
+                    "the plug-in writes " +
+                    (utf8 ? "U+FFFD in its place" : "each such byte as the Latin-1 character"));
+    }
+    if (below)
+        for (const XmlElement& child : element.ChildElements())
+            CheckText(child, character, true);
+}
+
+// What the reader says of an element the plug-in cannot use as it stands.
+void Inspector::Diagnostic(const ConfigDiagnostic& found, const CharacterSettings& settings,
+                           const std::string& key) {
+    const XmlElement& at = found.at;
+    const std::string name = at.Name();
+    switch (found.kind) {
+        case ConfigDiagnostic::NoOutputWindow:
+            Problem(at, key,
+                    "no OutputWindow: the plug-in writes to Main and stores \"Main\" at its next "
+                    "save");
+            return;
+        case ConfigDiagnostic::UnknownOutputWindow:
+            Problem(at, key,
+                    "OutputWindow " + Quoted(settings.outputWindow) +
+                        " names no chat window (Main, Chat 1 to Chat 4): the plug-in writes to "
+                        "Main");
+            return;
+        case ConfigDiagnostic::Unreadable: {
+            if (name == schema::kEquipProfile.name) {
+                Problem(at, key, "EquipProfile with no \"name\": never listed or played");
+                return;
+            }
+            const schema::Element* row = nullptr;
+            for (const schema::Element& candidate : schema::kCharacterChildren)
+                if (candidate.name == name)
+                    row = &candidate;
+            // Item and Pin read their "pack" as a number, and Pin its "value" as well.
+            std::string faults = AttributeFaults(at, row->first, name == schema::kPin.name);
+            std::string second = AttributeFaults(
+                at, row->second, name == schema::kPin.name || name == schema::kItem.name);
+            if (!second.empty())
+                faults += (faults.empty() ? "" : " and ") + second;
+            Problem(at, key, name + " with " + faults + ": skipped");
+            return;
+        }
+        case ConfigDiagnostic::Replaced: {
+            std::string what;
+            if (name == schema::kPin.name)
+                what = "for item " +
+                       HexId(static_cast<ObjectId>(*at.AttributeInt(schema::kPin.first)));
+            else if (name == schema::kHotkey.name)
+                what = "for " + Quoted(*at.Attribute(schema::kHotkey.first));
+            else
+                what = Quoted(*at.Attribute(schema::kHotCommand.first));
+            Problem(at, key,
+                    "a second " + name + " " + what + " replaces the one at " +
+                        LineText(found.earlier) + ", which is never used");
+            return;
+        }
+        case ConfigDiagnostic::RepeatedItem:
+        case ConfigDiagnostic::ItemForAnotherPack: {
+            auto pack = static_cast<ObjectId>(*at.AttributeInt(schema::kItem.second));
+            Problem(
+                at, key,
+                "Item " + Quoted(*at.Attribute(schema::kItem.first)) + " for pack " + HexId(pack) +
+                    (found.kind == ConfigDiagnostic::RepeatedItem
+                         ? " repeats the one at " + LineText(found.earlier)
+                         : " comes after the one for pack " +
+                               HexId(static_cast<ObjectId>(
+                                   *found.earlier.AttributeInt(schema::kItem.second))) +
+                               " at " + LineText(found.earlier) + ", and only the first counts") +
+                    ": dropped");
+            return;
+        }
+    }
+}
+
+void Inspector::ChatWindow(const CharacterSettings& settings) {
+    if (!settings.outputWindowStored)
         listing.push_back("  chat window: Main (not stored)");
-        Problem(user, key,
-                "no OutputWindow: the plug-in writes to Main and stores \"Main\" at its next save");
-    } else if (!Contains(kChatWindows, window)) {
-        listing.push_back("  chat window: " + Quoted(window) + ", used as Main");
-        Problem(user, key,
-                "OutputWindow " + Quoted(window) +
-                    " names no chat window (Main, Chat 1 to Chat 4): the plug-in writes to Main");
-    } else {
-        listing.push_back("  chat window: " + window);
-    }
+    else if (!Contains(ChatWindows, settings.outputWindow))
+        listing.push_back("  chat window: " + Quoted(settings.outputWindow) + ", used as Main");
+    else
+        listing.push_back("  chat window: " + settings.outputWindow);
 }
 
-void Inspector::Pins(const XmlElement& user, const std::string& key) {
-    std::map<ObjectId, std::pair<ObjectId, XmlElement>> pins;
-    for (const XmlElement& pin : user.SelectAll("Pin")) {
-        if (std::string faults = AttributeFaults(pin, {"value", "pack"}, true); !faults.empty()) {
-            Problem(pin, key, "Pin with " + faults + ": skipped");
-            continue;
-        }
-        auto item = static_cast<ObjectId>(*pin.AttributeInt("value"));
-        auto pack = static_cast<ObjectId>(*pin.AttributeInt("pack"));
-        auto [entry, added] = pins.try_emplace(item, pack, pin);
-        if (!added) {
-            Problem(pin, key,
-                    "a second Pin for item " + HexId(item) + " replaces the one at " +
-                        LineText(entry->second.second) + ", which is never used");
-            entry->second = {pack, pin};
-        }
-    }
+void Inspector::Pins(const CharacterSettings& settings) {
+    std::map<ObjectId, ObjectId> pins;
+    for (const auto& [pin, element] : settings.pins)
+        pins[pin.item] = pin.pack;
     listing.push_back("  pins: " + std::to_string(pins.size()));
-    for (const auto& [item, entry] : pins)
-        listing.push_back("    " + HexId(item) + " -> pack " + HexId(entry.first));
+    for (const auto& [item, pack] : pins)
+        listing.push_back("    " + HexId(item) + " -> pack " + HexId(pack));
 }
 
-void Inspector::PackConfiguration(const XmlElement& user, const std::string& key) {
-    struct Entry {
-        std::string name;
-        ObjectId pack;
-        XmlElement element;
-    };
-    std::vector<Entry> entries;
-    for (const XmlElement& item : user.SelectAll("Item")) {
-        std::string faults = AttributeFaults(item, {"value"}, false);
-        if (std::string pack = AttributeFaults(item, {"pack"}, true); !pack.empty())
-            faults += (faults.empty() ? "" : " and ") + pack;
-        if (!faults.empty()) {
-            Problem(item, key, "Item with " + faults + ": skipped");
-            continue;
-        }
-        Entry entry{*item.Attribute("value"), static_cast<ObjectId>(*item.AttributeInt("pack")),
-                    item};
-        auto same = std::find_if(entries.begin(), entries.end(), [&](const Entry& other) {
-            return other.name == entry.name && other.pack == entry.pack;
-        });
-        if (same != entries.end()) {
-            Problem(item, key,
-                    "Item " + Quoted(entry.name) + " for pack " + HexId(entry.pack) +
-                        " repeats the one at " + LineText(same->element) + ": dropped");
-            continue;
-        }
-        entries.push_back(std::move(entry));
-    }
-    listing.push_back("  pack configuration: " + std::to_string(entries.size()));
-    for (const Entry& entry : entries)
+void Inspector::PackConfiguration(const CharacterSettings& settings) {
+    listing.push_back("  pack configuration: " + std::to_string(settings.items.size()));
+    for (const auto& [entry, element] : settings.items)
         listing.push_back("    " + EscapeLineBreaks(entry.name) + " -> pack " + HexId(entry.pack));
 }
 
-void Inspector::Hotkeys(const XmlElement& user, const std::string& key) {
+void Inspector::Hotkeys(const CharacterSettings& settings, const std::string& key) {
     // Ordered as the plug-in's map, which a key press walks to the first equal key text.
     std::map<std::string, std::pair<std::string, XmlElement>> hotkeys;
-    for (const XmlElement& hotkey : user.SelectAll("Hotkey")) {
-        if (std::string faults = AttributeFaults(hotkey, {"command", "key"}, false);
-            !faults.empty()) {
-            Problem(hotkey, key, "Hotkey with " + faults + ": skipped");
-            continue;
-        }
-        std::string command = *hotkey.Attribute("command");
-        std::string text = *hotkey.Attribute("key");
-        auto [entry, added] = hotkeys.try_emplace(command, text, hotkey);
-        if (!added) {
-            Problem(hotkey, key,
-                    "a second Hotkey for " + Quoted(command) + " replaces the one at " +
-                        LineText(entry->second.second) + ", which is never used");
-            entry->second = {text, hotkey};
-        }
-    }
+    for (const auto& [hotkey, element] : settings.hotkeys)
+        hotkeys[hotkey.first] = {hotkey.second, element};
     listing.push_back("  hotkeys: " + std::to_string(hotkeys.size()));
+    // Any action but the fixed ones plays the stored profile of that name, in any case.
+    std::set<std::string> profiles;
+    for (const auto& [name, element] : settings.profiles)
+        profiles.insert(ToLowerAscii(name));
     std::map<std::string, std::string> firstWithKey;
     for (const auto& [command, entry] : hotkeys) {
         const auto& [text, element] = entry;
         listing.push_back("    " + EscapeLineBreaks(command) + ": " + EscapeLineBreaks(text));
+        if (!IsHotkeyAction(command) && !profiles.contains(ToLowerAscii(command)))
+            Problem(element, key,
+                    "the Hotkey for " + Quoted(command) +
+                        " names neither an action nor a stored profile: it only ever answers "
+                        "\"Profile not found\"");
         if (!IsHotkeyText(text)) {
             Problem(element, key,
                     "the Hotkey for " + Quoted(command) + " has the key text " + Quoted(text) +
@@ -318,28 +370,17 @@ void Inspector::Hotkeys(const XmlElement& user, const std::string& key) {
     }
 }
 
-void Inspector::HotCommands(const XmlElement& user, const std::string& key) {
+void Inspector::HotCommands(const CharacterSettings& settings, const std::string& key) {
     std::map<std::string, std::pair<std::string, XmlElement>> commands;
-    for (const XmlElement& command : user.SelectAll("HotCommand")) {
-        if (std::string faults = AttributeFaults(command, {"cmd", "action"}, false);
-            !faults.empty()) {
-            Problem(command, key, "HotCommand with " + faults + ": skipped");
-            continue;
-        }
-        std::string name = *command.Attribute("cmd");
-        std::string action = *command.Attribute("action");
-        auto [entry, added] = commands.try_emplace(name, action, command);
-        if (!added) {
-            Problem(command, key,
-                    "a second HotCommand " + Quoted(name) + " replaces the one at " +
-                        LineText(entry->second.second) + ", which is never used");
-            entry->second = {action, command};
-        }
-    }
+    for (const auto& [command, element] : settings.hotCommands)
+        commands[command.first] = {command.second, element};
     listing.push_back("  hot commands: " + std::to_string(commands.size()));
     for (const auto& [name, entry] : commands) {
         listing.push_back("    //" + EscapeLineBreaks(name) + ": " + EscapeLineBreaks(entry.first));
-        if (!HotCommandNameCanRun(name))
+        if (name.empty())
+            Problem(entry.second, key,
+                    "the HotCommand with an empty name runs on a bare \"//\" chat line");
+        else if (!HotCommandNameCanRun(name))
             Problem(entry.second, key,
                     "the HotCommand " + Quoted(name) +
                         " has capitals and never runs: the chat line is lower-cased, so "
@@ -348,43 +389,40 @@ void Inspector::HotCommands(const XmlElement& user, const std::string& key) {
     }
 }
 
-void Inspector::Profiles(const XmlElement& user, const std::string& key) {
-    std::vector<XmlElement> profiles = user.SelectAll("EquipProfile");
+void Inspector::Profiles(const CharacterSettings& settings, const std::string& key) {
     std::vector<std::pair<std::string, XmlElement>> named;
-    for (const XmlElement& profile : profiles) {
-        std::optional<std::string> name = profile.Attribute("name");
-        if (!name) {
-            Problem(profile, key, "EquipProfile with no \"name\": never listed or played");
-            continue;
-        }
-        // Playing compares names without regard to case and takes the first.
-        auto played = std::find_if(named.begin(), named.end(), [&](const auto& earlier) {
-            return EqualsIgnoringCase(std::string_view(earlier.first), std::string_view(*name));
-        });
-        if (played != named.end())
+    // Playing compares names without regard to ASCII case and takes the first.
+    std::unordered_map<std::string, std::size_t> firstOfName;  // lower-cased, index in `named`
+    for (const auto& [name, profile] : settings.profiles) {
+        auto [played, first] = firstOfName.try_emplace(ToLowerAscii(name), named.size());
+        if (!first)
             Problem(profile, key,
-                    "the EquipProfile " + Quoted(*name) +
-                        " is never played: " + Quoted(played->first) + " at " +
-                        LineText(played->second) + " comes first and is played for either name");
-        named.emplace_back(*name, profile);
+                    "the EquipProfile " + Quoted(name) +
+                        " is never played: " + Quoted(named[played->second].first) + " at " +
+                        LineText(named[played->second].second) +
+                        " comes first and is played for either name");
+        named.emplace_back(name, profile);
     }
     listing.push_back("  equipment profiles: " + std::to_string(named.size()));
     for (const auto& [name, profile] : named) {
         std::vector<std::string> steps;
-        for (const XmlElement& task : profile.SelectAll("Task")) {
-            if (std::string faults = AttributeFaults(task, {"action", "item"}, true);
-                !faults.empty()) {
+        for (const XmlElement& task : profile.SelectAll(schema::kTask.name)) {
+            std::string faults = AttributeFaults(task, schema::kTask.first, true);
+            if (std::string item = AttributeFaults(task, schema::kTask.second, true); !item.empty())
+                faults += (faults.empty() ? "" : " and ") + item;
+            if (!faults.empty()) {
                 Problem(task, key,
                         "a Task of " + Quoted(name) + " with " + faults + ": the step is skipped");
                 continue;
             }
-            std::int32_t action = *task.AttributeInt("action");
-            auto item = static_cast<ObjectId>(*task.AttributeInt("item"));
+            std::int32_t action = *task.AttributeInt(schema::kTask.first);
+            auto item = static_cast<ObjectId>(*task.AttributeInt(schema::kTask.second));
             if (action < EQUIP_ACTION_EQUIP || action > EQUIP_ACTION_STRIP_WEAPONS)
                 Problem(task, key,
                         "a Task of " + Quoted(name) + " has the action " + std::to_string(action) +
                             ", which is no step the plug-in plays: passed over");
-            steps.push_back("      " + StepText(action, item, task.Attribute("name").value_or("")));
+            steps.push_back("      " +
+                            StepText(action, item, task.Attribute(schema::kTaskName).value_or("")));
         }
         listing.push_back("    " + EscapeLineBreaks(name) + ": " +
                           Count(steps.size(), "step", "steps") +
@@ -406,7 +444,7 @@ ConfigInspection InspectConfig(std::string_view text, const std::string& file) {
     ConfigInspection inspection;
     CXmlDocument document;
     XmlLoadResult loaded = document.LoadText(text);
-    Inspector inspector(file, std::string(text));
+    Inspector inspector(file, ParsedText(text));
     if (loaded)
         inspector.Inspect(document);
     else

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <system_error>
 
+#include "config/ConfigPath.h"
 #include "platform/ClassFactory.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
@@ -18,39 +19,16 @@ namespace fs = std::filesystem;
 
 namespace {
 
-constexpr const char* kConfigKey = "Software\\Vellumcraft";
-constexpr const char* kConfigValue = "Configs";
 constexpr const char* kInstallerConfigs = "C:\\Tarnik\\";
-constexpr const char* kConfigFileName = "sortconfig.xml";
-
-// As the module reads it: a string value that fits, with or without its zero.
-bool ReadConfigs(std::string& value, bool& present) {
-    present = false;
-    HKEY key = nullptr;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, KEY_READ, &key) != ERROR_SUCCESS)
-        return false;
-    char data[MAX_PATH];
-    DWORD size = sizeof data;
-    DWORD type = REG_NONE;
-    LSTATUS status =
-        RegQueryValueExA(key, kConfigValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
-    RegCloseKey(key);
-    present = status != ERROR_FILE_NOT_FOUND;
-    if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0 ||
-        size > sizeof data)
-        return false;
-    value.assign(data, ::strnlen(data, size));
-    return true;
-}
 
 std::string WriteConfigs() {
     HKEY key = nullptr;
     DWORD disposition = 0;
     LSTATUS status =
-        RegCreateKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+        RegCreateKeyExA(HKEY_CURRENT_USER, kConfigsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_WRITE, nullptr, &key, &disposition);
     if (status == ERROR_SUCCESS) {
-        status = RegSetValueExA(key, kConfigValue, 0, REG_SZ,
+        status = RegSetValueExA(key, kConfigsValue, 0, REG_SZ,
                                 reinterpret_cast<const BYTE*>(kInstallerConfigs),
                                 static_cast<DWORD>(std::strlen(kInstallerConfigs) + 1));
         RegCloseKey(key);
@@ -59,12 +37,6 @@ std::string WriteConfigs() {
         return "cannot write the \"Configs\" value into " + TarnikRegistryPath() + " (error " +
                std::to_string(status) + ")";
     return {};
-}
-
-// The module's rule: the folder of `base` up to its last separator, then the file name.
-std::string ConfigPathFromBase(const std::string& base) {
-    std::size_t separator = base.find_last_of("\\/");
-    return (separator == std::string::npos ? "" : base.substr(0, separator + 1)) + kConfigFileName;
 }
 
 std::string MakeFolder(const fs::path& folder) {
@@ -98,7 +70,7 @@ DataFolder PrepareDataFolder(const fs::path& root, const std::string& modulePath
 
     std::string configs;
     bool present = false;
-    bool usable = ReadConfigs(configs, present);
+    bool usable = ReadConfigsValue(configs, &present);
     if (!present) {
         if (folder.error = WriteConfigs(); !folder)
             return folder;

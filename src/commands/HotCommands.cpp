@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "config/XmlDocument.h"
 #include "inventory/Inventory.h"
 #include "platform/Ascii.h"
 #include "plugin/Choices.h"
@@ -117,6 +118,11 @@ void CTarnik::SaveHotCommand() {
         WriteToChat("A hot command name cannot contain ':'.");
         return;
     }
+    // The shared file cannot hold them, and other clients' readers would refuse it whole.
+    if (!IsXmlText(name) || !IsXmlText(action)) {
+        WriteToChat("A hot command cannot contain control characters.");
+        return;
+    }
     m_HotCommands[name] = action;
     std::string option = name + ": " + action;
     LONG index = FindHotCommand(name);
@@ -129,7 +135,8 @@ void CTarnik::SaveHotCommand() {
     }
     if (m_chHotCommand)
         m_chHotCommand->put_Selected(index);
-    SaveConfig();
+    if (SaveResult saved = SaveConfig(); !saved.Saved())
+        NotSaved("Hot command [" + name + "]", saved);
 }
 
 void CTarnik::DeleteHotCommand() {
@@ -137,12 +144,14 @@ void CTarnik::DeleteHotCommand() {
     LONG index = SelectedIndex(m_chHotCommand);
     if (index < 0)
         return;
-    m_HotCommands.erase(NameOfOption(ChoiceText(m_chHotCommand, index)));
+    std::string name = NameOfOption(ChoiceText(m_chHotCommand, index));
+    m_HotCommands.erase(name);
     m_chHotCommand->RemoveChoice(index);
     m_chHotCommand->put_Selected(0);
     // Stored at once like every other change: a deleted command must not return at the
     // next login.
-    SaveConfig();
+    if (SaveResult saved = SaveConfig(); !saved.Saved())
+        NotSaved("Deleting hot command [" + name + "]", saved);
 }
 
 LONG CTarnik::FindHotCommand(const std::string& name) {

@@ -2,6 +2,7 @@
 // chosen on the Shortcuts page, and matched to start the action they are assigned to.
 #include "commands/Hotkeys.h"
 
+#include <algorithm>
 #include <iterator>
 #include <string_view>
 
@@ -124,9 +125,12 @@ void CTarnik::AssignHotkey(const std::string& key, VARIANT_BOOL* eat) {
     std::string action = ChoiceText(m_chHotkeyItem, index);
     m_Hotkeys[action] = key;
     m_HotkeyCapture = false;
-    SaveConfig();
+    SaveResult saved = SaveConfig();
     onHotkeyChoice(index);
-    WriteToChat("Hotkey for [%s] set to %s", action.c_str(), key.c_str());
+    if (!saved.Saved())
+        NotSaved("Hotkey " + key + " for [" + action + "]", saved);
+    else
+        WriteToChat("Hotkey for [%s] set to %s", action.c_str(), key.c_str());
     if (eat)
         *eat = VARIANT_TRUE;
 }
@@ -153,6 +157,11 @@ void CTarnik::onHotkeyChoice(LONG index) {
     }
     if (m_stHotkeyValue)
         m_stHotkeyValue->put_Text(CComBSTR(text));
+}
+
+bool IsHotkeyAction(std::string_view action) {
+    return std::any_of(std::begin(kHotkeyRows), std::end(kHotkeyRows),
+                       [&](const HotkeyRow& row) { return row.name == action; });
 }
 
 void CTarnik::RunHotkeyAction(const std::string& action) {

@@ -18,6 +18,10 @@ struct HeldModifiers {
 // name (keypad, arrows, F13 and up, punctuation): such a press is never a hotkey.
 std::optional<std::string> HotkeyText(WPARAM virtualKey, HeldModifiers held);
 
+// Whether a hotkey for `action` starts one of the fixed actions (the panel's list, and
+// "Cram"); any other action name is played as a profile.
+bool IsHotkeyAction(std::string_view action);
+
 // Whether some key press forms `text`. A stored key text that none forms, such as
 // "{ctrl}s" or "{Ctrl}F13", never matches.
 bool IsHotkeyText(std::string_view text);

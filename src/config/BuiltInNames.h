@@ -23,6 +23,11 @@ inline constexpr std::array<std::string_view, 15> HotkeyActions = {
     "Burden Sort",
 };
 
+// The chat windows chOutputWindow lists, by option number; the "OutputWindow" attribute
+// stores the name.
+inline constexpr std::array<std::string_view, 5> ChatWindows = {"Main", "Chat 1", "Chat 2",
+                                                                "Chat 3", "Chat 4"};
+
 // Listed in every profile choice even when never recorded; they cannot be deleted.
 inline constexpr std::array<std::string_view, 2> BuiltInProfiles = {"Town Clothes",
                                                                     "Fighting Clothes"};

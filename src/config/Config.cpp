@@ -7,8 +7,11 @@
 #include <system_error>
 
 #include "config/Config.h"
+#include "config/ConfigReader.h"
 #include "platform/Files.h"
 #include "plugin/Tarnik.h"
+
+namespace schema = config_schema;
 
 namespace {
 
@@ -143,31 +146,31 @@ std::string LockFailure(const FileLock& lock) {
 }
 
 // The player hears of the first failed save and of the first save after failures; the
-// trace has every one.
-void ReportSaveFailure(CTarnik& plugin, const std::string& why) {
+// trace has every one. The failure, for the action that asked for the save.
+SaveResult ReportSaveFailure(CTarnik& plugin, const std::string& why) {
     plugin.Log(LogLevel::ERR, "Unable to write %s (%s); the changes are kept for the next save",
                g_ConfigPath.c_str(), why.c_str());
     if (!plugin.m_SaveFailureShown)
         plugin.WriteToChat("Settings could not be saved (%s): %s", why.c_str(),
                            g_ConfigPath.c_str());
     plugin.m_SaveFailureShown = true;
+    return {why};
 }
 
-void ReportSaved(CTarnik& plugin) {
+SaveResult ReportSaved(CTarnik& plugin) {
     if (plugin.m_SaveFailureShown)
         plugin.WriteToChat("Settings saved again to %s", g_ConfigPath.c_str());
     plugin.m_SaveFailureShown = false;
+    return {};
 }
 
 // Writes the file under `lock`, which the caller took already: when it could not be
 // taken the save fails at once rather than waiting for the lock a second time.
-void WriteUnder(CTarnik& plugin, const FileLock& lock) {
-    if (lock.Locked()) {
-        plugin.WriteConfigFile();
-        return;
-    }
+SaveResult WriteUnder(CTarnik& plugin, const FileLock& lock) {
+    if (lock.Locked())
+        return plugin.WriteConfigFile();
     plugin.m_ConfigDoc->SetUnsavedChanges(true);
-    ReportSaveFailure(plugin, LockFailure(lock));
+    return ReportSaveFailure(plugin, LockFailure(lock));
 }
 
 }  // namespace
@@ -219,11 +222,6 @@ void CTarnik::LoadConfig() {
     SelectChoice(m_chOutputWindow, 0);
     onOutputWindowChoice(0);
 
-    if (!m_ConfigDoc) {
-        WriteToChat("Unable to get MSXML object, Tarnik! will not operate.");
-        return;
-    }
-
     Log(TRC, "Loading xml document");
     // Reading needs no lock, for writes replace the file whole; without the lock the file
     // is only read, and a write that login needs fails and is reported.
@@ -239,7 +237,7 @@ void CTarnik::LoadConfig() {
         m_ConfigDoc->Swap(disk);
     } else {
         (void)m_ConfigDoc->LoadText(kFreshDocument);
-        WriteUnder(*this, lock);
+        (void)WriteUnder(*this, lock);  // a failure is told, and the next save retries
     }
 
     Log(TRC, "Getting main node");
@@ -264,25 +262,28 @@ void CTarnik::LoadConfig() {
             Log(ERR, "Unable to create user node [%s]", m_CharacterKey.c_str());
             return;
         }
-        user.SetAttribute("OutputWindow", "Main");
-        WriteUnder(*this, lock);
+        user.SetAttribute(config_schema::kOutputWindow, ChatWindows[0]);
+        (void)WriteUnder(*this, lock);
         return;
     }
 
+    CharacterSettings settings = ReadCharacterElement(user);
+    for (const ConfigDiagnostic& skipped : settings.diagnostics)
+        if (skipped.kind == ConfigDiagnostic::Unreadable)
+            Log(TRC, "Failed getting %s attributes",
+                skipped.at.Name() == schema::kItem.name ? "Item" : "Node");
+
     Log(TRC, "Getting chatwindow attribute");
-    std::string window = user.Attribute("OutputWindow").value_or("");
-    if (window.empty()) {
+    if (!settings.outputWindowStored)
         Log(TRC, "Missing chatwindow attribute");
-        m_OutputWindowName = "Main";
-    } else {
-        Log(TRC, "Setting ChatWindow to %s", window.c_str());
-        m_OutputWindowName = window;
-    }
-    Log(TRC, "Output Window text from XML: [%s]", window.c_str());
-    static constexpr std::string_view kChatWindows[] = {"Chat 1", "Chat 2", "Chat 3", "Chat 4"};
-    auto chat = std::find(std::begin(kChatWindows), std::end(kChatWindows), m_OutputWindowName);
-    if (chat != std::end(kChatWindows)) {
-        LONG option = static_cast<LONG>(chat - std::begin(kChatWindows)) + 1;
+    else
+        Log(TRC, "Setting ChatWindow to %s", settings.outputWindow.c_str());
+    m_OutputWindowName = settings.outputWindow;
+    Log(TRC, "Output Window text from XML: [%s]", m_OutputWindowName.c_str());
+    // "Main" is option 0 whatever the name; a name that is no window's keeps its text.
+    auto chat = std::find(ChatWindows.begin() + 1, ChatWindows.end(), m_OutputWindowName);
+    if (chat != ChatWindows.end()) {
+        LONG option = static_cast<LONG>(chat - ChatWindows.begin());
         SelectChoice(m_chOutputWindow, option);
         onOutputWindowChoice(option);
     } else {
@@ -291,87 +292,53 @@ void CTarnik::LoadConfig() {
     }
 
     Log(TRC, "Getting hotkey nodes");
+    Log(TRC, "Loading %d Nodes", static_cast<int>(settings.hotkeys.size()));
     m_Hotkeys.clear();
-    std::vector<XmlElement> hotkeys = user.SelectAll("Hotkey");
-    Log(TRC, "Loading %d Nodes", static_cast<int>(hotkeys.size()));
-    for (const XmlElement& element : hotkeys) {
-        std::optional<std::string> command = element.Attribute("command");
-        std::optional<std::string> key = element.Attribute("key");
-        if (!command || !key) {
-            Log(TRC, "Failed getting Node attributes");
-            continue;
-        }
-        Log(TRC, "Set hotkey [%s] to [%s]", command->c_str(), key->c_str());
-        m_Hotkeys[*command] = *key;
+    for (const auto& [hotkey, element] : settings.hotkeys) {
+        Log(TRC, "Set hotkey [%s] to [%s]", hotkey.first.c_str(), hotkey.second.c_str());
+        m_Hotkeys[hotkey.first] = hotkey.second;
     }
 
     Log(TRC, "Getting hotcommand nodes");
+    Log(TRC, "Loading %d Nodes", static_cast<int>(settings.hotCommands.size()));
     m_HotCommands.clear();
     ClearChoice(m_chHotCommand);
-    std::vector<XmlElement> hotCommands = user.SelectAll("HotCommand");
-    Log(TRC, "Loading %d Nodes", static_cast<int>(hotCommands.size()));
-    for (const XmlElement& element : hotCommands) {
-        std::optional<std::string> command = element.Attribute("cmd");
-        std::optional<std::string> action = element.Attribute("action");
-        if (!command || !action) {
-            Log(TRC, "Failed getting Node attributes");
-            continue;
-        }
-        Log(TRC, "Set hotcommand [%s] to [%s]", command->c_str(), action->c_str());
-        m_HotCommands[*command] = *action;
-        AddChoice(m_chHotCommand, *command + ": " + *action);
+    for (const auto& [command, element] : settings.hotCommands) {
+        Log(TRC, "Set hotcommand [%s] to [%s]", command.first.c_str(), command.second.c_str());
+        m_HotCommands[command.first] = command.second;
+        AddChoice(m_chHotCommand, command.first + ": " + command.second);
     }
     SelectChoice(m_chHotCommand, 1);
 
     Log(TRC, "Getting item nodes");
-    std::vector<XmlElement> items = user.SelectAll("Item");
-    Log(TRC, "Loading %d Nodes", static_cast<int>(items.size()));
-    for (const XmlElement& element : items) {
-        std::optional<std::string> value = element.Attribute("value");
-        std::optional<std::int32_t> pack = element.AttributeInt("pack");
-        if (!value || !pack) {
-            Log(TRC, "Failed getting Item attributes");
-            continue;
-        }
-        PackItem entry{*value, static_cast<ObjectId>(*pack)};
-        // One name may go to several packs; only an identical entry is dropped.
-        if (std::find(m_PackConfig.begin(), m_PackConfig.end(), entry) == m_PackConfig.end())
-            m_PackConfig.push_back(std::move(entry));
-    }
+    Log(TRC, "Loading %d Nodes", static_cast<int>(settings.items.size()));
+    for (auto& [item, element] : settings.items)
+        m_PackConfig.push_back(std::move(item));
 
     Log(TRC, "Getting pin nodes");
+    Log(TRC, "Loading %d Nodes", static_cast<int>(settings.pins.size()));
     m_Pins.clear();
-    std::vector<XmlElement> pins = user.SelectAll("Pin");
-    Log(TRC, "Loading %d Nodes", static_cast<int>(pins.size()));
-    for (const XmlElement& element : pins) {
-        std::optional<std::int32_t> item = element.AttributeInt("value");
-        std::optional<std::int32_t> pack = element.AttributeInt("pack");
-        if (!item || !pack)
-            continue;
-        Log(TRC, "Loaded [%d] %d", *item, *pack);
-        m_Pins[static_cast<ObjectId>(*item)] = static_cast<ObjectId>(*pack);
+    for (const auto& [pin, element] : settings.pins) {
+        Log(TRC, "Loaded [%d] %d", static_cast<int>(pin.item), static_cast<int>(pin.pack));
+        m_Pins[pin.item] = pin.pack;
     }
 
     Log(TRC, "Getting profile nodes");
-    std::vector<XmlElement> profiles = user.SelectAll("EquipProfile");
-    Log(TRC, "Loading %d Nodes", static_cast<int>(profiles.size()));
-    for (const XmlElement& element : profiles) {
-        std::optional<std::string> name = element.Attribute("name");
-        if (!name || IsBuiltInProfile(*name))
+    Log(TRC, "Loading %d Nodes", static_cast<int>(settings.profiles.size()));
+    for (const auto& [name, element] : settings.profiles) {
+        if (IsBuiltInProfile(name))
             continue;
-        AddChoice(m_chEquip, *name);
-        AddChoice(m_chEquipProfile, *name);
-        AddChoice(m_chHotkeyItem, *name);
+        AddChoice(m_chEquip, name);
+        AddChoice(m_chEquipProfile, name);
+        AddChoice(m_chHotkeyItem, name);
     }
 }
 
-void CTarnik::SaveConfig() {
+SaveResult CTarnik::SaveConfig() {
     Log(INF, "Saving config: %s", g_ConfigPath.c_str());
-    if (!m_ConfigDoc)
-        return;
     if (m_CharacterKey.empty()) {
         Log(ERR, "No character logged in; nothing to save");
-        return;
+        return {"no character is logged in"};
     }
 
     FileLock lock(ConfigLockFile());
@@ -389,7 +356,7 @@ void CTarnik::SaveConfig() {
             case DiskState::Absent:
             case DiskState::MovedAside:
                 (void)m_ConfigDoc->LoadText(kFreshDocument);
-                WriteConfigFile();
+                (void)WriteConfigFile();  // the character's settings follow below
                 break;
             case DiskState::Blocked:
                 break;
@@ -399,7 +366,7 @@ void CTarnik::SaveConfig() {
     XmlElement root = m_ConfigDoc->SelectOne("/*");
     if (!root) {
         Log(ERR, "Failed to get root");
-        return;
+        return {"the settings have no root element"};
     }
     Log(TRC, "Getting user node: [%s]", m_CharacterPath.c_str());
     XmlElement user = root.Child(m_CharacterKey);
@@ -408,54 +375,51 @@ void CTarnik::SaveConfig() {
         user = root.AppendChild(m_CharacterKey);
         if (!user) {
             Log(ERR, "Unable to create user node [%s]", m_CharacterKey.c_str());
-            return;
+            return {"the character's element could not be made"};
         }
     }
 
     Log(TRC, "Set window attribute to: [%s]", m_OutputWindowName.c_str());
-    user.SetAttribute("OutputWindow", m_OutputWindowName);
+    user.SetAttribute(schema::kOutputWindow, m_OutputWindowName);
 
-    RemoveChildren(user, "Hotkey");
+    RemoveChildren(user, schema::kHotkey.name);
     for (const auto& [command, key] : m_Hotkeys) {
-        XmlElement element = user.AppendChild("Hotkey");
-        element.SetAttribute("command", command);
-        element.SetAttribute("key", key);
+        XmlElement element = user.AppendChild(schema::kHotkey.name);
+        element.SetAttribute(schema::kHotkey.first, command);
+        element.SetAttribute(schema::kHotkey.second, key);
     }
 
-    RemoveChildren(user, "Item");
+    RemoveChildren(user, schema::kItem.name);
     Log(TRC, "Getting %d items", static_cast<int>(m_PackConfig.size()));
     for (const PackItem& entry : m_PackConfig) {
-        XmlElement element = user.AppendChild("Item");
-        element.SetAttribute("value", entry.name);
-        element.SetAttributeInt("pack", static_cast<std::int32_t>(entry.pack));
+        XmlElement element = user.AppendChild(schema::kItem.name);
+        element.SetAttribute(schema::kItem.first, entry.name);
+        element.SetAttributeInt(schema::kItem.second, static_cast<std::int32_t>(entry.pack));
     }
 
-    RemoveChildren(user, "Pin");
+    RemoveChildren(user, schema::kPin.name);
     for (const auto& [item, pack] : m_Pins) {
-        XmlElement element = user.AppendChild("Pin");
-        element.SetAttributeInt("value", static_cast<std::int32_t>(item));
-        element.SetAttributeInt("pack", static_cast<std::int32_t>(pack));
+        XmlElement element = user.AppendChild(schema::kPin.name);
+        element.SetAttributeInt(schema::kPin.first, static_cast<std::int32_t>(item));
+        element.SetAttributeInt(schema::kPin.second, static_cast<std::int32_t>(pack));
     }
 
-    RemoveChildren(user, "HotCommand");
+    RemoveChildren(user, schema::kHotCommand.name);
     for (const auto& [command, action] : m_HotCommands) {
-        XmlElement element = user.AppendChild("HotCommand");
-        element.SetAttribute("cmd", command);
-        element.SetAttribute("action", action);
+        XmlElement element = user.AppendChild(schema::kHotCommand.name);
+        element.SetAttribute(schema::kHotCommand.first, command);
+        element.SetAttribute(schema::kHotCommand.second, action);
     }
 
-    WriteUnder(*this, lock);
+    return WriteUnder(*this, lock);
 }
 
-void CTarnik::WriteConfigFile() {
-    if (!m_ConfigDoc)
-        return;
+SaveResult CTarnik::WriteConfigFile() {
     // Unlocked, two clients saving at once lose each other's changes: no lock, no write.
     FileLock lock(ConfigLockFile());
     if (!lock.Locked()) {
         m_ConfigDoc->SetUnsavedChanges(true);
-        ReportSaveFailure(*this, LockFailure(lock));
-        return;
+        return ReportSaveFailure(*this, LockFailure(lock));
     }
     // Every save runs under the lock, so a temporary nobody holds is a killed save's.
     if (std::size_t removed = RemoveAbandonedTemporaries(ConfigFile()))
@@ -467,8 +431,7 @@ void CTarnik::WriteConfigFile() {
     DiskState state = ReadConfigFile(*this, disk, lock, why);
     if (state == DiskState::Blocked) {
         m_ConfigDoc->SetUnsavedChanges(true);
-        ReportSaveFailure(*this, why);
-        return;
+        return ReportSaveFailure(*this, why);
     }
     if (state == DiskState::Loaded)
         TakeOtherElementsFrom(disk, *m_ConfigDoc, m_CharacterKey);
@@ -476,14 +439,18 @@ void CTarnik::WriteConfigFile() {
     std::string text = ConfigFileText(*m_ConfigDoc);
     if (text.empty()) {
         Log(ERR, "Failed to get root");
-        return;
+        m_ConfigDoc->SetUnsavedChanges(true);
+        return ReportSaveFailure(*this, "the settings could not be put into text");
     }
     std::error_code error;
     if (!WriteFileAtomically(ConfigFile(), ToTextMode(text), error)) {
         m_ConfigDoc->SetUnsavedChanges(true);
-        ReportSaveFailure(*this, error.message());
-        return;
+        return ReportSaveFailure(*this, error.message());
     }
     m_ConfigDoc->SetUnsavedChanges(false);
-    ReportSaved(*this);
+    return ReportSaved(*this);
+}
+
+void CTarnik::NotSaved(const std::string& change, const SaveResult& result) {
+    WriteToChat("%s is not saved (%s).", change.c_str(), result.why.c_str());
 }

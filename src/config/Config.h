@@ -9,6 +9,7 @@
 #include "config/BuiltInNames.h"
 #include "config/CharacterKey.h"
 #include "config/ConfigPath.h"
+#include "config/ConfigReader.h"
 #include "config/ConfigWriter.h"
-#include "platform/FileLock.h"
 #include "config/XmlDocument.h"
+#include "platform/FileLock.h"

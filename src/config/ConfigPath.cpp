@@ -11,26 +11,22 @@
 // object without a priority in the module, whatever order the linker chose.
 __attribute__((init_priority(101))) std::string g_ConfigPath;
 
-namespace {
-
-constexpr const char* kConfigKey = "Software\\Vellumcraft";
-constexpr const char* kConfigValue = "Configs";
-constexpr const char* kConfigFileName = "sortconfig.xml";
-
-// The "Configs" value when it is a string that fits with its zero into MAX_PATH
-// characters; read even when it is the empty text.
-bool ReadConfigsValue(std::string& value) {
+bool ReadConfigsValue(std::string& value, bool* present) {
+    if (present)
+        *present = false;
     HKEY key = nullptr;
     DWORD disposition = 0;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kConfigKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kConfigsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_READ | KEY_WRITE, nullptr, &key, &disposition) != ERROR_SUCCESS)
         return false;
     char data[MAX_PATH];
     DWORD size = sizeof data;
     DWORD type = REG_NONE;
     LSTATUS status =
-        RegQueryValueExA(key, kConfigValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
+        RegQueryValueExA(key, kConfigsValue, nullptr, &type, reinterpret_cast<BYTE*>(data), &size);
     RegCloseKey(key);
+    if (present)
+        *present = status != ERROR_FILE_NOT_FOUND;
     if (status != ERROR_SUCCESS || (type != REG_SZ && type != REG_EXPAND_SZ) || size == 0 ||
         size > sizeof data)
         return false;
@@ -38,6 +34,8 @@ bool ReadConfigsValue(std::string& value) {
     value.assign(data, ::strnlen(data, size));
     return true;
 }
+
+namespace {
 
 std::string ModulePath(HMODULE module) {
     // Wider than MAX_PATH: paths on this machine may be longer, and a cut path would

@@ -21,8 +21,34 @@ pugi::xml_node NodeOf(void* node) {
     return pugi::xml_node(static_cast<pugi::xml_node_struct*>(node));
 }
 
+// U+FFFD, written for a character that XML 1.0 cannot hold.
+constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+
+bool IsXmlChar(char32_t c) {
+    return c == '\t' || c == '\n' || c == '\r' || (c >= 0x20 && c != 0xFFFE && c != 0xFFFF);
+}
+
+// Every character of the value as an XML 1.0 document can hold it, so that every XML
+// reader of the shared file accepts it: a byte that is no UTF-8 is taken as the Latin-1
+// character it is in files that older clients wrote in an 8-bit code page; a control
+// character, which no XML 1.0 document can hold even as a reference, becomes U+FFFD.
 void AppendEscapedAttributeValue(std::string& out, std::string_view value) {
-    for (char c : value) {
+    for (std::size_t pos = 0; pos < value.size();) {
+        std::size_t start = pos;
+        std::optional<char32_t> decoded = ReadUtf8Char(value, pos);
+        if (!decoded) {
+            AppendUtf8(out, static_cast<unsigned char>(value[start]));
+            continue;
+        }
+        if (!IsXmlChar(*decoded)) {
+            out += kReplacement;
+            continue;
+        }
+        if (*decoded >= 0x80) {
+            out += value.substr(start, pos - start);
+            continue;
+        }
+        char c = static_cast<char>(*decoded);
         switch (c) {
             case '&':
                 out += "&amp;";
@@ -120,6 +146,7 @@ class MarkupUnits {
     }
 
     std::size_t Size() const { return size_; }
+    std::size_t Width() const { return width_; }
     std::size_t ByteOffset(std::size_t index) const { return index * width_; }
 
     // The unit at `index`; 0 past the end.
@@ -184,6 +211,25 @@ class MarkupUnits {
     bool bigEndian_ = false;
     std::size_t size_ = text_.size();
 };
+
+// True when the declaration of an 8-bit text names Latin-1, which the parser converts.
+bool DeclaresLatin1(std::string_view text) {
+    if (!text.starts_with("<?xml"))
+        return false;
+    std::string_view declaration = text.substr(0, text.find("?>"));
+    std::size_t at = declaration.find("encoding");
+    if (at == std::string_view::npos)
+        return false;
+    std::size_t open = declaration.find_first_of("\"'", at);
+    if (open == std::string_view::npos)
+        return false;
+    std::size_t close = declaration.find(declaration[open], open + 1);
+    std::string name(declaration.substr(
+        open + 1, close == std::string_view::npos ? std::string_view::npos : close - open - 1));
+    for (char& c : name)
+        c = static_cast<char>(c >= 'A' && c <= 'Z' ? c + ('a' - 'A') : c);
+    return name == "iso-8859-1" || name == "latin1";
+}
 
 // Past a document type declaration that starts at `at` ("<!DOCTYPE"), following the
 // parser: nested "<!" groups, "<![" sections, quoted strings, "<?...?>" and comments.
@@ -411,6 +457,13 @@ std::string XmlElement::StartTag() const {
     return tag;
 }
 
+std::vector<std::pair<std::string, std::string>> XmlElement::Attributes() const {
+    std::vector<std::pair<std::string, std::string>> all;
+    for (pugi::xml_attribute attribute : Node().attributes())
+        all.emplace_back(attribute.name(), attribute.value());
+    return all;
+}
+
 std::optional<std::size_t> XmlElement::SourceOffset() const {
     std::ptrdiff_t offset = Node().offset_debug();
     if (offset < 0)
@@ -537,4 +590,32 @@ std::optional<char32_t> ReadUtf8Char(std::string_view text, std::size_t& pos) {
     Utf8Char c = DecodeUtf8(text, pos);
     pos += c.valid ? c.length : 1;
     return c.valid ? std::optional<char32_t>(c.codePoint) : std::nullopt;
+}
+
+std::string ParsedText(std::string_view text) {
+    MarkupUnits units(text);
+    const bool latin1 = units.Width() == 1 && DeclaresLatin1(text);
+    if (units.Width() == 1 && !latin1)
+        return std::string(text.substr(0, units.Size()));
+    std::string out;
+    out.reserve(units.Size() * 2);
+    for (std::size_t i = 0; i < units.Size(); ++i) {
+        char32_t c = units[i];
+        if (units.Width() == 2 && c >= 0xD800 && c < 0xDC00 && i + 1 < units.Size() &&
+            units[i + 1] >= 0xDC00 && units[i + 1] < 0xE000) {
+            c = 0x10000 + ((c - 0xD800) << 10) + (units[i + 1] - 0xDC00);
+            ++i;
+        }
+        AppendUtf8(out, c);
+    }
+    return out;
+}
+
+bool IsXmlText(std::string_view text) {
+    for (std::size_t pos = 0; pos < text.size();) {
+        std::optional<char32_t> c = ReadUtf8Char(text, pos);
+        if (!c || !IsXmlChar(*c))
+            return false;
+    }
+    return true;
 }

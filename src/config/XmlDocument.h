@@ -9,6 +9,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 // The configuration needs four levels (root, character, profile, step); a document that
@@ -52,6 +53,8 @@ class XmlElement {
     // read back to the same 32-bit pattern, and so do unsigned decimals up to 4294967295.
     // Empty when missing or not a number.
     std::optional<std::int32_t> AttributeInt(std::string_view name) const;
+    // Every attribute as (name, value), in document order.
+    std::vector<std::pair<std::string, std::string>> Attributes() const;
     // Sets the attribute, appending it after the others when it is new.
     bool SetAttribute(std::string_view name, std::string_view value);
     bool SetAttributeInt(std::string_view name, std::int32_t value);
@@ -74,6 +77,9 @@ class XmlElement {
     // The start tag as the document model serialises the element: "<Name a=\"1\">", or
     // "<Name a=\"1\"/>" for an element without children. Attributes in document order,
     // values in double quotes with &, <, >, " and the line-end and tab characters escaped.
+    // Whatever a value holds, the tag is UTF-8 that XML 1.0 accepts: a byte that is no
+    // UTF-8 is written as the Latin-1 character it stands for, and a character that XML
+    // cannot hold (see IsXmlText) as U+FFFD.
     std::string StartTag() const;
 
     // Where the element's name stands in the text the document was loaded from, in bytes;
@@ -128,12 +134,22 @@ class CXmlDocument {
 // is read in its own units, and nothing after a zero character is read.
 std::optional<std::size_t> FindNestingBeyond(std::string_view text, std::size_t maxDepth);
 
+// `text` as the parser holds it once loaded: converted to UTF-8 from UTF-16, UTF-32 or a
+// declared Latin-1, and ending at a zero character. SourceOffset and a Malformed result's
+// offset count bytes of this text, not of the file.
+std::string ParsedText(std::string_view text);
+
 // XML names, without the namespace colon so that every valid name can also stand as a
 // step of a selection path.
 bool IsNameStartChar(char32_t c);
 bool IsNameChar(char32_t c);
 // True when `name` (UTF-8) can be an XML element name.
 bool IsValidElementName(std::string_view name);
+
+// True when `text` is UTF-8 whose every character an XML 1.0 document can hold: no
+// control character but tab and the line ends, and neither U+FFFE nor U+FFFF. Text that
+// is not cannot be stored in sortconfig.xml as it is.
+bool IsXmlText(std::string_view text);
 
 // Decodes the UTF-8 character at `pos` and moves past it. A malformed sequence yields
 // nothing and moves past its first byte.

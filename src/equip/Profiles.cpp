@@ -6,31 +6,25 @@
 #include <string>
 #include <string_view>
 
+#include "commands/Hotkeys.h"
 #include "config/BuiltInNames.h"
+#include "config/ConfigReader.h"
 #include "config/XmlDocument.h"
+#include "platform/Ascii.h"
 #include "plugin/Choices.h"
 #include "plugin/Tarnik.h"
+
+namespace schema = config_schema;
 
 namespace {
 
 constexpr std::string_view kNamePlaceholder = "[enter new profile name]";
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    auto lower = [](unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; };
-    return std::equal(a.begin(), a.end(), b.begin(), b.end(),
-                      [&](char x, char y) { return lower(x) == lower(y); });
-}
-
-bool IsHotkeyActionName(std::string_view name) {
-    return name == "Cram" ||
-           std::find(HotkeyActions.begin(), HotkeyActions.end(), name) != HotkeyActions.end();
-}
-
 // Profiles are found by comparing their "name" attribute, never through a selection
 // path built from the name: a name may hold any character.
 XmlElement FindProfileElement(const XmlElement& user, std::string_view name) {
-    for (const XmlElement& profile : user.SelectAll("EquipProfile"))
-        if (profile.Attribute("name") == name)
+    for (const XmlElement& profile : user.SelectAll(schema::kEquipProfile.name))
+        if (profile.Attribute(schema::kEquipProfile.first) == name)
             return profile;
     return {};
 }
@@ -64,7 +58,11 @@ void CTarnik::NewProfile() {
         WriteToChat("A profile name cannot contain a double quote. Please enter another name.");
         return;
     }
-    if (IsHotkeyActionName(name)) {
+    if (!IsXmlText(name)) {
+        WriteToChat("A profile name cannot contain control characters. Please enter another name.");
+        return;
+    }
+    if (IsHotkeyAction(name)) {
         WriteToChat("[%s] is the name of a hotkey action. Please enter another name.",
                     name.c_str());
         return;
@@ -78,7 +76,8 @@ void CTarnik::NewProfile() {
     AppendChoice(m_chHotkeyItem, name);
     if (m_chEquipProfile)
         m_chEquipProfile->put_Selected(FindEquip(name));
-    SaveConfig();
+    // The name is only listed until a recording stores it; a failed save is told there.
+    (void)SaveConfig();
 }
 
 LONG CTarnik::FindEquip(const std::string& name) {
@@ -105,7 +104,8 @@ void CTarnik::DeleteProfile() {
     XmlElement user = CharacterElement(*this);
     if (XmlElement profile = FindProfileElement(user, name)) {
         user.RemoveChild(profile);
-        WriteConfigFile();
+        // Kept in the document if it fails; the save below writes it or reports.
+        (void)WriteConfigFile();
     } else {
         // A name made with New and never recorded is only listed; it goes all the same.
         Log(TRC, "Profile [%s] was never stored", name.c_str());
@@ -114,8 +114,10 @@ void CTarnik::DeleteProfile() {
     RemoveFromChoice(m_chEquip, name);
     RemoveFromChoice(m_chHotkeyItem, name);
     m_Hotkeys.erase(name);
-    SaveConfig();
-    WriteToChat("Profile deleted");
+    if (SaveResult saved = SaveConfig(); !saved.Saved())
+        NotSaved("Deleting profile [" + name + "]", saved);
+    else
+        WriteToChat("Profile deleted");
 }
 
 void CTarnik::RemoveFromChoice(IChoice* choice, const std::string& name) {
@@ -169,33 +171,37 @@ void CTarnik::WriteProfile() {
         user.RemoveChild(old);
     // The profile is complete before the file is written, so the file never holds a
     // profile without its steps.
-    XmlElement profile = user.AppendChild("EquipProfile");
+    XmlElement profile = user.AppendChild(schema::kEquipProfile.name);
     if (!profile) {
         Log(TRC, "Failed to create equipment profile node.");
         return;
     }
-    profile.SetAttribute("name", name);
+    profile.SetAttribute(schema::kEquipProfile.first, name);
     std::size_t steps = m_Actions ? m_Actions->size() : 0;
     for (std::size_t i = 0; i < steps; ++i) {
         const EquipAction& step = (*m_Actions)[i];
-        XmlElement task = profile.AppendChild("Task");
-        task.SetAttributeInt("action", step.action);
-        task.SetAttributeInt("item", static_cast<std::int32_t>(step.item));
-        task.SetAttribute("name", step.name);
+        XmlElement task = profile.AppendChild(schema::kTask.name);
+        task.SetAttributeInt(schema::kTask.first, step.action);
+        task.SetAttributeInt(schema::kTask.second, static_cast<std::int32_t>(step.item));
+        task.SetAttribute(schema::kTaskName, step.name);
     }
     Log(TRC, "Saving profile");
-    WriteConfigFile();
-    WriteToChat("Profile [%s] saved with %d steps.", name.c_str(), static_cast<int>(steps));
+    std::string counted = std::to_string(steps) + (steps == 1 ? " step" : " steps");
+    if (SaveResult saved = WriteConfigFile(); !saved.Saved())
+        NotSaved("Profile [" + name + "] with " + counted, saved);
+    else
+        WriteToChat("Profile [%s] saved with %s.", name.c_str(), counted.c_str());
 }
 
 bool CTarnik::ReadProfile(const std::string& name) {
     Log(INF, "Reading Profile [%s]", name.c_str());
     XmlElement found;
-    for (const XmlElement& profile : CharacterElement(*this).SelectAll("EquipProfile")) {
-        std::optional<std::string> stored = profile.Attribute("name");
+    for (const XmlElement& profile :
+         CharacterElement(*this).SelectAll(schema::kEquipProfile.name)) {
+        std::optional<std::string> stored = profile.Attribute(schema::kEquipProfile.first);
         if (!stored)
             Log(TRC, "equip step had no name");
-        if (EqualIgnoringCase(stored.value_or(""), name)) {
+        if (EqualsIgnoringCase(stored.value_or(""), name)) {
             found = profile;
             break;
         }
@@ -207,15 +213,15 @@ bool CTarnik::ReadProfile(const std::string& name) {
     if (!m_Actions)
         m_Actions.emplace();
     m_Actions->clear();
-    for (const XmlElement& task : found.SelectAll("Task")) {
-        std::optional<std::int32_t> action = task.AttributeInt("action");
-        std::optional<std::int32_t> item = task.AttributeInt("item");
+    for (const XmlElement& task : found.SelectAll(schema::kTask.name)) {
+        std::optional<std::int32_t> action = task.AttributeInt(schema::kTask.first);
+        std::optional<std::int32_t> item = task.AttributeInt(schema::kTask.second);
         if (!action || !item) {
             Log(WRN, "Skipped a step of [%s] without a numeric action and item", name.c_str());
             continue;
         }
         m_Actions->push_back(EquipAction{*action, static_cast<ObjectId>(*item),
-                                         task.Attribute("name").value_or("")});
+                                         task.Attribute(schema::kTaskName).value_or("")});
         Log(TRC, "Added action %d:%d", *action, *item);
     }
     return true;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <string>
 
+#include "config/XmlDocument.h"
 #include "inventory/Inventory.h"
 #include "plugin/Tarnik.h"
 
@@ -134,12 +135,18 @@ void CTarnik::Config() {
         if (static_cast<ObjectId>(IntValue(object, KEY_CONTAINER)) != m_SelectedPack)
             return true;
         std::string name = NameOf(object);
+        // The shared file could not hold the name as it is, and no other name finds it.
+        if (!IsXmlText(name)) {
+            WriteToChat("   %s (not stored: the name holds a control character)", name.c_str());
+            return true;
+        }
         AddIfNew(PackItem{name, m_SelectedPack});
         WriteToChat("   %s", name.c_str());
         return true;
     });
     Log(TRC, "Saving pack configuration");
-    SaveConfig();
+    if (SaveResult saved = SaveConfig(); !saved.Saved())
+        NotSaved("This pack's configuration", saved);
 }
 
 void CTarnik::RemoveCurPack() {
@@ -161,14 +168,17 @@ void CTarnik::RemConfig() {
         return;
     }
     RemoveCurPack();
-    SaveConfig();
+    if (SaveResult saved = SaveConfig(); !saved.Saved())
+        NotSaved("Removing this pack's configuration", saved);
 }
 
 void CTarnik::ClearAll() {
     Log(INF, "ClearAll");
     m_PackConfig.clear();
-    SaveConfig();
-    WriteToChat("All pack configurations removed.");
+    if (SaveResult saved = SaveConfig(); !saved.Saved())
+        NotSaved("Removing all pack configurations", saved);
+    else
+        WriteToChat("All pack configurations removed.");
 }
 
 void CTarnik::Pin() {
@@ -187,8 +197,10 @@ void CTarnik::Pin() {
         return;
     }
     m_Pins[m_SelectedObject] = static_cast<ObjectId>(IntValue(item, KEY_CONTAINER));
-    WriteToChat("Item pinned");
-    SaveConfig();
+    if (SaveResult saved = SaveConfig(); !saved.Saved())
+        NotSaved("The pin", saved);
+    else
+        WriteToChat("Item pinned");
     ShowPacks();
 }
 
@@ -196,8 +208,9 @@ void CTarnik::UnPin() {
     Log(INF, "UnPin");
     if (m_Pins.erase(m_SelectedObject) == 0) {
         WriteToChat("Item was not pinned.");
+    } else if (SaveResult saved = SaveConfig(); !saved.Saved()) {
+        NotSaved("Removing the pin", saved);
     } else {
-        SaveConfig();
         WriteToChat("Pin removed.");
     }
     ShowPacks();

@@ -240,8 +240,11 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     // ---- Configuration (config/Config.cpp)
     void OnCharacterLogin();
     void LoadConfig();
-    void SaveConfig();
-    void WriteConfigFile();
+    // Both return whether the file was written; a caller that told the player of a
+    // change says, when it was not, that it is not saved and why (NotSaved).
+    SaveResult SaveConfig();
+    SaveResult WriteConfigFile();
+    void NotSaved(const std::string& change, const SaveResult& result);
 
     // ================= State, in declaration order =================
     CComPtr<IPluginSite> m_pSite1;  // "PluginSite1"

@@ -36,6 +36,14 @@ struct PackItem {
     friend bool operator==(const PackItem&, const PackItem&) = default;
 };
 
+// What a save of sortconfig.xml did: written, or why not. A change that is not written
+// stays in memory and goes to the file at the next save; the action that asked for the
+// save says which.
+struct [[nodiscard]] SaveResult {
+    std::string why;  // empty when the file was written
+    bool Saved() const { return why.empty(); }
+};
+
 enum EquipActionCode : std::int32_t {
     EQUIP_ACTION_EQUIP = 1,
     EQUIP_ACTION_UNEQUIP = 2,

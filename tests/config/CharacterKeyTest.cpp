@@ -42,6 +42,8 @@ TEST(CharacterKeyTest, MakesEveryKeyAValidNameAndLeavesValidKeysAlone) {
         {"S-Caf\xE9", "S-Caf_x00E9_"},    // a byte that is not UTF-8
         {"S-a\xC3", "S-a_x00C3_"},        // a torn sequence
         {"S-\xE2\x80\x94", "S-_x2014_"},  // an em dash is no name character
+        {"S-\xE2\x80\x8C", nullptr},      // U+200C is a name character
+        {"S-\xED\xBF\xBF", "S-_x00ED__x00BF__x00BF_"},  // U+DFFF, a surrogate, is no UTF-8
         {"", "_"},
     };
     for (const NameCase& c : cases) {

@@ -71,7 +71,7 @@ TEST_F(ConfigAcceptanceTest, AnOlderClientsFileLoadsSavesBackAndANewCharacterOnl
     // The buttons that save come with later features; until then the test saves the loaded
     // object itself, with this binary's copy of the code and the same path.
     g_ConfigPath = File().string();
-    Plugin().SaveConfig();
+    EXPECT_TRUE(Plugin().SaveConfig().Saved());
     // Each group follows its map's order; every tag and value stays as it was. Only the
     // two hotkeys and the two hot commands trade places.
     std::string saved = kOlderClientFile;

@@ -102,10 +102,10 @@ TEST_F(ConfigTest, SkipsElementsItCannotReadAndGoesOn) {
         "  </BLUE_HILL-Tom>\n"
         "</Tarnik>\n");
     EXPECT_EQ(Plugin().m_OutputWindowName, "Main");
-    // A later hotkey for the same command wins; one name may go to several packs.
+    // A later hotkey for the same command wins; only the first pack of a name counts.
     EXPECT_EQ(Plugin().m_Hotkeys, (std::map<std::string, std::string>{{"Pack", "{Alt}P"}}));
     EXPECT_TRUE(Plugin().m_HotCommands.empty());
-    EXPECT_EQ(Plugin().m_PackConfig, (std::vector<PackItem>{{"Bolt", 6}, {"Bolt", 7}}));
+    EXPECT_EQ(Plugin().m_PackConfig, (std::vector<PackItem>{{"Bolt", 6}}));
     EXPECT_EQ(Plugin().m_Pins, (Pins{{8, 9}}));
     EXPECT_EQ(Control("chEquip").options, (Strings{"Town Clothes", "Fighting Clothes", "Hunt"}));
 }
@@ -115,12 +115,39 @@ TEST_F(ConfigTest, SkipsElementsItCannotReadAndGoesOn) {
 TEST_F(ConfigTest, AWindowNameThatNamesNoWindowShowsMainAndSurvivesASave) {
     Login("<Tarnik>\n  <BLUE_HILL-Tom OutputWindow=\"Chat 5\"/>\n</Tarnik>\n");
     EXPECT_EQ(Control("chOutputWindow").selected, 0);
-    Plugin().SaveConfig();
+    EXPECT_TRUE(Plugin().SaveConfig().Saved());
     EXPECT_NE(FileText().find("<BLUE_HILL-Tom OutputWindow=\"Chat 5\"/>"), std::string::npos);
 }
 
 // High ids and markup round trip in ConfigAcceptanceTest's older file; non-ASCII text and
 // every escape in XmlDocumentTest.
+
+TEST_F(ConfigTest, ACharacterTheFileDoesNotHoldStartsWithNoHotCommands) {
+    Login(
+        "<Tarnik>\n"
+        "  <BLUE_HILL-Tom OutputWindow=\"Main\">\n"
+        "    <HotCommand cmd=\"hi\" action=\"/e waves\"/>\n"
+        "  </BLUE_HILL-Tom>\n"
+        "</Tarnik>\n");
+    ASSERT_EQ(Control("chHotCommand").options, Strings{"hi: /e waves"});
+    Plugin().m_pCharStats = MakeComObject<sim::CSimCharacterStats>(std::make_shared<sim::World>(
+        sim::WorldBuilder().Server("Blue Hill").Character("Ann").Setup()));
+    Plugin().OnCharacterLogin();
+    EXPECT_EQ(Control("chHotCommand").options, Strings{});
+    EXPECT_FALSE(Chat("//hi"));
+}
+
+TEST_F(ConfigTest, ASaveAfterTheFileVanishedWritesTheCharactersSettings) {
+    Login();
+    std::filesystem::remove(File());
+    Plugin().m_Pins[1] = 2;
+    EXPECT_TRUE(Plugin().SaveConfig().Saved());
+    EXPECT_EQ(FileText(), ToTextMode("<Tarnik>\n"
+                                     "  <BLUE_HILL-Tom OutputWindow=\"Main\">\n"
+                                     "    <Pin value=\"1\" pack=\"2\"/>\n"
+                                     "  </BLUE_HILL-Tom>\n"
+                                     "</Tarnik>\n"));
+}
 
 // ---------------------------------------------------------------- unreadable files
 
@@ -167,18 +194,18 @@ TEST_F(ConfigTest, ASaveWithoutTheLockFailsIsToldOnceAndTheNextSaveWritesIt) {
     std::filesystem::remove(lock);
     std::filesystem::create_directory(lock);
     Plugin().m_Pins[1] = 2;
-    Plugin().SaveConfig();
+    EXPECT_EQ(Plugin().SaveConfig().why, "the lock file cannot be taken: Is a directory");
     EXPECT_EQ(NewChatLines(), Strings{":tk:Settings could not be saved (the lock file cannot be "
                                       "taken: Is a directory): " +
                                       g_ConfigPath});
     Plugin().m_Pins[3] = 4;
-    Plugin().SaveConfig();
+    (void)Plugin().SaveConfig();
     EXPECT_EQ(NewChatLines(), Strings{});
     EXPECT_EQ(FileText(), before);
 
     std::filesystem::remove(lock);
     Plugin().m_Hotkeys["Cram"] = "{Ctrl}C";
-    Plugin().SaveConfig();
+    EXPECT_TRUE(Plugin().SaveConfig().Saved());
     EXPECT_EQ(NewChatLines(), Strings{":tk:Settings saved again to " + g_ConfigPath});
     EXPECT_EQ(FileText(), ToTextMode("<Tarnik>\n"
                                      "  <BLUE_HILL-Tom OutputWindow=\"Main\">\n"
@@ -197,7 +224,7 @@ TEST_F(ConfigTest, ALockHeldByAnotherProcessFailsTheSaveInBoundedTimeAndTheNextS
     ASSERT_TRUE(other.Held());
     Plugin().m_Pins[1] = 2;
     auto start = std::chrono::steady_clock::now();
-    Plugin().SaveConfig();
+    (void)Plugin().SaveConfig();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
     EXPECT_EQ(NewChatLines(), Strings{":tk:Settings could not be saved (another client holds the "
                                       "lock file): " +
@@ -205,7 +232,7 @@ TEST_F(ConfigTest, ALockHeldByAnotherProcessFailsTheSaveInBoundedTimeAndTheNextS
     EXPECT_EQ(FileText(), before);
 
     other.Release();
-    Plugin().SaveConfig();
+    EXPECT_TRUE(Plugin().SaveConfig().Saved());
     EXPECT_EQ(NewChatLines(), Strings{":tk:Settings saved again to " + g_ConfigPath});
     EXPECT_NE(FileText().find("<Pin value=\"1\" pack=\"2\"/>"), std::string::npos);
 }
@@ -215,9 +242,9 @@ TEST_F(ConfigTest, AReadOnlyFolderKeepsTheOldFileIntactAndGivesOneChatLine) {
     const std::string before = FileText();
     std::optional<bool> passed = WithReadOnlyFolder(ConfigFolder(), [&] {
         Plugin().m_Pins[1] = 2;
-        Plugin().SaveConfig();
+        (void)Plugin().SaveConfig();
         Plugin().m_Pins[3] = 4;
-        Plugin().SaveConfig();
+        (void)Plugin().SaveConfig();
         const Strings chat = ChatLines();
         return ReadFile(File()) == before && chat.size() == 1 &&
                chat[0].starts_with(":tk:Settings could not be saved (") &&
@@ -236,15 +263,15 @@ TEST_F(ConfigTest, AFailedWriteKeepsTheDocumentAndTheNextSaveWritesIt) {
     tom.AppendChild("EquipProfile").SetAttribute("name", "Swim");
     {
         FileSizeLimit full(16);
-        Plugin().WriteConfigFile();
+        (void)Plugin().WriteConfigFile();
     }
     EXPECT_TRUE(TraceHas(":TK:ERR: Unable to write"));
 
     CComPtr<CTarnik> ann = OtherClient("Ann");  // meanwhile another client saves
     ann->m_Hotkeys["Cram"] = "{Ctrl}C";
-    ann->SaveConfig();
+    EXPECT_TRUE(ann->SaveConfig().Saved());
     Plugin().m_Pins[3] = 4;
-    Plugin().SaveConfig();
+    EXPECT_TRUE(Plugin().SaveConfig().Saved());
     std::string text = FileText();
     EXPECT_NE(text.find("<EquipProfile name=\"Swim\"/>"), std::string::npos);
     EXPECT_NE(text.find("<Pin value=\"3\" pack=\"4\"/>"), std::string::npos);
@@ -261,7 +288,7 @@ TEST_F(ConfigTest, ASaveRemovesTheTemporaryFileOfASaveThatWasKilled) {
     WriteFile(ConfigFolder() / left, "<Tarnik>\r\n  <BLUE_H");
     Login(kFreshTom);
     ASSERT_TRUE(std::filesystem::exists(ConfigFolder() / left));  // loading writes nothing
-    Plugin().SaveConfig();
+    EXPECT_TRUE(Plugin().SaveConfig().Saved());
     EXPECT_FALSE(std::filesystem::exists(ConfigFolder() / left));
 }
 
@@ -271,11 +298,11 @@ TEST_F(ConfigTest, TwoCharactersGetSiblingsAndASaveKeepsWhatTheOtherSavedAfterOu
     Login();
     CComPtr<CTarnik> ann = OtherClient("Ann");
     Plugin().m_Pins[1] = 2;
-    Plugin().SaveConfig();  // Ann's document does not know this pin
+    EXPECT_TRUE(Plugin().SaveConfig().Saved());  // Ann's document does not know this pin
     ann->m_Hotkeys["Pack"] = "{Alt}P";
-    ann->SaveConfig();
+    EXPECT_TRUE(ann->SaveConfig().Saved());
     Plugin().m_Pins[3] = 4;
-    Plugin().SaveConfig();
+    EXPECT_TRUE(Plugin().SaveConfig().Saved());
     EXPECT_EQ(FileText(), ToTextMode("<Tarnik>\n"
                                      "  <BLUE_HILL-Tom OutputWindow=\"Main\">\n"
                                      "    <Pin value=\"1\" pack=\"2\"/>\n"
@@ -298,13 +325,13 @@ TEST_F(ConfigTest, TwoProcessesSavingAtOnceLoseNothing) {
             for (int i = 1; i <= rounds; ++i) {
                 plugin->m_Pins[static_cast<ObjectId>(i)] = static_cast<ObjectId>(i);
                 if (i % 25 != 0) {
-                    plugin->SaveConfig();
+                    (void)plugin->SaveConfig();
                     continue;
                 }
                 // Every so often a profile, written without a re-read.
                 XmlElement user = plugin->m_ConfigDoc->Root().Child(plugin->m_CharacterKey);
                 user.AppendChild("EquipProfile").SetAttribute("name", "P" + std::to_string(i));
-                plugin->WriteConfigFile();
+                (void)plugin->WriteConfigFile();
             }
             ::_exit(0);
         }

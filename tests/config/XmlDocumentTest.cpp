@@ -136,9 +136,14 @@ TEST(XmlDocumentTest, StartTagEscapesWhatAttributeValuesCannotHoldAndReadsBackTh
     CXmlDocument again;
     ASSERT_TRUE(again.LoadText(tag));
     EXPECT_EQ(again.Root().Attribute("v"), tricky);
-    // A peer's file in an 8-bit code page: the byte comes back as it was.
-    ASSERT_TRUE(again.LoadText("<S n=\"Caf\xE9\"/>"));
-    EXPECT_EQ(again.Root().StartTag(), "<S n=\"Caf\xE9\"/>");
+    // What XML 1.0 cannot hold is never written: a peer's byte in an 8-bit code page
+    // becomes its Latin-1 character in UTF-8, a control character (raw or from a
+    // reference) and U+FFFF become U+FFFD.
+    ASSERT_TRUE(again.LoadText("<S n=\"Caf\xE9\" m=\"a\x01&#7;\xEF\xBF\xBFz\"/>"));
+    EXPECT_EQ(again.Root().StartTag(),
+              "<S n=\"Caf\xC3\xA9\" m=\"a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBDz\"/>");
+    EXPECT_FALSE(IsXmlText("Odd\x01Name"));
+    EXPECT_TRUE(IsXmlText(tricky));
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 // configuration file, reading back, and deleting.
 #include <gtest/gtest.h>
 
+#include "config/ConfigPath.h"
 #include "equip/EquipFixture.h"
 
 namespace {
@@ -113,6 +114,30 @@ TEST_F(ProfilesTest, DeleteRemovesTheStoredProfileItsListEntriesAndItsHotkey) {
     for (const char* list : {"chEquipProfile", "chEquip", "chHotkeyItem"})
         EXPECT_EQ(Options(list).back(), "Fighting Clothes") << list;
     EXPECT_FALSE(Key('H', {.ctrl = true}));
+}
+
+// While saves fail, a recording and a deletion say that they are not saved, and why;
+// the general line comes once, at the first failure.
+TEST_F(ProfilesTest, WhileSavesFailARecordingAndADeletionSayTheyAreNotSaved) {
+    const std::filesystem::path lock = ConfigFolder() / "sortconfig.xml.lock";
+    std::filesystem::remove(lock);
+    std::filesystem::create_directory(lock);
+    const std::string why = " (the lock file cannot be taken: Is a directory)";
+    NewProfile("Hunt");
+    EXPECT_EQ(NewChatLines(), Texts{":tk:Settings could not be saved" + why + ": " + g_ConfigPath});
+    ASSERT_TRUE(Click("pbRecord"));
+    TakeOffNow(kCap);
+    ASSERT_TRUE(Click("pbRecord"));
+    EXPECT_EQ(NewChatLines(), (Texts{":tk:Unequip of Cap added to profile!",
+                                     ":tk:Profile [Hunt] with 1 step is not saved" + why + "."}));
+    ASSERT_TRUE(Click("pbDelete"));
+    EXPECT_EQ(NewChatLines(), Texts{":tk:Deleting profile [Hunt] is not saved" + why + "."});
+
+    std::filesystem::remove(lock);
+    ASSERT_TRUE(Click("pbRecord"));
+    ASSERT_TRUE(Click("pbRecord"));
+    EXPECT_EQ(NewChatLines(), (Texts{":tk:Settings saved again to " + g_ConfigPath,
+                                     ":tk:Profile [Town Clothes] saved with 0 steps."}));
 }
 
 TEST_F(ProfilesTest, AStoredNameWithQuotesPlaysAndDeletesAndABadTaskIsSkipped) {

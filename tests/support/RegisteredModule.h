@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "config/ConfigPath.h"
 #include "platform/ClassFactory.h"
 #include "platform/Registry.h"
 #include "simhost/PluginLoader.h"
@@ -23,14 +24,13 @@
 inline void* LoadRegisteredModule(const std::filesystem::path& configFolder, std::string& why) {
     const std::string base = (configFolder / "base").string();  // the folder is up to "base"
     HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Vellumcraft", 0, nullptr,
-                        REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key,
-                        nullptr) != ERROR_SUCCESS) {
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, kConfigsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
         why = "cannot create the Vellumcraft key";
         return nullptr;
     }
     LSTATUS set =
-        RegSetValueExA(key, "Configs", 0, REG_SZ, reinterpret_cast<const BYTE*>(base.c_str()),
+        RegSetValueExA(key, kConfigsValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(base.c_str()),
                        static_cast<DWORD>(base.size() + 1));
     RegCloseKey(key);
     if (set != ERROR_SUCCESS) {

@@ -75,108 +75,33 @@ TEST_F(ConfigInspectorTest, AnOlderClientsFileListsEveryCharacterAndHasNoProblem
                      "no problems found"}));
 }
 
+// config/problems.xml holds one of each thing the plug-in would skip, replace, repair or
+// never use, in Latin-1; config/problems.out is what --check says of it ($FILE for its
+// path). The same file in UTF-16 gives the same lines.
 TEST_F(ConfigInspectorTest, EachThingThePluginWouldSkipReplaceOrNeverUseIsNamedWithItsLine) {
-    fs::path file = Write(
-        "<Tarnik>\n"
-        "  <BLUE_HILL-Tom OutputWindow=\"Chat 5\">\n"
-        "    <Hotkey command=\"Store\" key=\"{ctrl}s\"/>\n"
-        "    <Hotkey command=\"Pack\"/>\n"
-        "    <Hotkey command=\"Pin\" key=\"{Alt}P\"/>\n"
-        "    <Hotkey command=\"Pin\" key=\"{Alt}Q\"/>\n"
-        "    <Hotkey command=\"Cram\" key=\"{Alt}Q\"/>\n"
-        "    <Item value=\"Bolt\" pack=\"6\"/>\n"
-        "    <Item value=\"Bolt\" pack=\"6\"/>\n"
-        "    <Item value=\"Arrow\" pack=\"six\"/>\n"
-        "    <Pin value=\"7\"/>\n"
-        "    <Pin value=\"8\" pack=\"9\"/>\n"
-        "    <Pin value=\"8\" pack=\"10\"/>\n"
-        "    <HotCommand cmd=\"Hi\" action=\"/e waves^\"/>\n"
-        "    <HotCommand cmd=\"bye\" action=\"/e a\"/>\n"
-        "    <HotCommand cmd=\"bye\" action=\"/e b\"/>\n"
-        "    <HotCommand action=\"/e c\"/>\n"
-        "    <EquipProfile/>\n"
-        "    <EquipProfile name=\"Hunt\">\n"
-        "      <Task action=\"x\" item=\"1\" name=\"not a number\"/>\n"
-        "      <Task action=\"1\" name=\"no item\"/>\n"
-        "      <Task action=\"9\" item=\"1\" name=\"unknown\"/>\n"
-        "      <Step/>\n"
-        "    </EquipProfile>\n"
-        "    <EquipProfile name=\"hunt\"/>\n"
-        "    <Hotkeys/>\n"
-        "    <x:Item value=\"Bolt\" pack=\"6\"/>\n"
-        "  </BLUE_HILL-Tom>\n"
-        "  <BLUE_HILL-Ann/>\n"
-        "  <BLUE_HILL-Tom OutputWindow=\"Main\"/>\n"
-        "  <a:b OutputWindow=\"Main\"/>\n"
-        "</Tarnik>\n");
-    SimResult result = RunSim({"config", file.string(), "--check"});
+    const fs::path folder = fs::path(TARNIK_SOURCE_DIR) / "tests/tools/config";
+    const std::string latin1 = platform_test::ReadFile(folder / "problems.xml");
+    std::string utf16 = "\xFF\xFE";
+    for (char c : latin1) {
+        utf16 += c;
+        utf16 += '\0';
+    }
+    std::string expected = platform_test::ReadFile(folder / "problems.out");
+    for (const auto& [encoding, bytes] :
+         {std::pair<const char*, std::string>{"Latin-1", latin1}, {"UTF-16", utf16}}) {
+        fs::path file = Write(bytes);
+        SimResult result = RunSim({"config", file.string(), "--check"});
+        EXPECT_EQ(result.status, 1);
+        std::string output = result.output;
+        for (std::size_t at; (at = output.find(file.string())) != std::string::npos;)
+            output.replace(at, file.string().size(), "$FILE");
+        EXPECT_EQ(output, expected) << encoding;
 
-    EXPECT_EQ(result.status, 1);
-    EXPECT_EQ(result.Lines().front(),
-              file.string() + ": 4 characters: BLUE_HILL-Tom BLUE_HILL-Ann BLUE_HILL-Tom a:b");
-    const std::string tom = ": BLUE_HILL-Tom: ";
-    EXPECT_EQ(
-        Problems(result),
-        (Lines{
-            "sortconfig.xml:2" + tom +
-                "OutputWindow \"Chat 5\" names no chat window (Main, Chat 1 to Chat 4): the "
-                "plug-in writes to Main",
-            "sortconfig.xml:3" + tom +
-                "the Hotkey for \"Store\" has the key text \"{ctrl}s\", which no key press forms "
-                "(for example {Ctrl}S or {Shift}{Alt}F5): it never starts",
-            "sortconfig.xml:4" + tom + "Hotkey with no \"key\": skipped",
-            "sortconfig.xml:6" + tom +
-                "a second Hotkey for \"Pin\" replaces the one at line 5, which is never used",
-            "sortconfig.xml:6" + tom +
-                "the Hotkey for \"Pin\" shares \"{Alt}Q\" with \"Cram\", which the key starts "
-                "instead: it never starts",
-            "sortconfig.xml:9" + tom +
-                "Item \"Bolt\" for pack 0x00000006 repeats the one at line 8: dropped",
-            "sortconfig.xml:10" + tom +
-                "Item with a \"pack\" of \"six\", which is no 32-bit number: skipped",
-            "sortconfig.xml:11" + tom + "Pin with no \"pack\": skipped",
-            "sortconfig.xml:13" + tom +
-                "a second Pin for item 0x00000008 replaces the one at line 12, which is never "
-                "used",
-            "sortconfig.xml:14" + tom +
-                "the HotCommand \"Hi\" has capitals and never runs: the chat line is "
-                "lower-cased, so typing it looks up \"hi\"",
-            "sortconfig.xml:16" + tom +
-                "a second HotCommand \"bye\" replaces the one at line 15, which is never used",
-            "sortconfig.xml:17" + tom + "HotCommand with no \"cmd\": skipped",
-            "sortconfig.xml:18" + tom + "EquipProfile with no \"name\": never listed or played",
-            "sortconfig.xml:20" + tom +
-                "a Task of \"Hunt\" with an \"action\" of \"x\", which is no 32-bit number: the "
-                "step is skipped",
-            "sortconfig.xml:21" + tom + "a Task of \"Hunt\" with no \"item\": the step is skipped",
-            "sortconfig.xml:22" + tom +
-                "a Task of \"Hunt\" has the action 9, which is no step the plug-in plays: passed "
-                "over",
-            "sortconfig.xml:23" + tom +
-                "<Step> inside <EquipProfile> is no element the plug-in reads: it is kept as it "
-                "is and never used",
-            "sortconfig.xml:25" + tom +
-                "the EquipProfile \"hunt\" is never played: \"Hunt\" at line 19 comes first and "
-                "is played for either name",
-            "sortconfig.xml:26" + tom +
-                "<Hotkeys> inside <BLUE_HILL-Tom> is no element the plug-in reads: it is kept as "
-                "it is and never used",
-            "sortconfig.xml:27" + tom +
-                "the element name \"x:Item\" is not a valid XML name: the plug-in never reads it",
-            "sortconfig.xml:29: BLUE_HILL-Ann: no OutputWindow: the plug-in writes to Main and "
-            "stores \"Main\" at its next save",
-            "sortconfig.xml:30" + tom +
-                "a second element for this character: the plug-in reads and saves only the one "
-                "at line 2",
-            "sortconfig.xml:31: the element name \"a:b\" is not a valid XML name, so no "
-            "character's key is this name: the plug-in never reads it",
-        }));
-    EXPECT_EQ(result.Lines().back(), "23 problems");
-
-    // Without --check the same problems follow the listing, and the status is 0.
-    SimResult listed = RunSim({"config", file.string()});
-    EXPECT_EQ(listed.status, 0);
-    EXPECT_EQ(Problems(listed), Problems(result));
+        // Without --check the same problems follow the listing, and the status is 0.
+        SimResult listed = RunSim({"config", file.string()});
+        EXPECT_EQ(listed.status, 0);
+        EXPECT_EQ(Problems(listed), Problems(result));
+    }
 }
 
 TEST_F(ConfigInspectorTest, AFileThatIsNoDocumentIsOneProblemAndStaysAsItWas) {

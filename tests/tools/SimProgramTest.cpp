@@ -396,7 +396,7 @@ TEST_F(SimTerminalTest, WithRealtimeTheGameGoesOnWhileThePromptWaits) {
 // live output arrives: up two rows to the prompt's start, cleared to the end of the screen.
 TEST_F(SimTerminalTest, LiveOutputClearsEveryRowOfAWrappedTypedLine) {
     std::vector<std::string> args = SmallWorld();
-    args.insert(args.end(), {"--realtime", "--latency", "1500"});
+    args.insert(args.end(), {"--realtime", "--latency", "3000"});
     const std::string typed = "# " + std::string(160, 'x');  // 8 + 162 columns: rows 0 to 2
     SimResult result = RunSimOnTerminal(
         args, {{"tarnik> ", "@tk title\r"}, {"tarnik> ", typed, true}, {"~ move ", "\rquit\r"}});
