@@ -6,13 +6,13 @@
 #include <optional>
 
 #include "platform/Registry.h"
+#include "platform/Text.h"
+#include "plugin/host/Contract.h"
 #include "simhost/SimHost.h"
 
 namespace sim {
 
 namespace {
-
-constexpr const char* kPluginsKey = "SOFTWARE\\Decal\\Plugins";
 
 std::optional<std::string> ReadString(HKEY root, const std::string& path, const char* value) {
     HKEY key = nullptr;
@@ -51,19 +51,14 @@ std::optional<DWORD> ReadDword(HKEY root, const std::string& path, const char* v
     return data;
 }
 
-std::string Hex(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(hr));
-    return text;
-}
-
 }  // namespace
 
 std::size_t PluginLoader::LoadAll() {
     HKEY plugins = nullptr;
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kPluginsKey, 0, KEY_READ, &plugins) != ERROR_SUCCESS) {
+    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, kHostPluginsKey, 0, KEY_READ, &plugins) !=
+        ERROR_SUCCESS) {
         errors_.push_back(std::string("no plug-in is registered: HKEY_LOCAL_MACHINE\\") +
-                          kPluginsKey + " is missing");
+                          kHostPluginsKey + " is missing");
         return 0;
     }
     std::vector<std::string> names;
@@ -87,8 +82,8 @@ void PluginLoader::Fail(const std::string& keyName, const std::string& why) {
 }
 
 void PluginLoader::LoadOne(const std::string& keyName) {
-    std::string pluginKey = std::string(kPluginsKey) + "\\" + keyName;
-    if (ReadDword(HKEY_LOCAL_MACHINE, pluginKey, "Enabled").value_or(0) != 1)
+    std::string pluginKey = std::string(kHostPluginsKey) + "\\" + keyName;
+    if (ReadDword(HKEY_LOCAL_MACHINE, pluginKey, kHostPluginEnabled).value_or(0) != 1)
         return;  // disabled plug-ins are skipped without complaint
     auto clsid = ParseGuid(keyName);
     if (!clsid)
@@ -108,7 +103,7 @@ void PluginLoader::LoadOne(const std::string& keyName) {
         plugin.Release();
         if (!module->Unload())
             ++kept_;
-        return Fail(keyName, "the module made no plug-in object (" + Hex(hr) + ")");
+        return Fail(keyName, "the module made no plug-in object (" + HexText(hr) + ")");
     }
 
     LoadedPlugin loaded;

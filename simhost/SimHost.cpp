@@ -208,9 +208,7 @@ void SimHost::RecordGameText(std::string text, GameText::Source source) {
 }
 
 void SimHost::HostError(std::string text) {
-    errors_.push_back(text);
-    if (errorCallback_)
-        errorCallback_(text);
+    errors_.push_back(std::move(text));
 }
 
 void SimHost::Trace(const char* line) {

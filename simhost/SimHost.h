@@ -150,12 +150,9 @@ class SimHost {
     // Forgets every record above (the world stays as it is). A reader that shows the
     // records as they come calls it after each look, so that a long session keeps none.
     void ClearRecords();
-    // Also called with every trace line and every host error, as they happen.
+    // Also called with every trace line, as it happens.
     void OnTrace(std::function<void(const std::string&)> callback) {
         traceCallback_ = std::move(callback);
-    }
-    void OnHostError(std::function<void(const std::string&)> callback) {
-        errorCallback_ = std::move(callback);
     }
 
     // The most recently loaded view, its layout, and its controls by name (first wins).
@@ -206,7 +203,6 @@ class SimHost {
     void UnregisterSink(IUnknown* plugin);
     HRESULT LoadView(std::string_view description, CSimView** view);
     void HostError(std::string text);
-    std::shared_ptr<World> SharedWorld() const { return world_; }
 
   private:
     void Deliver(const Outcome& outcome);
@@ -249,7 +245,6 @@ class SimHost {
     std::vector<std::string> trace_;
     std::vector<std::string> errors_;
     std::function<void(const std::string&)> traceCallback_;
-    std::function<void(const std::string&)> errorCallback_;
 };
 
 }  // namespace sim

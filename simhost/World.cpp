@@ -7,21 +7,9 @@
 #include <set>
 #include <stdexcept>
 
+#include "platform/Text.h"
+
 namespace sim {
-
-namespace {
-constexpr LONG kCharacterType = 24;
-
-std::string Hex(ObjectId id) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08x", id);
-    return text;
-}
-
-bool StartsWith(std::string_view text, std::string_view prefix) {
-    return text.substr(0, prefix.size()) == prefix;
-}
-}  // namespace
 
 // ---------------------------------------------------------------- Message
 
@@ -60,13 +48,13 @@ std::string Message::Describe() const {
     else if (type == MSG_GAME_EVENT && event == EVENT_WEAR_ITEM)
         name = "WearItem";
     else
-        name = "Message " + Hex(static_cast<ObjectId>(type));
+        name = "Message " + HexText(static_cast<ObjectId>(type));
     for (const auto& [field, value] : fields) {
         if (field == FIELD_EVENT && type == MSG_GAME_EVENT && name[0] != 'M')
             continue;
         bool isId = field == FIELD_ITEM || field == FIELD_CONTAINER;
-        name +=
-            " " + field + "=" + (isId ? Hex(static_cast<ObjectId>(value)) : std::to_string(value));
+        name += " " + field + "=" +
+                (isId ? HexText(static_cast<ObjectId>(value)) : std::to_string(value));
     }
     return name;
 }
@@ -168,7 +156,7 @@ World::World(const WorldSetup& setup) : me_(setup.characterId), server_(setup.se
     std::set<ObjectId> given{me_};
     auto reserve = [&](ObjectId id, const std::string& what) {
         if (id != 0 && !given.insert(id).second)
-            throw std::invalid_argument(what + ": id " + Hex(id) + " is used twice");
+            throw std::invalid_argument(what + ": id " + HexText(id) + " is used twice");
     };
     for (const auto& item : setup.main)
         reserve(item.id, "main item \"" + item.name + "\"");
@@ -189,7 +177,7 @@ World::World(const WorldSetup& setup) : me_(setup.characterId), server_(setup.se
     Object& me = objects_[me_];
     me.id = me_;
     me.name = setup.characterName;
-    me.type = kCharacterType;
+    me.type = TYPE_CHARACTER;
     me.ints[KEY_ITEM_SLOTS] = MAIN_PACK_SLOTS;
 
     if (setup.main.size() > static_cast<std::size_t>(MAIN_PACK_SLOTS))
@@ -257,7 +245,7 @@ ObjectId World::AssignId(ObjectId wanted) {
 Object& World::Add(const Item& item) {
     ObjectId id = AssignId(item.id);
     if (objects_.count(id))
-        throw std::invalid_argument("object \"" + item.name + "\": id " + Hex(id) +
+        throw std::invalid_argument("object \"" + item.name + "\": id " + HexText(id) +
                                     " is used twice");
     Object& object = objects_[id];
     object.id = id;
@@ -474,7 +462,7 @@ Outcome World::Move(ObjectId item, ObjectId container, LONG slot, bool merge, LO
     Outcome outcome;
     auto refuse = [&](std::string why) {
         outcome.refused = true;
-        outcome.reason = "move of " + Hex(item) + " refused: " + std::move(why);
+        outcome.reason = "move of " + HexText(item) + " refused: " + std::move(why);
         return outcome;
     };
     Object* object = Find(item);
@@ -485,7 +473,7 @@ Outcome World::Move(ObjectId item, ObjectId container, LONG slot, bool merge, LO
     if (!IsCarried(item))
         return refuse("not the character's item");
     if (!Find(container) || !ListOf(container))
-        return refuse("no such container " + Hex(container));
+        return refuse("no such container " + HexText(container));
 
     bool worn = std::find(worn_.begin(), worn_.end(), item) != worn_.end();
     LONG count = object->StackCount();
@@ -516,7 +504,7 @@ Outcome World::Move(ObjectId item, ObjectId container, LONG slot, bool merge, LO
 
     bool within = !worn && !units && object->Container() == container;
     if (!within && static_cast<LONG>(list.size()) >= Capacity(container))
-        return refuse("container " + Hex(container) + " is full");
+        return refuse("container " + HexText(container) + " is full");
 
     ObjectId moved = item;
     if (units) {
@@ -540,7 +528,7 @@ Outcome World::Wear(ObjectId item) {
     bool worn = std::find(worn_.begin(), worn_.end(), item) != worn_.end();
     if (!object || !IsCarried(item) || worn || object->Int(KEY_EQUIPABLE) == 0) {
         outcome.refused = true;
-        outcome.reason = "wear of " + Hex(item) + " refused: not an item to put on";
+        outcome.reason = "wear of " + HexText(item) + " refused: not an item to put on";
         return outcome;
     }
     TakeOut(item);
@@ -557,7 +545,7 @@ Outcome World::Use(ObjectId item, ObjectId target) {
     const Object* object = Find(item);
     auto nothing = [&](std::string why) {
         outcome.refused = true;
-        outcome.reason = "use of " + Hex(item) + " does nothing: " + std::move(why);
+        outcome.reason = "use of " + HexText(item) + " does nothing: " + std::move(why);
         return outcome;
     };
     if (!object)
@@ -599,7 +587,7 @@ Outcome World::Use(ObjectId item, ObjectId target) {
         }
         return outcome;
     }
-    if (StartsWith(object->name, "Stamina") || StartsWith(object->name, "Wah Cho") ||
+    if (object->name.starts_with("Stamina") || object->name.starts_with("Wah Cho") ||
         object->name == "Gem of Stillness") {
         useUp();
         return outcome;

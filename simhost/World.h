@@ -15,7 +15,7 @@
 
 namespace sim {
 
-using ObjectId = std::uint32_t;
+using ::ObjectId;
 
 // A game server message as EchoFilter2 passes it on: a type (MSG_*) and named integer
 // fields (FIELD_*).

@@ -10,6 +10,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "platform/Text.h"
+
 namespace sim {
 
 namespace {
@@ -270,12 +272,6 @@ WorldSetup ReadWorld(const json& root) {
     return world;
 }
 
-std::string HexId(ObjectId id) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08x", id);
-    return text;
-}
-
 // Written fields keep the order of the documentation: what names the item first, then its
 // properties.
 using ordered_json = nlohmann::ordered_json;
@@ -283,7 +279,7 @@ using ordered_json = nlohmann::ordered_json;
 ordered_json WriteItem(const Item& item) {
     ordered_json out = ordered_json::object();
     if (item.id)
-        out["id"] = HexId(item.id);
+        out["id"] = HexText(item.id);
     out["name"] = item.name;
     if (item.type)
         out["type"] = item.type;
@@ -300,12 +296,12 @@ ordered_json WriteItem(const Item& item) {
         for (const IntField& field : kIntFields)
             named = named || field.key == key;
         if (!named)
-            properties[HexId(static_cast<ObjectId>(key))] = value;
+            properties[HexText(static_cast<ObjectId>(key))] = value;
     }
     ordered_json reals = ordered_json::object();
     for (const auto& [key, value] : item.reals)
         if (key != KEY_QUALITY)
-            reals[HexId(static_cast<ObjectId>(key))] = value;
+            reals[HexText(static_cast<ObjectId>(key))] = value;
     if (item.coverage)
         out["coverage"] = item.coverage;
     if (!item.identified)
@@ -396,20 +392,20 @@ WorldFileResult LoadWorldFile(const std::filesystem::path& path) {
 
 // Pretty, but with each item on one line, so that a world of many items reads as a list.
 std::string WorldToJson(const WorldSetup& world) {
-    ordered_json character = {{"id", HexId(world.characterId)}, {"name", world.characterName}};
+    ordered_json character = {{"id", HexText(world.characterId)}, {"name", world.characterName}};
     std::string text = "{\n";
     text += "  \"server\": " + Dump(world.server) + ",\n";
     text += "  \"character\": " + Inline(character) + ",\n";
     text += "  \"latency_ms\": " + std::to_string(world.latencyMs) + ",\n";
     if (world.nextId)
-        text += "  \"next_id\": " + Dump(HexId(world.nextId)) + ",\n";
+        text += "  \"next_id\": " + Dump(HexText(world.nextId)) + ",\n";
     text += "  \"main\": " + ItemList(world.main, "  ") + ",\n";
     text += "  \"packs\": [";
     for (std::size_t i = 0; i < world.packs.size(); ++i) {
         const PackSetup& pack = world.packs[i];
         ordered_json head = ordered_json::object();
         if (pack.id)
-            head["id"] = HexId(pack.id);
+            head["id"] = HexText(pack.id);
         head["name"] = pack.name;
         head["slot"] = pack.slot;
         head["capacity"] = pack.capacity;

@@ -9,6 +9,7 @@
 #include "DataFolderSystem.h"
 #include "config/ConfigPath.h"
 #include "platform/Registry.h"
+#include "platform/Text.h"
 #include "platform/WinTypes.h"
 
 namespace fs = std::filesystem;

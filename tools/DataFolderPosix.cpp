@@ -10,6 +10,7 @@
 #include "platform/ClassFactory.h"
 #include "platform/Files.h"
 #include "platform/Registry.h"
+#include "platform/Text.h"
 
 namespace fs = std::filesystem;
 
@@ -50,10 +51,8 @@ std::string ModuleRegistration::Register(const std::string& modulePath) {
     if (!registerServer)
         return path.string() + " has no DllRegisterServer";
     HRESULT hr = registerServer();
-    if (FAILED(hr)) {
-        char text[16];
-        std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(hr));
-        return "DllRegisterServer of " + path.string() + " failed (" + text + ")";
-    }
+    if (FAILED(hr))
+        return "DllRegisterServer of " + path.string() + " failed (" +
+               HexText(static_cast<std::uint32_t>(hr)) + ")";
     return {};
 }

@@ -3,14 +3,13 @@
 
 #include <cstdio>
 
+#include "platform/Text.h"
 #include "simhost/HostObjects.h"
 
 using sim::ObjectId;
 
 std::string HexId(ObjectId id) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(id));
-    return text;
+    return HexText(id);
 }
 
 int PackNumber(const sim::World& world, ObjectId container) {

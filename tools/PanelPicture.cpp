@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <sstream>
 
+#include "platform/Text.h"
 #include "simhost/HostObjects.h"
 
 namespace {
@@ -34,34 +35,11 @@ void AppendReplacement(std::string& out) {
     out += "\xEF\xBF\xBD";
 }
 
-// The length of the UTF-8 sequence that starts text[at], or 0 when it is not one.
+// The length of the UTF-8 sequence that starts text[at], or 0 when it is not one or is a
+// character XML does not allow (U+FFFE, U+FFFF).
 std::size_t Utf8Length(std::string_view text, std::size_t at) {
-    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char lead = byte(at);
-    std::size_t length = 0;
-    unsigned char low = 0x80, high = 0xBF;  // the allowed range of the second byte
-    if (lead >= 0xC2 && lead <= 0xDF) {
-        length = 2;
-    } else if (lead >= 0xE0 && lead <= 0xEF) {
-        length = 3;
-        low = lead == 0xE0 ? 0xA0 : 0x80;
-        high = lead == 0xED ? 0x9F : 0xBF;  // no surrogates
-    } else if (lead >= 0xF0 && lead <= 0xF4) {
-        length = 4;
-        low = lead == 0xF0 ? 0x90 : 0x80;
-        high = lead == 0xF4 ? 0x8F : 0xBF;
-    } else {
-        return 0;
-    }
-    if (at + length > text.size() || byte(at + 1) < low || byte(at + 1) > high)
-        return 0;
-    for (std::size_t i = 2; i < length; ++i)
-        if (byte(at + i) < 0x80 || byte(at + i) > 0xBF)
-            return 0;
-    // U+FFFE and U+FFFF are not characters XML allows.
-    if (length == 3 && lead == 0xEF && byte(at + 1) == 0xBF && byte(at + 2) >= 0xBE)
-        return 0;
-    return length;
+    Utf8Char c = DecodeUtf8(text, at);
+    return c.valid && c.codePoint != 0xFFFE && c.codePoint != 0xFFFF ? c.length : 0;
 }
 
 std::string Colour(long colorref) {

@@ -8,18 +8,13 @@
 
 #include "Display.h"
 #include "platform/Bstr.h"
+#include "platform/Text.h"
 #include "plugin/Identity.h"
 #include "plugin/Scheduler.h"
 
 namespace {
 
 constexpr std::string_view kJobAnswer = ":tk:Current job is: ";
-
-std::string Hex32(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08x", static_cast<unsigned>(hr));
-    return text;
-}
 
 // A message that quotes the player's text shows its control characters instead of
 // letting a NUL end it or a line break split it.
@@ -88,7 +83,7 @@ std::string Session::Start(const sim::WorldSetup& world) {
     if (!tarnik)
         return "the host found no Tarnik! plug-in in the registry";
     if (FAILED(tarnik->initResult))
-        return "Tarnik!'s Initialize failed (" + Hex32(tarnik->initResult) + ")";
+        return "Tarnik!'s Initialize failed (" + HexText(tarnik->initResult) + ")";
     automation_ = ComQuery<IDispatch>(tarnik->plugin.get());
 
     host_->FireCharacterKnown();

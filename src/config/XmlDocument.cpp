@@ -13,7 +13,7 @@
 
 #include <pugixml.hpp>
 
-#include "platform/Bstr.h"
+#include "platform/Text.h"
 
 namespace {
 
@@ -589,50 +589,9 @@ bool IsValidElementName(std::string_view name) {
 std::optional<char32_t> ReadUtf8Char(std::string_view text, std::size_t& pos) {
     if (pos >= text.size())
         return std::nullopt;
-    auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    unsigned char lead = byte(pos);
-    if (lead < 0x80) {
-        ++pos;
-        return lead;
-    }
-    // Sequence length, payload bits of the lead byte, and the smallest value it may
-    // encode (anything below is an overlong form).
-    std::size_t length = 0;
-    char32_t c = 0;
-    char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        length = 2;
-        c = lead & 0x1F;
-        minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        length = 3;
-        c = lead & 0x0F;
-        minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        length = 4;
-        c = lead & 0x07;
-        minimum = 0x10000;
-    } else {
-        ++pos;
-        return std::nullopt;
-    }
-    if (pos + length > text.size()) {
-        ++pos;
-        return std::nullopt;
-    }
-    for (std::size_t i = 1; i < length; ++i) {
-        if ((byte(pos + i) & 0xC0) != 0x80) {
-            ++pos;
-            return std::nullopt;
-        }
-        c = (c << 6) | (byte(pos + i) & 0x3F);
-    }
-    if (c < minimum || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) {
-        ++pos;
-        return std::nullopt;
-    }
-    pos += length;
-    return c;
+    Utf8Char c = DecodeUtf8(text, pos);
+    pos += c.valid ? c.length : 1;
+    return c.valid ? std::optional<char32_t>(c.codePoint) : std::nullopt;
 }
 
 std::string ParsedText(std::string_view text) {

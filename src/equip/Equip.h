@@ -1,9 +1,10 @@
-// The equipment subsystem owns what the character wears: the server messages that confirm
-// moves and feed a recording, the equip list of worn items, profiles, playback and strip. Its
-// operations are CTarnik's OnServerMessage with InsertInvItem, WearItem and StackAdjusted, and
-// CreateEquipList, AddEquipList, IsInEquipList, RemoveFromEquipList and ShowEquipList
-// (ServerMessages.cpp). The message types and fields it reads are the host's, in
-// plugin/host/Contract.h.
+// The equipment subsystem owns what the character wears. Its operations are CTarnik's
+// OnServerMessage with InsertInvItem, WearItem and StackAdjusted, which confirm moves and
+// feed a recording, and the equip list of worn items (ServerMessages.cpp); ArmorList
+// (ArmorList.cpp); the profiles: NewProfile, DeleteProfile, Record, WriteProfile and
+// ReadProfile (Profiles.cpp); and playing a profile back and stripping: Equip, EquipNext,
+// Strip, AddStrip and Stripping (Playback.cpp). The message types and fields it reads are
+// the host's, in plugin/host/Contract.h.
 #pragma once
 
 #include <cstdint>

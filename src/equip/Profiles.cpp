@@ -19,8 +19,6 @@ namespace schema = config_schema;
 namespace {
 
 constexpr std::string_view kNamePlaceholder = "[enter new profile name]";
-constexpr LONG kRecordingColor = 0x8080FF;
-constexpr LONG kRecordReadyColor = 0x80FF80;
 
 // Profiles are found by comparing their "name" attribute, never through a selection
 // path built from the name: a name may hold any character.
@@ -145,12 +143,12 @@ void CTarnik::Record() {
             m_Stripping = false;
         CreateEquipList();
         m_Recording = true;
-        SetRecordButton(*this, "Stop", kRecordingColor);
+        SetRecordButton(*this, "Stop", control::kRecordingColor);
         m_Actions.emplace();
         return;
     }
     m_Recording = false;
-    SetRecordButton(*this, "Record", kRecordReadyColor);
+    SetRecordButton(*this, "Record", control::kRecordReadyColor);
     WriteProfile();
     m_Actions.reset();
 }

@@ -2,7 +2,7 @@
 // its item in the inventory and asks the host to use it on the character; nothing waits.
 #include <string>
 
-#include "inventory/Inventory.h"
+#include "field/Field.h"
 #include "plugin/Tarnik.h"
 
 namespace {

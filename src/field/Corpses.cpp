@@ -1,6 +1,6 @@
 // Corpse tracking: the table of corpses the world filter reports, and stepping through
 // them nearest first, each once per cycle.
-#include "inventory/Inventory.h"
+#include "field/Field.h"
 #include "plugin/Tarnik.h"
 
 namespace {

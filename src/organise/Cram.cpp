@@ -5,15 +5,6 @@
 #include "inventory/Inventory.h"
 #include "plugin/Tarnik.h"
 
-namespace {
-
-// Objects of these type codes stay where they are.
-bool NeverCrammed(LONG type) {
-    return type == 10 || type == 38;
-}
-
-}  // namespace
-
 void CTarnik::Cram() {
     EndJob();
     Log(INF, "Cram()");
@@ -34,13 +25,13 @@ void CTarnik::CramNext() {
         if (tracing)
             Log(TRC, "Item %s, Container %d, slots: %d", NameOf(item).c_str(),
                 IntValue(item, KEY_CONTAINER), IntValue(item, KEY_ITEM_SLOTS));
-        if (IntValue(item, KEY_SLOT) != 0 || NeverCrammed(TypeOf(item)))
+        if (IntValue(item, KEY_SLOT) != 0 || TakesNoSlot(TypeOf(item)))
             return true;
         Log(TRC, "Cram It!");
         for (ObjectId pack : m_PackList) {
             if (PackHasRoom(pack, {}, 1)) {
                 Log(TRC, "Moving to pack %d", static_cast<int>(pack));
-                RequestMove(IdOf(item), pack, 0, false, JOB_CRAM);
+                (void)RequestMove(IdOf(item), pack, 0, false, JOB_CRAM);  // a refusal ended the job
                 return false;
             }
         }
@@ -76,7 +67,7 @@ void CTarnik::PackNext() {
             static_cast<ObjectId>(IntValue(item, KEY_CONTAINER)) == pin->second)
             return true;
         if (PackHasRoom(pin->second, {}, 1)) {
-            RequestMove(id, pin->second, 0, false, JOB_PACK);
+            (void)RequestMove(id, pin->second, 0, false, JOB_PACK);  // a refusal ended the job
             return false;
         }
         m_Failures[NameOf(item)];

@@ -5,15 +5,6 @@
 #include "inventory/Inventory.h"
 #include "plugin/Tarnik.h"
 
-namespace {
-
-// Objects of these type codes are never moved and take no slot of the destination.
-bool NeverMoved(LONG type) {
-    return type == 10 || type == 38;
-}
-
-}  // namespace
-
 void CTarnik::Move(std::int32_t count, ObjectId from, ObjectId to) {
     EndJob();
     Log(INF, "Move");
@@ -77,7 +68,7 @@ void CTarnik::Move(std::int32_t count, ObjectId from, ObjectId to) {
     WriteToChat("Moving %d items from pack %d to pack %d", count, packNumber(from), packNumber(to));
     view->ByContainer(static_cast<LONG>(m_MoveTo));
     WalkView(*this, view, WALK_PACKS, [&](IWorldObject* object) {
-        if (!NeverMoved(TypeOf(object)) && IntValue(object, KEY_SLOT) >= 0)
+        if (!TakesNoSlot(TypeOf(object)) && IntValue(object, KEY_SLOT) >= 0)
             --free;
         return true;
     });
@@ -102,13 +93,13 @@ void CTarnik::MoveNext() {
         --m_MoveRemaining;
         ObjectId found = 0;
         WalkView(*this, view, WALK_PACKS, [&](IWorldObject* object) {
-            if (IntValue(object, KEY_SLOT) != m_MoveRemaining || NeverMoved(TypeOf(object)))
+            if (IntValue(object, KEY_SLOT) != m_MoveRemaining || TakesNoSlot(TypeOf(object)))
                 return true;
             found = IdOf(object);
             return false;
         });
         if (found != 0) {
-            RequestMove(found, m_MoveTo, 0, false, JOB_MOVE);
+            (void)RequestMove(found, m_MoveTo, 0, false, JOB_MOVE);  // a refusal ended the job
             return;
         }
     }

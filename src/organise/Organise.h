@@ -1,7 +1,10 @@
-// The organising subsystem owns putting packs in order: sorting one pack or all of them,
-// cram, pack, store with its pins, merging partial stacks, and moving items between
-// packs. Its pure helpers are the sort keys, the rule of which items a sort files and
-// the rule of the next merge move (Merge.h).
+// The organising subsystem owns putting packs in order. Its operations are CTarnik's Sort
+// and SortFromChoice (Sort.cpp); sorting every pack in turn (AllSort.cpp); Config,
+// RemConfig, ClearAll, Pin, UnPin and ShowPacks, the configured packs of items and the pins
+// (Pins.cpp); Store (Store.cpp); Pack and Cram (Cram.cpp); merging partial stacks
+// (Merge.cpp); and Move between packs (Move.cpp); each long one goes on in its job step.
+// Its pure helpers are the sort keys, the rule of which items a sort files and the rule of
+// the next merge move (Merge.h).
 #pragma once
 
 #include "organise/Merge.h"

@@ -193,7 +193,7 @@ CTarnik::SortStepResult CTarnik::SortStep(JobCode job) {
             Log(TRC, "Moved %d to %d", m, k);
             m_SortMoved = true;
             ++m_SortMoves;
-            RequestMove(t.id, m_SortPack, k, false, job);
+            (void)RequestMove(t.id, m_SortPack, k, false, job);  // a refusal ended the job
             return SortStepResult::Moved;
         }
         Log(TRC, "MoveRight %d to %d", k - 1, k);

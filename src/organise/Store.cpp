@@ -71,7 +71,7 @@ bool CTarnik::StoreAnItem(IWorldObject* item, bool fullStacksOnly) {
         if (PackHasRoom(entry.pack, wideName, units)) {
             Log(TRC, "Moving %x to %x", static_cast<unsigned>(id),
                 static_cast<unsigned>(entry.pack));
-            RequestMove(id, entry.pack, 0, true, JOB_STORE);
+            (void)RequestMove(id, entry.pack, 0, true, JOB_STORE);  // a refusal ended the job
             break;
         }
     }

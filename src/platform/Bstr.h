@@ -3,8 +3,10 @@
 
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <utility>
 
+#include "platform/Text.h"
 #include "platform/WinTypes.h"
 
 #if !defined(_WIN32)
@@ -21,15 +23,11 @@ void SysFreeString(BSTR text);
 UINT SysStringLen(BSTR text);
 #endif
 
-// Text in OLECHAR code units: UTF-16 on every platform (wchar_t on Windows).
-using OleString = std::basic_string<OLECHAR>;
-using OleStringView = std::basic_string_view<OLECHAR>;
-
-// UTF-8 <-> UTF-16. Malformed input becomes U+FFFD, never a crash.
-OleString Utf8ToUtf16(std::string_view utf8);
-std::string Utf16ToUtf8(OleStringView utf16);
-// Appends the UTF-8 bytes of one code point (at most U+10FFFF, not a surrogate).
-void AppendUtf8(std::string& out, char32_t codePoint);
+// Text in OLECHAR code units: UTF-16 on every platform (wchar_t on Windows), the text of
+// Text.h's conversions.
+using OleString = Utf16String;
+using OleStringView = Utf16StringView;
+static_assert(std::is_same_v<OleString, std::basic_string<OLECHAR>>);
 
 // The UTF-8 text of a BSTR (a null BSTR is empty).
 std::string BstrToUtf8(BSTR text);

@@ -15,6 +15,10 @@ enum Id : LONG {
 #include "plugin/Controls.def"
 };
 
+// The Record button's text colours (COLORREF): ready to record, and recording.
+inline constexpr LONG kRecordReadyColor = 0x80FF80;
+inline constexpr LONG kRecordingColor = 0x8080FF;
+
 inline constexpr std::array kButtonSinkOrder = {
 #define TARNIK_BUTTON(id, name, sinkOrder, handler) sinkOrder,
 #include "plugin/Controls.def"

@@ -8,7 +8,6 @@
 namespace {
 
 constexpr const char* kBanner = "Initializing Tarnik 5.9.6";
-constexpr LONG kRecordReadyColor = 0x80FF80;
 
 // Why a host call failed, for the trace; the code itself goes back to the host.
 void LogHostFailure(CTarnik& tarnik, const char* call, HRESULT hr) {
@@ -243,7 +242,7 @@ void CTarnik::OnLoginComplete() {
     OnCharacterLogin();
     if (!m_pbRecord)
         return;
-    HRESULT hr = m_pbRecord->put_TextColor(kRecordReadyColor);
+    HRESULT hr = m_pbRecord->put_TextColor(control::kRecordReadyColor);
     if (FAILED(hr))
         LogHostFailure(*this, "pbRecord put_TextColor", hr);
 }

@@ -6,8 +6,8 @@
 namespace {
 
 // The registration script of plugin/module/Tarnik.rgs, which the Windows module also
-// carries as its REGISTRY resource. The registrar fills in %MODULE%, %CLSID% and %LIBID%
-// (RegistrationReplacements).
+// carries as its REGISTRY resource. The registrar fills in %MODULE%, the ids and the names
+// of Identity.h (RegistrationReplacements).
 constexpr std::string_view kRegistrationScript =
 #include "plugin/module/Tarnik.rgs.inc"
     ;
@@ -18,15 +18,14 @@ struct TextResource {
     std::string_view text;
 };
 
-constexpr TextResource kResources[] = {
-    {"STRING", IDS_PROJNAME, "TarnikPlg"},
-    {"REGISTRY", IDR_TARNIK, kRegistrationScript},
-};
-
 }  // namespace
 
 std::optional<std::string_view> FindTextResource(std::string_view type, int id) {
-    for (const TextResource& resource : kResources) {
+    const TextResource resources[] = {
+        {"STRING", IDS_PROJNAME, kProjectName},
+        {"REGISTRY", IDR_TARNIK, kRegistrationScript},
+    };
+    for (const TextResource& resource : resources) {
         if (resource.type == type && resource.id == id)
             return resource.text;
     }
@@ -34,7 +33,8 @@ std::optional<std::string_view> FindTextResource(std::string_view type, int id) 
 }
 
 RgsReplacements RegistrationReplacements(std::string modulePath) {
-    return {{"MODULE", std::move(modulePath)},
-            {"CLSID", GuidToString(CLSID_Tarnik)},
-            {"LIBID", GuidToString(LIBID_TARNIKPLGLib)}};
+    return {{"MODULE", std::move(modulePath)},           {"CLSID", GuidToString(CLSID_Tarnik)},
+            {"LIBID", GuidToString(LIBID_TARNIKPLGLib)}, {"PROGID", kProgId},
+            {"VIPROGID", kVersionIndependentProgId},     {"CLASSNAME", kClassHelp},
+            {"PLUGINNAME", kPluginDisplayName}};
 }

@@ -145,10 +145,11 @@ class CTarnik : public ComObject<ITarnik, IPlugin2, IWindowsMessageSink> {
     // Selects the item and asks the host to move it; the job then awaits the server's
     // confirmation. False when the host refused: the job has ended with a chat line, and
     // the calling step must stop.
-    bool RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge, JobCode job);
+    [[nodiscard]] bool RequestMove(ObjectId item, ObjectId container, LONG slot, bool merge,
+                                   JobCode job);
     // Asks the host to use the item on the character, which puts it on; the job then
     // awaits the server's "WearItem". False when the host refused, as for RequestMove.
-    bool RequestWear(ObjectId item, JobCode job);
+    [[nodiscard]] bool RequestWear(ObjectId item, JobCode job);
     // The host refused a request for `item`: no confirmation will come, so `job` ends
     // with a chat line saying what the game would not `verb`.
     void EndRefusedJob(ObjectId item, JobCode job, const char* verb);

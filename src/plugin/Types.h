@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-using ObjectId = std::uint32_t;
+#include "plugin/host/Contract.h"  // ObjectId
 
 // The current long action (m_Job), one per row of plugin/Jobs.def.
 enum JobCode : std::int32_t {

@@ -6,7 +6,7 @@
 #include <utility>
 
 #include "platform/Ascii.h"
-#include "platform/Bstr.h"
+#include "platform/Text.h"
 
 namespace registry_detail {
 
@@ -21,50 +21,18 @@ constexpr std::size_t kMaxWarnings = 10;
 // Bytes that are not UTF-8 are carried in UTF-16 as these lone low surrogates.
 constexpr char16_t kEscapedByte = 0xDC00;
 
-std::size_t Utf8SequenceLength(std::string_view s, std::size_t i) {
-    auto byte = [&](std::size_t k) { return static_cast<unsigned char>(s[k]); };
-    auto continues = [&](std::size_t k, unsigned low = 0x80, unsigned high = 0xBF) {
-        return k < s.size() && byte(k) >= low && byte(k) <= high;
-    };
-    unsigned lead = byte(i);
-    if (lead < 0x80)
-        return 1;
-    if (lead >= 0xC2 && lead <= 0xDF)
-        return continues(i + 1) ? 2 : 0;
-    if (lead >= 0xE0 && lead <= 0xEF) {
-        // No overlong forms and no encoded surrogates.
-        unsigned low = lead == 0xE0 ? 0xA0 : 0x80, high = lead == 0xED ? 0x9F : 0xBF;
-        return continues(i + 1, low, high) && continues(i + 2) ? 3 : 0;
-    }
-    if (lead >= 0xF0 && lead <= 0xF4) {
-        unsigned low = lead == 0xF0 ? 0x90 : 0x80, high = lead == 0xF4 ? 0x8F : 0xBF;
-        return continues(i + 1, low, high) && continues(i + 2) && continues(i + 3) ? 4 : 0;
-    }
-    return 0;
-}
-
 std::u16string Widen(std::string_view s) {
     std::u16string out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
-        std::size_t length = Utf8SequenceLength(s, i);
-        if (length == 0) {
+        Utf8Char c = DecodeUtf8(s, i);
+        if (!c.valid) {
             out.push_back(static_cast<char16_t>(kEscapedByte + static_cast<unsigned char>(s[i])));
             ++i;
             continue;
         }
-        char32_t cp = length == 1 ? static_cast<unsigned char>(s[i])
-                                  : static_cast<unsigned char>(s[i]) & (0x7F >> length);
-        for (std::size_t k = 1; k < length; ++k)
-            cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        if (cp >= 0x10000) {
-            cp -= 0x10000;
-            out.push_back(static_cast<char16_t>(0xD800 + (cp >> 10)));
-            out.push_back(static_cast<char16_t>(0xDC00 + (cp & 0x3FF)));
-        } else {
-            out.push_back(static_cast<char16_t>(cp));
-        }
-        i += length;
+        AppendUtf16(out, c.codePoint);
+        i += c.length;
     }
     return out;
 }

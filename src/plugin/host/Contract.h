@@ -1,12 +1,21 @@
-// The game's values that reach the plug-in through the host: item property keys, object
-// type codes, pack sizes, and the server messages with their field names. The plug-in
-// reads them and any host must serve them, so both compile against this one list; the
-// event ids and dispids of the host's objects are in HostEvents.h.
+// The values the plug-in and its host agree on: where the host finds its plug-ins, and the
+// game's values that reach the plug-in through the host (object ids, item property keys,
+// object type codes, pack sizes, and the server messages with their field names). The
+// plug-in reads them and any host must serve them, so both compile against this one list;
+// the event ids and dispids of the host's objects are in HostEvents.h.
 #pragma once
 
 #include <cstdint>
 
 #include "platform/WinTypes.h"
+
+// Where the host finds its plug-ins: under HKEY_LOCAL_MACHINE, a key per class id below
+// this path, loaded when its DWORD value kHostPluginEnabled is 1.
+inline constexpr const char* kHostPluginsKey = "SOFTWARE\\Decal\\Plugins";
+inline constexpr const char* kHostPluginEnabled = "Enabled";
+
+// A world object's id, as the host hands it out.
+using ObjectId = std::uint32_t;
 
 // Integer properties of a world object (read with default 0).
 inline constexpr LONG KEY_BURDEN = 5;
@@ -29,9 +38,17 @@ inline constexpr LONG SLOT_WORN = -1;  // KEY_SLOT of an item the character wear
 inline constexpr LONG TYPE_WEAPON = 1;
 inline constexpr LONG TYPE_JEWELRY = 4;
 inline constexpr LONG TYPE_CONTAINER = 10;  // a side pack
+inline constexpr LONG TYPE_CHARACTER = 24;  // the player's own character
 inline constexpr LONG TYPE_CORPSE = 27;
 inline constexpr LONG TYPE_HEALING_KIT = 29;
 inline constexpr LONG TYPE_MISSILE_WEAPON = 31;
+inline constexpr LONG TYPE_SLOTLESS = 38;  // like a side pack, takes no slot of a pack
+
+// Objects that take no pack slot: Cram and Move never take them, and Move does not count
+// them against a destination's free slots.
+constexpr bool TakesNoSlot(LONG type) {
+    return type == TYPE_CONTAINER || type == TYPE_SLOTLESS;
+}
 
 // The main pack's item slots, 0 to 101; Sort and Move rely on this number.
 inline constexpr std::int32_t MAIN_PACK_SLOTS = 102;

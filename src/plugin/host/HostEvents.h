@@ -16,12 +16,6 @@ inline constexpr IID DIID_IACHooksEvents = MakeGuid("eb282fe5-7170-4a37-a26e-92a
 inline constexpr IID DIID_IWorldEvents = MakeGuid("175f99f1-b937-47c5-846e-cacbb986afd9");
 inline constexpr IID DIID_ICharacterStatsEvents = MakeGuid("0b60f187-13cd-4e35-b8a2-fe128f05ca6b");
 
-// Type libraries the event interfaces come from (all version 2.0).
-inline constexpr GUID LIBID_DecalControls = MakeGuid("3559e08b-827e-4dfe-9d33-3567246849cc");
-inline constexpr GUID LIBID_DecalChoice = MakeGuid("1c4b007a-04dd-4df8-ba29-2cfbd0220b89");
-inline constexpr GUID LIBID_DecalFilters = MakeGuid("da16daa9-7f16-45d9-a59f-8c45a7f2acb1");
-inline constexpr GUID LIBID_DecalHooks = MakeGuid("ff7f5f6d-34e0-4b6f-b3bb-8141de2ef732");
-
 // Dispids, with the arguments each event carries, in order.
 inline constexpr LONG DISPID_BUTTON_ACCEPTED = 4;  // (LONG control id)
 inline constexpr LONG DISPID_CHOICE_CHANGE = 6;    // (LONG control id, LONG index)
