@@ -56,6 +56,14 @@ class EventLoop::System final : public ITimerBackend {
     };
     std::map<UINT_PTR, Timer> timers;
 
+    bool Restart() {
+        if (!loop_.queue_.empty() || !timers.empty())
+            return false;
+        now = 0;
+        nextTimerId_ = 1;
+        return true;
+    }
+
   private:
     // A tick queues the next one before calling back, so that a callback that kills its
     // timer takes that next tick out of the queue again.
@@ -69,14 +77,6 @@ class EventLoop::System final : public ITimerBackend {
             callback(nullptr, WM_TIMER, id, static_cast<DWORD>(now));
         });
         timers.at(id).tick = tick;
-    }
-
-    bool Restart() {
-        if (!loop_.queue_.empty() || !timers.empty())
-            return false;
-        now = 0;
-        nextTimerId_ = 1;
-        return true;
     }
 
     EventLoop& loop_;

@@ -139,7 +139,7 @@ void CTarnik::MergeNext() {
             m_pHooks->SelectItem(static_cast<LONG>(step->source));
             Split(step->units);
         }
-        RequestMove(step->source, container, 0, true, JOB_MERGE);
+        (void)RequestMove(step->source, container, 0, true, JOB_MERGE);  // a refusal ended the job
         return;
     }
 
