@@ -59,7 +59,7 @@ bool SimHost::Restart(const WorldSetup& world) {
     moveResult_ = S_OK;
     useResult_ = S_OK;
     serverSilent_ = false;
-    held_ = {};
+    HoldModifiers({});
     return true;
 }
 
