@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "bench/BenchWorld.h"
+#include "BenchWorld.h"
 #include "inventory/Inventory.h"
 
 namespace {
