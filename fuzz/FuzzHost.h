@@ -156,6 +156,8 @@ inline bool PluginLayoutCovered(CTarnik& plugin) {
     add(plugin.m_pEcho);
     add(plugin.m_ConfigDoc);
     add(plugin.m_Sinks);
+    add(plugin.m_TypeInfo);  // looked up once, at the first late-bound call
+    add(plugin.m_TypeInfoLooked);
     ForEachSessionField(plugin, plugin, [&](const auto& field, const auto&) { add(field); });
     std::sort(spans.begin(), spans.end());
     auto alignUp = [](std::size_t at, std::size_t align) {

@@ -180,7 +180,7 @@ void SimHost::UnregisterSink(IUnknown* plugin) {
     std::erase_if(sinks_, [&](const Sink& known) { return known.identity == identity.get(); });
 }
 
-HRESULT STDMETHODCALLTYPE SimHost::LoadView(std::string_view description, CSimView** view) {
+HRESULT SimHost::LoadView(std::string_view description, CSimView** view) {
     *view = nullptr;
     if (!options_.views) {
         HostError("LoadView refused: this host builds no views");

@@ -1,8 +1,6 @@
 // Finding items by a part of their name: on this character now, and on the player's other
 // characters as their last pack-contents reports list them. Nothing moves; no job starts.
 #include <algorithm>
-#include <chrono>
-#include <ctime>
 #include <fstream>
 #include <iterator>
 #include <system_error>
@@ -38,17 +36,8 @@ class FindOutput {
 
 // The day the file was last written, as the player's clock shows it.
 std::string ReportDate(const fs::path& file) {
-    std::error_code error;
-    fs::file_time_type written = fs::last_write_time(file, error);
-    if (error)
-        return "an unknown date";
-    std::time_t seconds =
-        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
-    std::tm local{};
-    char text[16] = "an unknown date";
-    if (localtime_r(&seconds, &local))
-        std::strftime(text, sizeof text, "%Y-%m-%d", &local);
-    return text;
+    std::string date = LocalDateWritten(file);
+    return date.empty() ? "an unknown date" : date;
 }
 
 std::optional<std::string> ReadWhole(const fs::path& file) {

@@ -24,6 +24,9 @@ std::filesystem::path UserDataFolder();
 // Text mode as on Windows: each "\n" written becomes "\r\n"; a "\r\n" already there stays.
 std::string ToTextMode(std::string_view text);
 
+// The day a file was last written, as "YYYY-MM-DD" in local time; empty when unknown.
+std::string LocalDateWritten(const std::filesystem::path& file);
+
 // Writes the file whole or not at all: the bytes go to a temporary file in the same
 // folder, which is flushed and renamed over the target. False (and the old file left
 // as it was, no temporary left) when any step fails; `error` then says why. The folder
