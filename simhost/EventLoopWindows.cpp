@@ -13,9 +13,10 @@ namespace sim {
 
 namespace {
 
-// Longer than any timer the plug-in arms (its steps come 105 ms after a confirmation),
-// with room for a busy machine, so that a tick still to come keeps the loop busy.
-constexpr Millis kSettleMs = 500;
+// Longer than any step timer the plug-in arms (105 ms after a confirmation, 500 ms after a
+// stack message during Store), with room for a busy machine, so that a tick still to come
+// keeps the loop busy. A hot command's 2 s retry outlasts it: `wait` covers that.
+constexpr Millis kSettleMs = 1000;
 
 }  // namespace
 
