@@ -1,5 +1,8 @@
-// Text mode and the short form of the atomic write, the same on every system.
+// Text mode, the short form of the atomic write and a file's local date, the same on every
+// system.
 #include "platform/Files.h"
+
+#include <chrono>
 
 namespace fs = std::filesystem;
 
@@ -17,4 +20,18 @@ std::string ToTextMode(std::string_view text) {
 bool WriteFileAtomically(const fs::path& path, std::string_view bytes) {
     std::error_code ignored;
     return WriteFileAtomically(path, bytes, ignored);
+}
+
+std::string LocalDateWritten(const fs::path& file) {
+    std::error_code error;
+    fs::file_time_type written = fs::last_write_time(file, error);
+    if (error)
+        return {};
+    std::time_t seconds =
+        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
+    std::tm local{};
+    char text[16];
+    if (!LocalTime(seconds, local) || !std::strftime(text, sizeof text, "%Y-%m-%d", &local))
+        return {};
+    return text;
 }

@@ -1,6 +1,7 @@
 // Text files named by Windows paths, mapped onto this machine's file system.
 #pragma once
 
+#include <ctime>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -26,6 +27,8 @@ std::string ToTextMode(std::string_view text);
 
 // The day a file was last written, as "YYYY-MM-DD" in local time; empty when unknown.
 std::string LocalDateWritten(const std::filesystem::path& file);
+// The system's local time of `seconds`; false when it has none.
+bool LocalTime(std::time_t seconds, std::tm& local);
 
 // Writes the file whole or not at all: the bytes go to a temporary file in the same
 // folder, which is flushed and renamed over the target. False (and the old file left

@@ -3,7 +3,6 @@
 #include "platform/Files.h"
 
 #include <atomic>
-#include <chrono>
 #include <cstdlib>
 #include <ctime>
 #include <string>
@@ -139,16 +138,6 @@ std::size_t RemoveAbandonedTemporaries(const fs::path& path) {
     return removed;
 }
 
-std::string LocalDateWritten(const fs::path& file) {
-    std::error_code error;
-    fs::file_time_type written = fs::last_write_time(file, error);
-    if (error)
-        return {};
-    std::time_t seconds =
-        std::chrono::system_clock::to_time_t(std::chrono::file_clock::to_sys(written));
-    std::tm local{};
-    if (localtime_s(&local, &seconds) != 0)
-        return {};
-    char text[16];
-    return std::strftime(text, sizeof text, "%Y-%m-%d", &local) ? std::string(text) : std::string();
+bool LocalTime(std::time_t seconds, std::tm& local) {
+    return localtime_s(&local, &seconds) == 0;
 }
