@@ -35,8 +35,7 @@ class PluginModules {
                                        std::string& why);
 
   private:
-    bool ready_ = true;
-    std::string notReady_;
+    std::string notReady_;  // why COM could not start here; empty when it did
 };
 
 }  // namespace sim

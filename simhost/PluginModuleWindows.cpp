@@ -4,17 +4,12 @@
 #include <objbase.h>
 #include <windows.h>
 
+#include "platform/Text.h"
 #include "simhost/PluginModule.h"
 
 namespace sim {
 
 namespace {
-
-std::string Hex(HRESULT hr) {
-    char text[16];
-    std::snprintf(text, sizeof text, "0x%08lx", static_cast<unsigned long>(hr));
-    return text;
-}
 
 class ComModule final : public PluginModule {
   public:
@@ -39,20 +34,19 @@ class ComModule final : public PluginModule {
 
 PluginModules::PluginModules() {
     HRESULT hr = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
-    if (FAILED(hr)) {
-        ready_ = false;
-        notReady_ = "COM cannot be started on this thread (" + Hex(hr) + ")";
-    }
+    if (FAILED(hr))
+        notReady_ = "COM cannot be started on this thread (" +
+                    HexText(static_cast<std::uint32_t>(hr)) + ")";
 }
 
 PluginModules::~PluginModules() {
-    if (ready_)
+    if (notReady_.empty())
         CoUninitialize();
 }
 
 std::unique_ptr<PluginModule> PluginModules::Load(const CLSID&, const std::string& path,
                                                   std::string& why) {
-    if (!ready_) {
+    if (!notReady_.empty()) {
         why = notReady_;
         return nullptr;
     }
