@@ -9,7 +9,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::vector<std::string_view> lines = fuzz::Lines(data, size);
     if (lines.size() > kMaxLines)
         return 0;
-    static const sim::WorldSetup world = sim::DemoWorld();
+    static const sim::WorldSetup world = fuzz::SmallWorld();
     fuzz::PlayOnSeat(world, [&](fuzz::Seat& seat) {
         for (std::string_view line : lines) {
             std::size_t gameTexts = seat.Host().GameTexts().size();

@@ -76,7 +76,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     const bool loads = static_cast<bool>(CXmlDocument().LoadText(text));
 
-    static const sim::WorldSetup world = sim::DemoWorld();
+    static const sim::WorldSetup world = fuzz::SmallWorld();
     fuzz::PlayOnSeat(world, [&](fuzz::Seat& seat) {
         const std::filesystem::path& folder = fuzz::ConfigFolder();
         fuzz::EmptyConfigFolder();

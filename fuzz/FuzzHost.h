@@ -11,6 +11,9 @@
 // seat's, and the input is played again on that fresh seat and must do the same.
 #pragma once
 
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -233,6 +236,97 @@ inline std::map<std::string, std::string> ConfigFiles() {
     return files;
 }
 
+// A file of the configuration folder, by its path, with the bytes it should hold.
+struct ConfigFile {
+    std::string path;
+    std::string bytes;
+};
+
+// True when the file at `path` holds exactly `bytes`; read without allocating.
+inline bool Holds(const std::string& path, std::string_view bytes) {
+    const int fd = ::open(path.c_str(), O_RDONLY);
+    if (fd < 0)
+        return false;
+    struct stat info {};
+    bool same = ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode) &&
+                static_cast<std::size_t>(info.st_size) == bytes.size();
+    char buffer[4096];
+    for (std::size_t at = 0; same && at < bytes.size();) {
+        const ::ssize_t got = ::read(fd, buffer, sizeof buffer);
+        same = got > 0 && bytes.substr(at, static_cast<std::size_t>(got)) ==
+                              std::string_view(buffer, static_cast<std::size_t>(got));
+        at += got > 0 ? static_cast<std::size_t>(got) : 0;
+    }
+    ::close(fd);
+    return same;
+}
+
+// Puts the configuration folder back to holding exactly `files`, touching only what
+// differs: most inputs leave the folder as they found it, and rewriting it every time
+// would cost more than many an input.
+inline void RestoreConfigFolder(const std::vector<ConfigFile>& files) {
+    static const std::string folder = ConfigFolder().string() + '/';
+    if (DIR* dir = ::opendir(ConfigFolder().c_str())) {
+        std::vector<std::string> extra;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (name == "." || name == "..")
+                continue;
+            if (std::none_of(files.begin(), files.end(), [&](const ConfigFile& file) {
+                    return std::string_view(file.path).substr(folder.size()) == name;
+                }))
+                extra.emplace_back(folder + entry->d_name);
+        }
+        ::closedir(dir);
+        std::error_code ignored;
+        for (const std::string& path : extra)
+            std::filesystem::remove_all(path, ignored);
+    }
+    for (const ConfigFile& file : files) {
+        if (Holds(file.path, file.bytes))
+            continue;
+        std::error_code ignored;
+        std::filesystem::remove_all(file.path, ignored);  // a folder in its place, say
+        std::ofstream(file.path, std::ios::binary)
+            .write(file.bytes.data(), static_cast<std::streamsize>(file.bytes.size()));
+    }
+}
+
+// The demo world's character with fewer things: a sort, a store or a corpse walk re-reads
+// the inventory at every step, and every kind of item, pack, stack, worn item and corpse
+// that steers the plug-in is there once or twice; more of them only make each input slower.
+inline sim::WorldSetup SmallWorld() {
+    using sim::Item;
+    constexpr LONG kArmor = 2, kMissile = 8, kComponent = 11, kPotion = 30, kGem = 32;
+    constexpr LONG kHead = 0x1, kChest = 0x200, kRing = 0x40000, kWeaponHand = 0x100000;
+    sim::WorldBuilder world;
+    world.Server("Blue Hill").Character("Sir O'Neil (Jr)", 0x50000001).Latency(120);
+    world.Main({
+        Item("Arrow").Type(kMissile).Stack(40, 250).Value(40).Burden(40),
+        Item("Gold Ring").Type(TYPE_JEWELRY).Value(1200).Material(5).Quality(7.5).Equipable(kRing),
+        Item("Iron Sword").Type(TYPE_WEAPON).Value(900).Burden(350).Equipable(kWeaponHand),
+        Item("Healing Kit").Type(TYPE_HEALING_KIT).KitUses(8).Value(100).Burden(30),
+        Item("Prismatic Taper").Type(kComponent).Stack(75, 1000).Value(150).Burden(75),
+        Item("Stamina Elixir").Type(kPotion).Stack(3, 10).Value(150).Burden(15),
+        Item("Arrow").Type(kMissile).Stack(25, 250).Value(25).Burden(25),
+        Item("Chainmail Hauberk").Type(kArmor).Value(1800).Burden(1300).Equipable(kChest),
+        Item("Mana Stone").Type(kGem).Value(300).Burden(10),
+        Item("Pyreal Chunk").Type(0).Value(-1).Burden(25),
+        Item("Foci of Light").Type(kGem).Value(4000).Burden(50),
+    });
+    world.SidePack("Backpack", 0, 4,
+                   {Item("Arrow").Type(kMissile).Stack(180, 250).Value(180).Burden(180)});
+    world.SidePack("Pouch", 1, 24,
+                   {Item("Prismatic Taper").Type(kComponent).Stack(200, 1000).Value(400)});
+    world.SidePack("Sack", 2, 24);
+    world.Worn(Item("Leather Cap").Type(kArmor).Value(120).Equipable(kHead).Identified(false))
+        .Worn(Item("Chain Shirt").Type(kArmor).Value(900).Equipable(kChest))
+        .Worn(Item("Long Sword").Type(TYPE_WEAPON).Value(1400).Equipable(kWeaponHand));
+    world.Ground(Item("Corpse of Grey Wolf").Type(TYPE_CORPSE).Distance(5.0))
+        .Ground(Item("Corpse of Banderling").Type(TYPE_CORPSE).Distance(30.0));
+    return world.Setup();
+}
+
 // One host and plug-in, logged in, with no configuration file left by an earlier input.
 class Seat {
   public:
@@ -275,21 +369,19 @@ class Seat {
     bool Reset(const sim::WorldSetup& world) {
         if (!host_->Restart(world))
             return false;
-        EmptyConfigFolder();
         const bool sameCharacter = login_ && login_->character == Character(world);
         ForEachSessionField(*plugin_, sameCharacter ? *login_->fields : *started_,
                             [](auto& to, auto& from) { to = from; });
         RestoreControls(sameCharacter ? login_->controls : controls_);
         if (!sameCharacter) {
+            EmptyConfigFolder();
             LogIn(world);
             return true;
         }
         Check(static_cast<bool>(plugin_->m_ConfigDoc->LoadText(login_->document)),
               "the document a login left loads again");
         plugin_->m_ConfigDoc->SetUnsavedChanges(false);
-        for (const auto& [name, bytes] : login_->files)
-            std::ofstream(ConfigFolder() / name, std::ios::binary)
-                .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        RestoreConfigFolder(login_->files);
         return true;
     }
 
@@ -378,23 +470,28 @@ class Seat {
 
     // The character logs in; what the login left is kept for the next reset, unless it
     // told the host anything (a reset could not tell it again).
+    // The login is not kept either when it leaves unsaved changes, or files in a folder
+    // below the configuration's (only the files beside sortconfig.xml are put back).
     void LogIn(const sim::WorldSetup& world) {
         host_->FireCharacterKnown();
         host_->FireLoginComplete();
         login_.reset();
-        if (!Transcript(*host_).empty() || !host_->Loop().Idle())
+        if (!Transcript(*host_).empty() || !host_->Loop().Idle() ||
+            plugin_->m_ConfigDoc->HasUnsavedChanges())
             return;
-        login_ = std::make_unique<Login>();
-        login_->character = Character(world);
-        login_->fields = CreateTarnik();
-        ForEachSessionField(*login_->fields, *plugin_, [](auto& to, auto& from) { to = from; });
+        auto login = std::make_unique<Login>();
+        for (auto& [name, bytes] : ConfigFiles()) {
+            if (name.find('/') != name.npos)
+                return;
+            login->files.push_back({(ConfigFolder() / name).string(), std::move(bytes)});
+        }
+        login->character = Character(world);
+        login->fields = CreateTarnik();
+        ForEachSessionField(*login->fields, *plugin_, [](auto& to, auto& from) { to = from; });
         for (const sim::SimControl* control : host_->View()->Controls())
-            login_->controls.push_back(control->state);
-        login_->document = ConfigFileText(*plugin_->m_ConfigDoc);
-        if (plugin_->m_ConfigDoc->HasUnsavedChanges())
-            login_.reset();
-        else
-            login_->files = ConfigFiles();
+            login->controls.push_back(control->state);
+        login->document = ConfigFileText(*plugin_->m_ConfigDoc);
+        login_ = std::move(login);
     }
 
     // Puts back what the plug-in can change of each control; the rest stays as the view
@@ -420,7 +517,7 @@ class Seat {
         CComPtr<CTarnik> fields;  // never started: holds the fields the login left
         std::vector<sim::ControlState> controls;
         std::string document;
-        std::map<std::string, std::string> files;
+        std::vector<ConfigFile> files;
     };
 
     std::unique_ptr<sim::SimHost> host_;
@@ -451,21 +548,34 @@ inline std::size_t VerifyEvery() {
 // Plays one input on the process's seat, reset to a fresh login on `world`. For a sample
 // of inputs the reset seat is first compared with a fresh one, and the input is then also
 // played on that fresh seat (which serves from then on): both must end the same.
+//
+// The seat is reset again as soon as the input has played, so that the next input on the
+// same world finds it ready and the memory an input took is given back within it:
+// libFuzzer plays every input that ends holding more allocations than it began with a
+// second time, to look for a leak.
 template <class Play>
 void PlayOnSeat(const sim::WorldSetup& world, Play&& play) {
     static std::unique_ptr<Seat> seat;
+    static std::optional<sim::WorldSetup> readyOn;  // the world the seat is fresh on
     static std::size_t inputs = 0;
     const bool verify = VerifyEvery() != 0 && inputs++ % VerifyEvery() == 0;
-    if (seat && !seat->Reset(world))
-        seat.reset();  // still busy: a fresh seat instead
-    if (!seat) {
-        seat = std::make_unique<Seat>(world);
-        Check(PluginLayoutCovered(seat->Plugin()), "a reset covers every field of the plug-in");
-        play(*seat);
-        return;
+    auto ready = [&] {
+        if (seat && !seat->Reset(world))
+            seat.reset();  // still busy: a fresh seat instead
+        if (!seat)
+            seat = std::make_unique<Seat>(world);
+        readyOn = world;
+    };
+    if (!seat || readyOn != world) {
+        const bool first = !seat;
+        ready();
+        if (first)
+            Check(PluginLayoutCovered(seat->Plugin()), "a reset covers every field of the plug-in");
     }
+    readyOn.reset();
     if (!verify) {
         play(*seat);
+        ready();
         return;
     }
     // One host lives at a time, so the reused seat's states are kept as copies.
@@ -478,6 +588,7 @@ void PlayOnSeat(const sim::WorldSetup& world, Play&& play) {
     play(*seat);
     Verify(Seat::Difference(played, seat->Take()),
            "an input played on a reset seat ends otherwise than on a fresh one in");
+    ready();
 }
 
 // The input cut at each line feed (a final line feed ends the last line).

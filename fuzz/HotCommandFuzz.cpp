@@ -1,11 +1,13 @@
 // Hot commands: a name, an action text and the name of the selected object, cut from the
 // input at zero bytes. On a seat reset to a fresh login the command is saved on the
 // Shortcuts page and typed in the chat line. Typing "//" and the saved name always runs
-// it, and an action without markers reaches the game exactly as saved.
+// it, and an action without markers reaches the game exactly as saved. A command holding a
+// character the shared file cannot hold is refused, and the player told why.
 #include <string>
 #include <string_view>
 
 #include "FuzzHost.h"
+#include "config/XmlDocument.h"
 #include "platform/Bstr.h"
 
 namespace {
@@ -44,6 +46,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fuzz::Check(host.SetEditText("edHotCommand", name) &&
                         host.SetEditText("edHotAction", action) && host.PressButton("pbSaveHot"),
                     "the Shortcuts page takes a command");
+        if (!IsXmlText(name) || !IsXmlText(action)) {
+            const std::vector<std::string> chat = host.ChatTexts();
+            fuzz::Check(!chat.empty() && chat.back().ends_with(
+                                             "A hot command cannot contain control characters."),
+                        "a command the shared file cannot hold is refused, saying why");
+            return;
+        }
         host.Select(0x21);
         host.ClearRecords();
 

@@ -50,7 +50,9 @@ SimHost::~SimHost() {
 bool SimHost::Restart(const WorldSetup& world) {
     if (!loop_.Restart())
         return false;
-    *world_ = World(world);  // in place: the host objects share it
+    if (!restartedOn_ || restartedOn_->first != world)
+        restartedOn_.emplace(world, World(world));
+    *world_ = restartedOn_->second;  // in place: the host objects share it
     ClearRecords();
     selection_ = 0;
     splitItem_ = 0;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "platform/Unknown.h"
@@ -211,6 +212,9 @@ class SimHost {
 
     EventLoop loop_;
     std::shared_ptr<World> world_;
+    // The world the last restart built, kept to be copied in place at the next restart on
+    // the same setup (a copy reuses the objects' storage; building allocates them anew).
+    std::optional<std::pair<WorldSetup, World>> restartedOn_;
     HostOptions options_;
     CComPtr<CSimSite> site_;
     CComPtr<CSimHooks> hooks_;
