@@ -79,19 +79,21 @@ Utf16String Utf8ToUtf16(std::string_view s) {
     return out;
 }
 
+std::pair<char32_t, std::size_t> DecodeUtf16(Utf16StringView s, std::size_t i) {
+    const char32_t unit = s[i];
+    if (unit >= 0xD800 && unit <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
+        s[i + 1] <= 0xDFFF)
+        return {0x10000 + ((unit - 0xD800) << 10) + (s[i + 1] - 0xDC00), 2};
+    return {unit, 1};
+}
+
 std::string Utf16ToUtf8(Utf16StringView s) {
     std::string out;
     out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        char32_t cp = s[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-            s[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;
-        }
-        AppendUtf8(out, cp);
+    for (std::size_t i = 0; i < s.size();) {
+        auto [cp, units] = DecodeUtf16(s, i);
+        AppendUtf8(out, cp >= 0xD800 && cp <= 0xDFFF ? 0xFFFD : cp);
+        i += units;
     }
     return out;
 }

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 // UTF-16 text in the system's code units: wchar_t on Windows, char16_t elsewhere.
 #if defined(_WIN32)
@@ -31,6 +32,9 @@ struct Utf8Char {
 
 // Reads the character that starts at text[at]; `at` must be inside the text.
 Utf8Char DecodeUtf8(std::string_view text, std::size_t at);
+// The code point that starts at text[at] (`at` inside the text) and the units it takes: a
+// surrogate pair joined, a lone surrogate as itself (1 unit) for the caller to judge.
+std::pair<char32_t, std::size_t> DecodeUtf16(Utf16StringView text, std::size_t at);
 // Appends the UTF-8 bytes, or the UTF-16 code units, of one code point (at most U+10FFFF,
 // not a surrogate).
 void AppendUtf8(std::string& out, char32_t codePoint);

@@ -40,19 +40,13 @@ std::u16string Widen(std::string_view s) {
 std::string Narrow(std::u16string_view s) {
     std::string out;
     out.reserve(s.size());
-    for (std::size_t i = 0; i < s.size(); ++i) {
-        char32_t cp = s[i];
-        if (cp >= 0xD800 && cp <= 0xDBFF && i + 1 < s.size() && s[i + 1] >= 0xDC00 &&
-            s[i + 1] <= 0xDFFF) {
-            cp = 0x10000 + ((cp - 0xD800) << 10) + (s[i + 1] - 0xDC00);
-            ++i;
-        } else if (cp >= kEscapedByte + 0x80 && cp <= kEscapedByte + 0xFF) {
+    for (std::size_t i = 0; i < s.size();) {
+        auto [cp, units] = DecodeUtf16(s, i);
+        if (cp >= kEscapedByte + 0x80 && cp <= kEscapedByte + 0xFF)
             out.push_back(static_cast<char>(cp - kEscapedByte));
-            continue;
-        } else if (cp >= 0xD800 && cp <= 0xDFFF) {
-            cp = 0xFFFD;
-        }
-        AppendUtf8(out, cp);
+        else
+            AppendUtf8(out, cp >= 0xD800 && cp <= 0xDFFF ? 0xFFFD : cp);
+        i += units;
     }
     return out;
 }
