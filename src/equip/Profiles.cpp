@@ -37,7 +37,7 @@ void SetRecordButton(CTarnik& tarnik, const char* text, LONG color) {
 }
 
 XmlElement CharacterElement(const CTarnik& tarnik) {
-    if (!tarnik.m_ConfigDoc || tarnik.m_CharacterKey.empty())
+    if (tarnik.m_CharacterKey.empty())
         return {};
     return tarnik.m_ConfigDoc->Root().Child(tarnik.m_CharacterKey);
 }
