@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/ConnectionPoint.h"
 #include "plugin/host/HostEvents.h"
 #include "simhost/HostObjects.h"
 
@@ -105,7 +104,9 @@ TEST_F(SimHostTest, EachViewHasItsMembersInOneOrderAndCountsThem) {
     EXPECT_EQ(Walk(pack), (Ids{0x3, 0x11, 0}));
 }
 
-TEST_F(SimHostTest, GroundObjectsComeAndGoWithEventsAndTheirDistanceChanges) {
+// Corpses that come and go reach the plug-in's table through the world's events in
+// CorpsesTest.NearestFirstThenStartsOverAndNewOrMovedCorpsesCount.
+TEST_F(SimHostTest, AGroundObjectsDistanceIsReadEitherWayAndChanges) {
     double distance = -1;
     EXPECT_EQ(world->Distance2D(static_cast<LONG>(kMe), 0x30, &distance), S_OK);
     EXPECT_DOUBLE_EQ(distance, 4.0);
@@ -113,20 +114,6 @@ TEST_F(SimHostTest, GroundObjectsComeAndGoWithEventsAndTheirDistanceChanges) {
     world->Distance2D(0x30, static_cast<LONG>(kMe), &distance);
     EXPECT_DOUBLE_EQ(distance, 9.5);
     EXPECT_TRUE(FAILED(world->Distance2D(static_cast<LONG>(kMe), 0x999, &distance)));
-
-    Texts events;
-    auto sink =
-        MakeComObject<CDispEventSink>(host::DIID_IWorldEvents, [&](DISPID id, DISPPARAMS& params) {
-            LONG type = 0;
-            if (auto object = ComQuery<IWorldObject>(EventArgUnknown(params, 0)))
-                object->get_Type(&type);
-            events.push_back(std::to_string(id) + ":" + std::to_string(type));
-        });
-    ASSERT_EQ(sink->DispEventAdvise(world), S_OK);
-    ObjectId corpse = host.SpawnCorpse("Corpse of Wolf", 6.0);
-    EXPECT_TRUE(host.Despawn(corpse));
-    EXPECT_EQ(events, (Texts{"1:27", "2:27"}));
-    sink->DispEventUnadvise();
 }
 
 // ---- The server, in time. How the plug-in reads the messages' fields is checked with it

@@ -3,9 +3,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -94,8 +94,7 @@ bool AwaitKeyByKey(int master, std::chrono::steady_clock::time_point deadline) {
 std::vector<std::string> SimResult::Lines() const {
     std::vector<std::string> lines;
     std::istringstream in(output);
-    std::string line;
-    while (std::getline(in, line))
+    for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
 }
@@ -132,25 +131,13 @@ SimResult RunSim(const std::vector<std::string>& args, bool separateErrors) {
 
 SimResult RunSimOnTerminal(const std::vector<std::string>& args,
                            const std::vector<TerminalStep>& steps, const std::string& program) {
-    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
-        throw std::runtime_error("no pseudo-terminal");
-    std::string terminal = ::ptsname(master);
-    pid_t child = ::fork();
+    int master = -1;
+    winsize size{.ws_row = 24, .ws_col = 80, .ws_xpixel = 0, .ws_ypixel = 0};
+    pid_t child = ::forkpty(&master, nullptr, nullptr, &size);  // the child's controlling terminal
     if (child < 0)
-        throw std::runtime_error("fork failed");
+        throw std::runtime_error("no pseudo-terminal");
     if (child == 0) {
-        ::setsid();
-        int slave = ::open(terminal.c_str(), O_RDWR);  // becomes the controlling terminal
-        for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
-            ::dup2(slave, fd);
-        ::close(slave);
-        ::close(master);
         ::setenv("TERM", "dumb", 1);
-        winsize size{};
-        size.ws_row = 24;
-        size.ws_col = 80;
-        ::ioctl(STDIN_FILENO, TIOCSWINSZ, &size);
         Exec(program.empty() ? TARNIK_SIM_PATH : program, args);
     }
 

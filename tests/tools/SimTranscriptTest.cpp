@@ -1,7 +1,7 @@
 // Whole sessions of tarnik-sim compared line by line with their expected transcripts
 // (tests/tools/scripts/NAME.sim, run with NAME.json as the world and the options of
 // NAME.args when there are such files, must print NAME.out and its exit status; the data
-// folder shows as $DATA). TARNIK_UPDATE_TRANSCRIPTS=1 rewrites
+// folder shows as $DATA, and an option may start with it). TARNIK_UPDATE_TRANSCRIPTS=1 rewrites
 // the expected files from the program's output, for review in the diff.
 #include <gtest/gtest.h>
 
@@ -50,7 +50,7 @@ TEST_P(SimTranscriptTest, PrintsItsExpectedTranscript) {
     }
     std::istringstream options(ReadFile(kScripts / (name + ".args")));
     for (std::string option; options >> option;)
-        args.push_back(option);
+        args.push_back(option.starts_with("$DATA") ? data.string() + option.substr(5) : option);
     SimResult result = RunSim(args);
     std::string actual = result.output;
     for (std::size_t at = 0; (at = actual.find(data.string(), at)) != std::string::npos;)
