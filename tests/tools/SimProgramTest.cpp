@@ -55,23 +55,10 @@ class SimProgramTest : public ::testing::Test {
     platform_test::TempFolder temp_;
 };
 
-// A missing module and an unknown option, --quiet, --trace, quit, the bound of run, the player's
-// own actions and plan are transcripts (tests/tools/scripts). A full pack sorted in 101 confirmed
-// moves is SortAcceptanceTest's.
-
-// Each kind of world file fault is checked on the parser in tests/simhost.
-TEST_F(SimProgramTest, WorldFileErrorsNameTheFileAndFieldAndStartNothing) {
-    fs::path bad = Write("bad.json", R"({"packs": [{"name": "Sack", "slot": 9, "capacity": 24}]})");
-    fs::path missing = temp_.Path() / "missing.json";
-    for (const auto& [world, error] :
-         {std::pair{bad, "error: " + bad.string() + ": packs[0].slot: 9 is not a pack slot 0 to 6"},
-          {missing, "error: cannot read the world file " + missing.string()}}) {
-        SimResult result = RunScript("show pack 0\n", {"--world", world.string()});
-        EXPECT_EQ(result.status, 2);
-        EXPECT_EQ(result.Lines(), std::vector<std::string>{error});
-        EXPECT_FALSE(fs::exists(Data()));
-    }
-}
+// A world file that is missing or faulty (each kind of fault is checked on the parser in
+// tests/simhost), a missing module and an unknown option, --quiet, --trace, quit, the bound of run,
+// the player's own actions and plan are transcripts (tests/tools/scripts). A full pack sorted in
+// 101 confirmed moves is SortAcceptanceTest's.
 
 // What the first start says, and where the file lands, is in every transcript; the first
 // start also makes the reports folder, and a later one keeps the folder and says nothing of it.
