@@ -127,12 +127,8 @@ TEST_F(RegistryTest, AsksForMoreRoomAndNeverWritesPastTheCallersBuffer) {
 // regedit's own form: UTF-16 with a byte-order mark and CRLF line ends.
 std::string AsRegeditExport(std::string_view text) {
     std::string out = "\xFF\xFE";
-    for (char c : text) {
-        if (c == '\n')
-            out += std::string("\r\0", 2);
-        out += c;
-        out += '\0';
-    }
+    for (char c : text)
+        out += c == '\n' ? std::string("\r\0\n\0", 4) : std::string{c, '\0'};
     return out;
 }
 

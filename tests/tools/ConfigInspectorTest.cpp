@@ -44,10 +44,8 @@ class ConfigInspectorTest : public ::testing::Test {
 TEST_F(ConfigInspectorTest, ListsEveryCharacterAndNamesEachProblemWithItsLine) {
     const std::string latin1 = platform_test::ReadFile(kGolden / "problems.xml");
     std::string utf16 = "\xFF\xFE";
-    for (char c : latin1) {
-        utf16 += c;
-        utf16 += '\0';
-    }
+    for (char c : latin1)
+        utf16 += std::string{c, '\0'};
     const std::tuple<const char*, std::string, int> cases[] = {
         {"older", kOlderClientFile, 0}, {"problems", latin1, 1}, {"problems", utf16, 1}};
     for (const auto& [name, bytes, checkStatus] : cases) {
