@@ -37,7 +37,7 @@ class ConfigInspectorTest : public ::testing::Test {
     platform_test::TempFolder temp_;
 };
 
-// config/NAME.list is what "config" lists for a file, config/NAME.out what --check says of
+// config/NAME.list is what "config" lists for config/NAME.xml, config/NAME.out what --check says of
 // it ($FILE for its path). The older client's file has no problems (its ids written as negative
 // numbers are the same 32-bit ids); problems.xml holds one of each thing the plug-in would skip,
 // replace, repair or never use, in Latin-1, and the same file in UTF-16 gives the same lines.
