@@ -43,8 +43,11 @@ class StepTimerAcceptanceTest : public LoadedModuleTest {
 
 TEST_F(StepTimerAcceptanceTest, AHostThatUnloadsTheModuleMidSortLeavesNoTimerOfItBehind) {
     SortUntilFirstConfirmation();
+    EXPECT_NE(host_->MessageSink(), nullptr);
     loader_->UnloadAll();  // Terminate, release, DllCanUnloadNow, unload
     EXPECT_EQ(loader_->ModulesKept(), 0u);
+    EXPECT_TRUE(host_->TraceContains("Terminate complete"));
+    EXPECT_EQ(host_->MessageSink(), nullptr);
     // A timer left in the loop would call into code that is no longer mapped.
     EXPECT_EQ(host_->Loop().LiveTimers(), 0u);
     host_->Advance(60000);

@@ -4,32 +4,29 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <vector>
+#include <tuple>
 
 namespace {
 
-using Conversion = std::pair<std::string, std::u16string>;
-
-TEST(BstrTest, ConvertsValidTextBothWays) {
-    for (const Conversion& c : std::vector<Conversion>{
-             {"K\xC3\xB6nig \xE2\x82\xAC", u"K\u00F6nig \u20AC"},
-             {"a\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF", u"a\xD83D\xDE00\xDBFF\xDFFF"},
-             {std::string("a\0b", 3), std::u16string(u"a\0b", 3)}}) {
-        EXPECT_EQ(Utf8ToUtf16(c.first), c.second) << c.first;
-        EXPECT_EQ(Utf16ToUtf8(c.second), c.first) << c.first;
+// Valid text converts both ways. In broken text each broken sequence becomes one U+FFFD,
+// and the byte that broke it starts the next character.
+TEST(BstrTest, ConvertsValidTextBothWaysAndReplacesEachBrokenSequence) {
+    const std::tuple<std::string, std::u16string, bool> cases[] = {
+        {"K\xC3\xB6nig \xE2\x82\xAC", u"K\u00F6nig \u20AC", true},
+        {"a\xF0\x9F\x98\x80\xF4\x8F\xBF\xBF", u"a\xD83D\xDE00\xDBFF\xDFFF", true},
+        {std::string("a\0b", 3), std::u16string(u"a\0b", 3), true},
+        {"a\x80z\xFFz", u"a\uFFFDz\uFFFDz", false},                          // stray bytes
+        {"\xC0\xAF\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD", false},  // overlong
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD", false},                      // a surrogate
+        {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD", false},            // above U+10FFFF
+        {"\xE2\x82\x41\xE2\xF0\x9F\x98\x80", u"\uFFFDA\uFFFD\xD83D\xDE00", false},  // cut short
+        {"z\xF0\x9F\x98", u"z\uFFFD", false}};  // cut by the end
+    for (const auto& [utf8, utf16, valid] : cases) {
+        EXPECT_EQ(Utf8ToUtf16(utf8), utf16) << testing::PrintToString(utf8);
+        if (valid) {
+            EXPECT_EQ(Utf16ToUtf8(utf16), utf8) << testing::PrintToString(utf8);
+        }
     }
-}
-
-// One U+FFFD per broken sequence; the byte that broke it starts the next character.
-TEST(BstrTest, ReplacesEachBrokenSequenceAndKeepsWhatFollows) {
-    for (const Conversion& c : std::vector<Conversion>{
-             {"a\x80z\xFFz", u"a\uFFFDz\uFFFDz"},                                 // stray bytes
-             {"\xC0\xAF\xE0\x80\xAF", u"\uFFFD\uFFFD\uFFFD\uFFFD\uFFFD"},         // overlong
-             {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},                             // a surrogate
-             {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},                   // above U+10FFFF
-             {"\xE2\x82\x41\xE2\xF0\x9F\x98\x80", u"\uFFFDA\uFFFD\xD83D\xDE00"},  // cut short
-             {"z\xF0\x9F\x98", u"z\uFFFD"}})                                      // cut by the end
-        EXPECT_EQ(Utf8ToUtf16(c.first), c.second) << testing::PrintToString(c.first);
     EXPECT_EQ(Utf16ToUtf8(u"\xD800z\xDC00\xD83D"), "\xEF\xBF\xBDz\xEF\xBF\xBD\xEF\xBF\xBD")
         << "unpaired surrogates";
 }

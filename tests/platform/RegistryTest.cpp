@@ -58,10 +58,13 @@ class RegistryTest : public ::testing::Test {
     TempRegistry registry_;
 };
 
+// Paths and names ignore case and keep their first spelling.
 TEST_F(RegistryTest, WritesEveryValueTypeInTheExportFormat) {
     HKEY key = Create(HKEY_CURRENT_USER, "Software\\Vellumcraft");
     ASSERT_EQ(SetString(key, nullptr, "Tarnik!"), ERROR_SUCCESS);
-    ASSERT_EQ(SetString(key, "Configs", "C:\\\"Tarnik\"\\"), ERROR_SUCCESS);
+    ASSERT_EQ(SetString(key, "Configs", "a"), ERROR_SUCCESS);
+    HKEY same = Create(HKEY_CURRENT_USER, "SOFTWARE\\VELLUMCRAFT\\");
+    ASSERT_EQ(SetString(same, "CONFIGS", "C:\\\"Tarnik\"\\"), ERROR_SUCCESS);
     ASSERT_EQ(SetString(key, "Home", "%HOME%", REG_EXPAND_SZ), ERROR_SUCCESS);
     ASSERT_EQ(SetDword(key, "Enabled", 0xA1), ERROR_SUCCESS);
     EXPECT_EQ(FileText(),
@@ -120,24 +123,12 @@ TEST_F(RegistryTest, AsksForMoreRoomAndNeverWritesPastTheCallersBuffer) {
 
 // Deleting keys and trees is covered by the registrar's unregistration tests.
 // Values of a bad size or type are refused; every writer is our own code, so no test.
-TEST_F(RegistryTest, PathsAndNamesIgnoreCaseAndKeepTheirFirstSpelling) {
-    ASSERT_EQ(SetString(Create(HKEY_CURRENT_USER, "Software\\Vellumcraft"), "Configs", "a"),
-              ERROR_SUCCESS);
-    ASSERT_EQ(SetString(Create(HKEY_CURRENT_USER, "SOFTWARE\\VELLUMCRAFT\\"), "CONFIGS", "b"),
-              ERROR_SUCCESS);
-    EXPECT_NE(FileText().find("[HKEY_CURRENT_USER\\Software\\Vellumcraft]\n\"Configs\"=\"b\"\n"),
-              std::string::npos);
-}
 
 // regedit's own form: UTF-16 with a byte-order mark and CRLF line ends.
 std::string AsRegeditExport(std::string_view text) {
     std::string out = "\xFF\xFE";
-    for (char c : text) {
-        if (c == '\n')
-            out += std::string("\r\0", 2);
-        out += c;
-        out += '\0';
-    }
+    for (char c : text)
+        out += c == '\n' ? std::string("\r\0\n\0", 4) : std::string{c, '\0'};
     return out;
 }
 
@@ -214,24 +205,20 @@ TEST_F(RegistryTest, NeverReplacesGoodDataWithATornFileNorOverwritesAStrangeOne)
     TarnikRegistryReload();
     EXPECT_EQ(Get(key, "Configs"), (Text{"C:\\Good\\", REG_SZ}));
 
-    WriteFile(registry_.Path(), "precious notes\n");
-    TarnikRegistryReload();
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "X", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_ACCESS_DENIED);
-    EXPECT_EQ(FileText(), "precious notes\n");
-
-    // Half a surrogate pair has no UTF-8 form: written back, the file would change.
-    const std::string lone = AsRegeditExport(
-                                 "Windows Registry Editor Version 5.00\n\n"
-                                 "[HKEY_CURRENT_USER\\A]\n\"x\"=\"") +
-                             std::string("\x00\xD8\"\0", 4);
-    WriteFile(registry_.Path(), lone);
-    TarnikRegistryReload();
-    EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "X", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key,
-                              nullptr),
-              ERROR_ACCESS_DENIED);
-    EXPECT_EQ(FileText(), lone);
+    // Notes, and half a surrogate pair, which has no UTF-8 form: written back, either file
+    // would change.
+    for (const std::string& strange :
+         {std::string("precious notes\n"),
+          AsRegeditExport(
+              "Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"") +
+              std::string("\x00\xD8\"\0", 4)}) {
+        WriteFile(registry_.Path(), strange);
+        TarnikRegistryReload();
+        EXPECT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, "X", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                                  &key, nullptr),
+                  ERROR_ACCESS_DENIED);
+        EXPECT_EQ(FileText(), strange);
+    }
 }
 
 TEST_F(RegistryTest, AReadOnlyFolderMakesChangesFailWithoutDamage) {

@@ -56,7 +56,7 @@ TEST_F(EventLoopTest, ThreadTimersRepeatUntilKilledAlsoFromTheirOwnCallback) {
     EXPECT_TRUE(loop.Idle());
 }
 
-TEST_F(EventLoopTest, TheBoundStopsAJobThatNeverEnds) {
+TEST_F(EventLoopTest, TheBoundStopsAJobThatNeverEndsAndNoTimerOutlivesTheLoop) {
     UINT_PTR id = SetTimer(nullptr, 0, 10, Repeating);
     auto byEvents = loop.RunUntilIdle({.maxEvents = 5, .maxTime = 1000000});
     EXPECT_TRUE(byEvents.hitBound);
@@ -65,9 +65,8 @@ TEST_F(EventLoopTest, TheBoundStopsAJobThatNeverEnds) {
     EXPECT_EQ(loop.Now(), 150);
     KillTimer(nullptr, id);
     EXPECT_TRUE(loop.RunUntilIdle());
-}
 
-TEST_F(EventLoopTest, NoTimerCanBeMadeOnceTheLoopIsGone) {
+    // No timer can be made once the loop is gone.
     { sim::EventLoop inner; }  // installs itself over the fixture's loop, then removes itself
     EXPECT_EQ(SetTimer(nullptr, 0, 10, OneShot), 0u);
 }

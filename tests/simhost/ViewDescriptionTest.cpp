@@ -73,8 +73,7 @@ TEST(ViewDescriptionTest, NestingOfAnyDepthIsReadWithoutRecursion) {
 class BuiltViewTest : public ::testing::Test {
   protected:
     void SetUp() override {
-        auto site1 = ComQuery<IPluginSite>(host.Site());
-        ASSERT_EQ(site1->LoadView(CComBSTR(kEveryKind), &view), S_OK);
+        ASSERT_EQ(ComQuery<IPluginSite>(host.Site())->LoadView(CComBSTR(kEveryKind), &view), S_OK);
     }
     template <class I>
     CComPtr<I> Get(const char* name) {

@@ -18,15 +18,6 @@ sim::WorldSetup PluginFixture::MakeWorld() {
         .Setup();
 }
 
-void PluginFixture::SetUp() {
-    Start(MakeWorld(), MakeHostOptions(), LoginOnStart());
-}
-
-void PluginFixture::TearDown() {
-    Stop();
-    host_.reset();
-}
-
 void PluginFixture::Start(const sim::WorldSetup& world, sim::HostOptions options, bool login) {
     Stop();
     host_.reset();
@@ -44,41 +35,10 @@ void PluginFixture::Start(const sim::WorldSetup& world, sim::HostOptions options
     }
 }
 
-void PluginFixture::Stop() {
-    if (host_)
-        host_->TerminatePlugin();
-    plugin_.Release();
-}
-
 std::vector<std::string> PluginFixture::NewChatLines() {
     std::vector<std::string> all = host_->ChatTexts();
     std::vector<std::string> fresh(
         all.begin() + static_cast<std::ptrdiff_t>(std::min(chatSeen_, all.size())), all.end());
     chatSeen_ = all.size();
     return fresh;
-}
-
-bool PluginFixture::ChatHas(std::string_view text) const {
-    for (const sim::ChatLine& line : host_->ChatLines())
-        if (line.text == text)
-            return true;
-    return false;
-}
-
-std::vector<std::string> PluginFixture::GameTexts() const {
-    std::vector<std::string> texts;
-    for (const sim::GameText& text : host_->GameTexts())
-        texts.push_back(text.text);
-    return texts;
-}
-
-sim::RunResult PluginFixture::RunUntilIdle(sim::RunBound bound) {
-    sim::RunResult result = host_->RunUntilIdle(bound);
-    EXPECT_FALSE(result.hitBound) << "the event loop was still busy after " << result.events
-                                  << " events";
-    return result;
-}
-
-std::vector<std::string> PluginFixture::Names(sim::ObjectId container) const {
-    return host_->GetWorld().ContentNames(container);
 }

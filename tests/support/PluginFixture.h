@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -26,8 +27,11 @@ class PluginFixture : public ::testing::Test {
     virtual sim::HostOptions MakeHostOptions() { return {}; }
     virtual bool LoginOnStart() { return true; }
 
-    void SetUp() override;
-    void TearDown() override;
+    void SetUp() override { Start(MakeWorld(), MakeHostOptions(), LoginOnStart()); }
+    void TearDown() override {
+        Stop();
+        host_.reset();
+    }
 
     // Terminates whatever runs and starts again on this world.
     void Start(const sim::WorldSetup& world, sim::HostOptions options = {}, bool login = true);
@@ -39,12 +43,15 @@ class PluginFixture : public ::testing::Test {
         NewChatLines();
     }
     // Terminates the plug-in and lets it go (also done by TearDown).
-    void Stop();
+    void Stop() {
+        if (host_)
+            host_->TerminatePlugin();
+        plugin_.Release();
+    }
 
     sim::SimHost& Host() { return *host_; }
     sim::World& World() { return host_->GetWorld(); }
     CTarnik& Plugin() { return *plugin_; }
-    bool HasPlugin() const { return plugin_ != nullptr; }
     HRESULT InitResult() const { return initResult_; }
     sim::ObjectId Me() const { return host_->Me(); }
     sim::ObjectId Id(std::string_view name) const { return host_->IdOf(name); }
@@ -55,9 +62,18 @@ class PluginFixture : public ::testing::Test {
     std::vector<std::string> ChatLines() const { return host_->ChatTexts(); }
     // The chat texts printed since the previous call (or since the start).
     std::vector<std::string> NewChatLines();
-    bool ChatHas(std::string_view text) const;  // a printed line equals text
+    bool ChatHas(std::string_view text) const {  // a printed line equals text
+        const std::vector<sim::ChatLine>& lines = host_->ChatLines();
+        return std::any_of(lines.begin(), lines.end(),
+                           [&](auto& line) { return line.text == text; });
+    }
     // Texts the game received (chat parser calls and chat lines not eaten).
-    std::vector<std::string> GameTexts() const;
+    std::vector<std::string> GameTexts() const {
+        std::vector<std::string> texts;
+        for (const sim::GameText& text : host_->GameTexts())
+            texts.push_back(text.text);
+        return texts;
+    }
 
     bool Click(std::string_view button) { return host_->PressButton(button); }
     bool Choose(std::string_view choice, LONG index) { return host_->ChooseOption(choice, index); }
@@ -69,14 +85,21 @@ class PluginFixture : public ::testing::Test {
     void Select(sim::ObjectId id) { host_->Select(id); }
 
     // Runs the event loop until nothing is queued; fails the test when the bound stops it.
-    sim::RunResult RunUntilIdle(sim::RunBound bound = {});
+    sim::RunResult RunUntilIdle(sim::RunBound bound = {}) {
+        sim::RunResult result = host_->RunUntilIdle(bound);
+        EXPECT_FALSE(result.hitBound)
+            << "the event loop was still busy after " << result.events << " events";
+        return result;
+    }
     void Advance(sim::Millis ms) { host_->Advance(ms); }
 
     // The plug-in's trace (debugger output) lines, and a search in them.
     const std::vector<std::string>& Trace() const { return host_->TraceLines(); }
     bool TraceHas(std::string_view fragment) const { return host_->TraceContains(fragment); }
     // Names in a container, in slot order (0 or Me() for the main pack).
-    std::vector<std::string> Names(sim::ObjectId container = 0) const;
+    std::vector<std::string> Names(sim::ObjectId container = 0) const {
+        return host_->GetWorld().ContentNames(container);
+    }
 
     std::filesystem::path ConfigFolder() const { return configFolder_.Path(); }
 

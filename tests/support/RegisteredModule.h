@@ -17,48 +17,29 @@
 #include "simhost/SimHost.h"
 #include "support/TempRegistry.h"
 
-// Sets HKCU\Software\Vellumcraft "Configs" so that the module's sortconfig.xml lies in
-// `configFolder`, then loads the built module and runs its DllRegisterServer. The module
-// computes its configuration path while it loads, so the value is set first. Returns the
-// module handle, or null with the reason in `why`.
-inline void* LoadRegisteredModule(const std::filesystem::path& configFolder, std::string& why) {
-    const std::string base = (configFolder / "base").string();  // the folder is up to "base"
-    HKEY key = nullptr;
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, kConfigsKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_WRITE, nullptr, &key, nullptr) != ERROR_SUCCESS) {
-        why = "cannot create the Vellumcraft key";
-        return nullptr;
-    }
-    LSTATUS set =
-        RegSetValueExA(key, kConfigsValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(base.c_str()),
-                       static_cast<DWORD>(base.size() + 1));
-    RegCloseKey(key);
-    if (set != ERROR_SUCCESS) {
-        why = "cannot set Configs";
-        return nullptr;
-    }
-    void* module = dlopen(TARNIK_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
-    if (!module) {
-        why = dlerror();
-        return nullptr;
-    }
-    auto registerServer = reinterpret_cast<DllRegisterServerFn>(dlsym(module, "DllRegisterServer"));
-    if (!registerServer || registerServer() != S_OK) {
-        why = "DllRegisterServer failed";
-        dlclose(module);
-        return nullptr;
-    }
-    return module;
-}
-
 // A test that runs the registered module in a simulated host, loaded as the host loads it.
 class LoadedModuleTest : public ::testing::Test {
   protected:
-    // Registers the module with its configuration in `folder` and holds it for the test.
+    // Sets HKCU\Software\Vellumcraft "Configs" so that the module's sortconfig.xml lies in
+    // `folder`, then loads the built module, holds it for the test and runs its
+    // DllRegisterServer. The module computes its configuration path while it loads, so the
+    // value is set first.
     void Register(const std::filesystem::path& folder) {
-        std::string why;
-        module_ = LoadRegisteredModule(folder, why);
-        ASSERT_NE(module_, nullptr) << why;
+        const std::string base = (folder / "base").string();  // the folder is up to "base"
+        HKEY key = nullptr;
+        ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kConfigsKey, 0, nullptr,
+                                  REG_OPTION_NON_VOLATILE, KEY_WRITE, nullptr, &key, nullptr),
+                  ERROR_SUCCESS);
+        LSTATUS set = RegSetValueExA(key, kConfigsValue, 0, REG_SZ,
+                                     reinterpret_cast<const BYTE*>(base.c_str()),
+                                     static_cast<DWORD>(base.size() + 1));
+        RegCloseKey(key);
+        ASSERT_EQ(set, ERROR_SUCCESS);
+        module_ = dlopen(TARNIK_MODULE_PATH, RTLD_NOW | RTLD_LOCAL);
+        ASSERT_NE(module_, nullptr) << dlerror();
+        auto registerServer =
+            reinterpret_cast<DllRegisterServerFn>(dlsym(module_, "DllRegisterServer"));
+        ASSERT_TRUE(registerServer && registerServer() == S_OK) << "DllRegisterServer failed";
     }
     // Loads the module into a fresh host on `world`, then the character logs in.
     void LoadAndLogin(const sim::WorldSetup& world) {

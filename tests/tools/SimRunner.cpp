@@ -1,11 +1,11 @@
-// Child-process runs of tarnik-sim for the tests: on pipes, or on a pseudo-terminal.
+// Child-process runs of tarnik-sim for the tests: into files, or on a pseudo-terminal.
 #include "tools/SimRunner.h"
 
 #include <fcntl.h>
 #include <poll.h>
+#include <pty.h>
 #include <signal.h>
 #include <stdlib.h>
-#include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <termios.h>
@@ -13,6 +13,7 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <sstream>
 #include <stdexcept>
@@ -22,13 +23,20 @@ namespace {
 
 constexpr auto kStepTimeout = std::chrono::seconds(60);
 
-std::vector<std::string> Argv() {
-    return {TARNIK_SIM_PATH};
+// Reads the file from its start, and closes it.
+std::string ReadAll(std::FILE* file) {
+    std::string text;
+    char buffer[4096];
+    std::rewind(file);
+    for (std::size_t got; (got = std::fread(buffer, 1, sizeof buffer, file)) > 0;)
+        text.append(buffer, got);
+    std::fclose(file);
+    return text;
 }
 
-[[noreturn]] void Exec(std::vector<std::string> argv) {
-    std::vector<char*> raw;
-    for (std::string& arg : argv)
+[[noreturn]] void Exec(std::string program, std::vector<std::string> args) {
+    std::vector<char*> raw{program.data()};
+    for (std::string& arg : args)
         raw.push_back(arg.data());
     raw.push_back(nullptr);
     ::execv(raw[0], raw.data());
@@ -86,8 +94,7 @@ bool AwaitKeyByKey(int master, std::chrono::steady_clock::time_point deadline) {
 std::vector<std::string> SimResult::Lines() const {
     std::vector<std::string> lines;
     std::istringstream in(output);
-    std::string line;
-    while (std::getline(in, line))
+    for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
 }
@@ -101,79 +108,37 @@ std::vector<std::string> SimResult::LinesStartingWith(const std::string& prefix)
 }
 
 SimResult RunSim(const std::vector<std::string>& args, bool separateErrors) {
-    int out[2];
-    int err[2];
-    if (::pipe(out) != 0 || ::pipe(err) != 0)
-        throw std::runtime_error("pipe failed");
-    std::vector<std::string> argv = Argv();
-    argv.insert(argv.end(), args.begin(), args.end());
+    // Files rather than pipes: nothing has to be read while the program runs.
+    std::FILE* out = std::tmpfile();
+    std::FILE* err = std::tmpfile();
+    if (!out || !err)
+        throw std::runtime_error("no temporary file");
     pid_t child = ::fork();
     if (child < 0)
         throw std::runtime_error("fork failed");
     if (child == 0) {
-        int devNull = ::open("/dev/null", O_RDONLY);
-        ::dup2(devNull, STDIN_FILENO);
-        ::dup2(out[1], STDOUT_FILENO);
-        ::dup2(separateErrors ? err[1] : out[1], STDERR_FILENO);
-        for (int fd : {out[0], out[1], err[0], err[1]})
-            ::close(fd);
-        Exec(argv);
+        ::dup2(::open("/dev/null", O_RDONLY), STDIN_FILENO);
+        ::dup2(::fileno(out), STDOUT_FILENO);
+        ::dup2(::fileno(separateErrors ? err : out), STDERR_FILENO);
+        Exec(TARNIK_SIM_PATH, args);
     }
-    ::close(out[1]);
-    ::close(err[1]);
     SimResult result;
-    pollfd fds[2] = {{out[0], POLLIN, 0}, {err[0], POLLIN, 0}};
-    std::string* into[2] = {&result.output, &result.errors};
-    for (int open = 2; open > 0;) {
-        if (::poll(fds, 2, -1) < 0) {
-            if (errno == EINTR)
-                continue;
-            break;
-        }
-        for (int i = 0; i < 2; ++i) {
-            if (fds[i].fd < 0 || fds[i].revents == 0)
-                continue;
-            char buffer[4096];
-            ssize_t got = ::read(fds[i].fd, buffer, sizeof buffer);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got <= 0) {
-                ::close(fds[i].fd);
-                fds[i].fd = -1;
-                --open;
-                continue;
-            }
-            into[i]->append(buffer, static_cast<std::size_t>(got));
-        }
-    }
     result.status = Wait(child, &result.peakKb);
+    result.output = ReadAll(out);
+    result.errors = ReadAll(err);
     return result;
 }
 
 SimResult RunSimOnTerminal(const std::vector<std::string>& args,
                            const std::vector<TerminalStep>& steps, const std::string& program) {
-    int master = ::posix_openpt(O_RDWR | O_NOCTTY);
-    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0)
-        throw std::runtime_error("no pseudo-terminal");
-    std::string terminal = ::ptsname(master);
-    std::vector<std::string> argv = program.empty() ? Argv() : std::vector<std::string>{program};
-    argv.insert(argv.end(), args.begin(), args.end());
-    pid_t child = ::fork();
+    int master = -1;
+    winsize size{.ws_row = 24, .ws_col = 80, .ws_xpixel = 0, .ws_ypixel = 0};
+    pid_t child = ::forkpty(&master, nullptr, nullptr, &size);  // the child's controlling terminal
     if (child < 0)
-        throw std::runtime_error("fork failed");
+        throw std::runtime_error("no pseudo-terminal");
     if (child == 0) {
-        ::setsid();
-        int slave = ::open(terminal.c_str(), O_RDWR);  // becomes the controlling terminal
-        for (int fd : {STDIN_FILENO, STDOUT_FILENO, STDERR_FILENO})
-            ::dup2(slave, fd);
-        ::close(slave);
-        ::close(master);
         ::setenv("TERM", "dumb", 1);
-        winsize size{};
-        size.ws_row = 24;
-        size.ws_col = 80;
-        ::ioctl(STDIN_FILENO, TIOCSWINSZ, &size);
-        Exec(argv);
+        Exec(program.empty() ? TARNIK_SIM_PATH : program, args);
     }
 
     SimResult result;

@@ -1,8 +1,9 @@
 // Whole sessions of tarnik-sim compared line by line with their expected transcripts
 // (tests/tools/scripts/NAME.sim, run with NAME.json as the world and the options of
 // NAME.args when there are such files, must print NAME.out and its exit status; the data
-// folder shows as $DATA). TARNIK_UPDATE_TRANSCRIPTS=1 rewrites
-// the expected files from the program's output, for review in the diff.
+// folder shows as $DATA, and an option may start with it, this folder as $SCRIPTS).
+// TARNIK_UPDATE_TRANSCRIPTS=1 rewrites the expected files from the program's output, for review in
+// the diff.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -50,12 +51,16 @@ TEST_P(SimTranscriptTest, PrintsItsExpectedTranscript) {
     }
     std::istringstream options(ReadFile(kScripts / (name + ".args")));
     for (std::string option; options >> option;)
-        args.push_back(option);
+        args.push_back(option.starts_with("$DATA") ? data.string() + option.substr(5) : option);
     SimResult result = RunSim(args);
     std::string actual = result.output;
-    for (std::size_t at = 0; (at = actual.find(data.string(), at)) != std::string::npos;)
-        actual.replace(at, data.string().size(), "$DATA");
+    for (const auto& [path, name] :
+         {std::pair{data.string(), "$DATA"}, {kScripts.string(), "$SCRIPTS"}})
+        for (std::size_t at = 0; (at = actual.find(path, at)) != std::string::npos;)
+            actual.replace(at, path.size(), name);
     actual += "exit " + std::to_string(result.status) + "\n";
+    // A start that fails before it names the data folder leaves nothing there.
+    EXPECT_EQ(fs::exists(data), actual.starts_with("data folder: $DATA\n"));
 
     fs::path expectedFile = kScripts / (name + ".out");
     const char* update = std::getenv("TARNIK_UPDATE_TRANSCRIPTS");
