@@ -18,7 +18,6 @@
 #include <iterator>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace platform_test {
@@ -126,14 +125,27 @@ inline std::optional<bool> WithReadOnlyFolder(const std::filesystem::path& folde
     return passed;
 }
 
-// An exclusive flock on `path` (created when missing) from construction until Release, as a
-// client that hangs while it saves would hold it. A flock belongs to the open file, so this
-// one keeps the process's own FileLock waiting just as another process's would.
+// Another process that holds an exclusive flock on `path` (created when missing) from
+// construction until destruction, as a client that hangs while it saves would.
 class LockHolder {
   public:
-    explicit LockHolder(const std::filesystem::path& path)
-        : fd_(::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666)) {
-        held_ = fd_ >= 0 && ::flock(fd_, LOCK_EX | LOCK_NB) == 0;
+    explicit LockHolder(const std::filesystem::path& path) {
+        int ready[2];
+        if (::pipe(ready) != 0)
+            return;
+        pid_ = ::fork();
+        if (pid_ == 0) {
+            ::close(ready[0]);
+            int fd = ::open(path.c_str(), O_RDWR | O_CREAT, 0666);
+            char taken = fd >= 0 && ::flock(fd, LOCK_EX) == 0 ? 1 : 0;
+            (void)!::write(ready[1], &taken, 1);
+            for (;;)
+                ::pause();
+        }
+        ::close(ready[1]);
+        char taken = 0;
+        held_ = pid_ > 0 && ::read(ready[0], &taken, 1) == 1 && taken == 1;
+        ::close(ready[0]);
     }
     ~LockHolder() { Release(); }
     LockHolder(const LockHolder&) = delete;
@@ -141,13 +153,16 @@ class LockHolder {
 
     bool Held() const { return held_; }
     void Release() {
-        if (fd_ >= 0)
-            ::close(std::exchange(fd_, -1));
+        if (pid_ <= 0)
+            return;
+        ::kill(pid_, SIGKILL);
+        ::waitpid(pid_, nullptr, 0);
+        pid_ = -1;
         held_ = false;
     }
 
   private:
-    int fd_;
+    pid_t pid_ = -1;
     bool held_ = false;
 };
 
