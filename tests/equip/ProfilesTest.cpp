@@ -76,27 +76,21 @@ TEST_F(ProfilesTest, StripsAreRecordedAsStepsAndRefusedOutsideARecording) {
         << FileText();
 }
 
-TEST_F(ProfilesTest, ARecordingStoppedWithNothingSelectedIsLost) {
-    NewProfile("Hunt");
-    ASSERT_TRUE(Click("pbRecord"));
-    TakeOffNow(kCap);
-    Plugin().m_chEquipProfile->put_Selected(-1);
-    ASSERT_TRUE(Click("pbRecord"));
-    EXPECT_TRUE(ChatHas(":tk:No profile selected to save"));
-    EXPECT_FALSE(FileHas("EquipProfile"));
-}
-
+// A recording stopped with nothing selected is lost.
 TEST_F(ProfilesTest, DeleteRefusesWhileRecordingWithoutSelectionAndForBuiltInNames) {
     ASSERT_TRUE(Click("pbDelete"));  // "Town Clothes" is selected after loading
     ASSERT_TRUE(Click("pbRecord"));
+    TakeOffNow(kCap);
     ASSERT_TRUE(Click("pbDelete"));
-    ASSERT_TRUE(Click("pbRecord"));
     Plugin().m_chEquipProfile->put_Selected(-1);
+    ASSERT_TRUE(Click("pbRecord"));
     ASSERT_TRUE(Click("pbDelete"));
-    for (const char* message : {":tk:Cannot delete pre-defined profiles.",
-                                ":tk:Please stop recording before deleting this profile",
-                                ":tk:No equip profile selected to record"})
+    for (const char* message :
+         {":tk:Cannot delete pre-defined profiles.",
+          ":tk:Please stop recording before deleting this profile",
+          ":tk:No profile selected to save", ":tk:No equip profile selected to record"})
         EXPECT_TRUE(ChatHas(message)) << message;
+    EXPECT_FALSE(FileHas("EquipProfile"));
     EXPECT_EQ(Options("chEquipProfile"), kBuiltIn);
 }
 

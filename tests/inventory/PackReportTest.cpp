@@ -3,14 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "support/PluginFixture.h"
+#include "support/TempFolder.h"
 
 namespace {
 
+using platform_test::ReadFile;
 using sim::Item;
 namespace fs = std::filesystem;
 
@@ -23,24 +23,18 @@ class PackReportTest : public PluginFixture {
         NewChatLines();
         EXPECT_TRUE(Chat("@tk wc"));
     }
-    static std::string Read(const fs::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
 };
 
 TEST_F(PackReportTest, TheCharacterItselfIsListedAndASecondReportReplacesTheFirst) {
     fs::create_directories(Folder());
     Report(sim::WorldBuilder().Character("Ann"));
-    EXPECT_EQ(Read(Folder() / "Ann.txt"), "Pack contents for Ann\r\nAnn\r\n");
+    EXPECT_EQ(ReadFile(Folder() / "Ann.txt"), "Pack contents for Ann\r\nAnn\r\n");
     EXPECT_EQ(NewChatLines(), std::vector<std::string>{":tk:Pack contents written to disk"});
     Report(sim::WorldBuilder()
                .Character("Ann")
                .Main(Item("Sword"))
                .SidePack("Bag", 0, 4, {Item("Sword")}));
-    EXPECT_EQ(Read(Folder() / "Ann.txt"),
+    EXPECT_EQ(ReadFile(Folder() / "Ann.txt"),
               "Pack contents for Ann\r\nAnn\r\nSword\r\nBag\r\nSword\r\n");
 }
 
