@@ -87,7 +87,9 @@ TEST_F(LifecycleTest, PointersValidNamesAMissingFilterInTheChatAndMissingHooksIn
     CComPtr<IACHooks> hooks = std::move(Plugin().m_pHooks);
     EXPECT_FALSE(Plugin().PointersValid());
     EXPECT_TRUE(TraceHas(":TK:ERR: Hooks not found, Request aborted."));
-    EXPECT_TRUE(NewChatLines().empty());  // no chat without hooks
+    Plugin().WriteToChat("Got Command");  // the trace keeps what had no chat to go to
+    EXPECT_EQ(Trace().back(), ":TK:ERR: No hooks for the chat: :tk:Got Command");
+    EXPECT_TRUE(NewChatLines().empty());
     Plugin().m_pHooks = hooks;
 }
 
