@@ -56,7 +56,6 @@ class HotkeysTest : public StartedPluginFixture {
         ASSERT_TRUE(Host().ChooseOption("chHotkeyItem", action));
         ASSERT_TRUE(Click("pbSetHotkey"));
     }
-    std::string ConfigText() { return platform_test::ReadFile(ConfigFolder() / "sortconfig.xml"); }
 };
 
 TEST_F(HotkeysTest, TheCapturedKeyIsStoredAtOnceAndStartsItsActionAfterARestart) {
@@ -66,7 +65,8 @@ TEST_F(HotkeysTest, TheCapturedKeyIsStoredAtOnceAndStartsItsActionAfterARestart)
         (std::vector<std::string>{":tk:Press the key you want to use as the hotkey for [Heal]"}));
     EXPECT_TRUE(Key('1', {.shift = true, .ctrl = true}));
     EXPECT_EQ(HotkeyValue(), "Hotkey: [{Shift}{Ctrl}1]");
-    EXPECT_NE(ConfigText().find(R"(<Hotkey command="Heal" key="{Shift}{Ctrl}1"/>)"),
+    EXPECT_NE(platform_test::ReadFile(ConfigFolder() / "sortconfig.xml")
+                  .find(R"(<Hotkey command="Heal" key="{Shift}{Ctrl}1"/>)"),
               std::string::npos);
 
     Start(MakeWorld());

@@ -16,9 +16,7 @@ class ConsumablesTest : public PluginFixture {
   protected:
     // Starts on a main pack of these items and runs the action; the items used, in order.
     std::vector<sim::ObjectId> UsedBy(void (CTarnik::*action)(), std::vector<Item> items) {
-        Start(sim::WorldBuilder().Main(std::move(items)));
-        Host().ClearRecords();
-        NewChatLines();
+        StartFresh(sim::WorldBuilder().Main(std::move(items)));
         (Plugin().*action)();
         std::vector<sim::ObjectId> used;
         for (const sim::UseRequest& use : Host().Uses()) {

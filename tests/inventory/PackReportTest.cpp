@@ -18,9 +18,7 @@ class PackReportTest : public PluginFixture {
   protected:
     fs::path Folder() { return ConfigFolder() / "drives" / "c" / "ToonPacks"; }
     void Report(const sim::WorldSetup& world) {
-        Start(world);
-        ASSERT_EQ(InitResult(), S_OK);
-        NewChatLines();
+        StartFresh(world);
         EXPECT_TRUE(Chat("@tk wc"));
     }
 };

@@ -26,7 +26,6 @@ class PinsInHostTest : public StartedPluginFixture {
             .Setup();
     }
     std::string Label(std::string_view name) { return Host().Control(name)->text; }
-    std::string FileText() { return platform_test::ReadFile(ConfigFolder() / "sortconfig.xml"); }
 };
 
 TEST_F(PinsInHostTest, APinnedStackCanBeUnpinnedAndAPackBeyondSlotSevenIsNamedUnknown) {
@@ -56,7 +55,9 @@ TEST_F(PinsInHostTest, SetWithoutAnInventoryViewKeepsThePacksEntries) {
     World().SetViewsRefused(false);
     Select(kSatchel);
     Click("pbSetCfg");  // saves every entry
-    EXPECT_NE(FileText().find(R"(<Item value="Long Sword" pack="8193"/>)"), std::string::npos);
+    EXPECT_NE(platform_test::ReadFile(ConfigFolder() / "sortconfig.xml")
+                  .find(R"(<Item value="Long Sword" pack="8193"/>)"),
+              std::string::npos);
 }
 
 }  // namespace
