@@ -6,7 +6,6 @@
 
 #include "platform/KeyState.h"
 #include "support/PluginFixture.h"
-#include "support/TempFolder.h"
 
 namespace {
 
@@ -58,25 +57,8 @@ class HotkeysTest : public StartedPluginFixture {
     }
 };
 
-TEST_F(HotkeysTest, TheCapturedKeyIsStoredAtOnceAndStartsItsActionAfterARestart) {
-    Capture("Heal");
-    EXPECT_EQ(
-        NewChatLines(),
-        (std::vector<std::string>{":tk:Press the key you want to use as the hotkey for [Heal]"}));
-    EXPECT_TRUE(Key('1', {.shift = true, .ctrl = true}));
-    EXPECT_EQ(HotkeyValue(), "Hotkey: [{Shift}{Ctrl}1]");
-    EXPECT_NE(platform_test::ReadFile(ConfigFolder() / "sortconfig.xml")
-                  .find(R"(<Hotkey command="Heal" key="{Shift}{Ctrl}1"/>)"),
-              std::string::npos);
-
-    Start(MakeWorld());
-    ASSERT_TRUE(RunUntilIdle());
-    NewChatLines();
-    EXPECT_TRUE(Key('1', {.shift = true, .ctrl = true}));
-    EXPECT_EQ(
-        NewChatLines(),
-        (std::vector<std::string>{":tk:No healing kits found, healing mode switched to resting"}));
-}
+// A captured key stored at once and starting its action after logging in again is the
+// profiles transcript (tests/tools/scripts).
 
 // The key that is one goes to the action chosen when it is pressed, and ends the capture.
 TEST_F(HotkeysTest, KeysThatAreNoHotkeyPassToTheGameAndLeaveCaptureOn) {
