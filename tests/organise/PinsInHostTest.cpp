@@ -28,6 +28,7 @@ class PinsInHostTest : public StartedPluginFixture {
     std::string Label(std::string_view name) { return Host().Control(name)->text; }
 };
 
+// Pin refuses an item that left its pack since it was selected.
 TEST_F(PinsInHostTest, APinnedStackCanBeUnpinnedAndAPackBeyondSlotSevenIsNamedUnknown) {
     Plugin().m_Pins[kQuiver] = kBackpack;  // pinned while it was a single item
     Select(kQuiver);
@@ -35,9 +36,6 @@ TEST_F(PinsInHostTest, APinnedStackCanBeUnpinnedAndAPackBeyondSlotSevenIsNamedUn
     World().Find(kSatchel)->ints[KEY_SLOT] = 9;
     Select(kSatchel);
     EXPECT_EQ(Label("stCfg"), "Pack Config: Satchel in Unknown pack slot.");
-}
-
-TEST_F(PinsInHostTest, PinRefusesAnItemThatLeftItsPackSinceItWasSelected) {
     Select(kSword);
     ASSERT_FALSE(World().Move(kSword, Me(), 0, false).refused);
     Click("pbPin");
