@@ -1,11 +1,15 @@
 // The character's configuration in the simulated host: what login loads into the state and
-// the panel, what a save writes, unreadable files, failed writes, and clients sharing the file.
+// the panel, what a save writes, unreadable files, failed writes, clients sharing the file,
+// and a file that stays XML whatever random sessions store.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
+#include <cstdio>
 #include <memory>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -60,6 +64,9 @@ class ConfigTest : public PluginFixture {
 };
 
 using Strings = std::vector<std::string>;
+using sim::Item;
+constexpr sim::ObjectId kBackpack = 0x600;
+constexpr sim::ObjectId kCap = 0x701;
 using Pins = std::map<ObjectId, ObjectId>;
 
 // ---------------------------------------------------------------- login and loading
@@ -320,6 +327,126 @@ TEST_F(ConfigTest, TwoProcessesSavingAtOnceLoseNothing) {
         // The last round was a profile write, which carries the pins saved before it.
         EXPECT_EQ(user.SelectAll("Pin").size(), rounds - 1u) << key;
         EXPECT_EQ(user.SelectAll("EquipProfile").size(), rounds / 25u) << key;
+    }
+}
+
+// ---------------------------------------------------------------- what XML can hold
+
+// Empty when `file` parses; else what xmllint said.
+std::string XmllintComplaint(const std::filesystem::path& file) {
+    std::string command = "xmllint --noout '" + file.string() + "' 2>&1";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return "xmllint did not start";
+    std::string said;
+    std::array<char, 256> buffer;
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
+        said.append(buffer.data(), n);
+    int status = ::pclose(pipe);
+    return status == 0 ? std::string() : said.empty() ? "status " + std::to_string(status) : said;
+}
+
+// Whatever a session stores, the shared file stays a document that every XML 1.0 reader
+// accepts (checked with libxml2's xmllint): item names from the game, text the player
+// types, and values read from a file that holds what XML cannot.
+class RandomSessionsTest : public ConfigTest {
+  protected:
+    sim::WorldSetup MakeWorld() override {
+        return sim::WorldBuilder()
+            .Server("Blue Hill")
+            .Character("Tom")
+            .Main({Item("Odd\x01Name"), Item("Bell\x07"), Item("Tom & Jerry <\"x\">"),
+                   Item("Caf\xC3\xA9")})
+            .SidePack("Backpack", 0, 24, {Item("Odd\x01Name"), Item("Arrow")}, kBackpack)
+            .Worn(Item("Cap").Id(kCap).Type(4).Equipable(0x1));
+    }
+};
+
+TEST_F(RandomSessionsTest, WhatCannotBeStoredIsRefusedInTheChatAndTheFileStaysXml) {
+    // Another client's element, and one of ours, hold references XML 1.0 refuses.
+    Login(
+        "<Tarnik>\n"
+        "  <BLUE_HILL-Tom OutputWindow=\"Main\">\n"
+        "    <Item value=\"Old&#1;Name\" pack=\"1536\"/>\n"
+        "  </BLUE_HILL-Tom>\n"
+        "  <BLUE_HILL-Ann OutputWindow=\"Main\" note=\"&#27;Caf\xE9\"/>\n"
+        "</Tarnik>\n");
+    RunUntilIdle();
+    ASSERT_TRUE(Type("edHotCommand", "bell"));
+    ASSERT_TRUE(Type("edHotAction", "/e \x07"));
+    ASSERT_TRUE(Click("pbSaveHot"));
+    Select(kBackpack);
+    ASSERT_TRUE(Click("pbSetCfg"));
+    EXPECT_EQ(NewChatLines(),
+              (Strings{":tk:A hot command cannot contain control characters.",
+                       ":tk:The following items will be stored in this pack...",
+                       ":tk:   Odd\x01Name (not stored: the name holds a control character)",
+                       ":tk:   Arrow"}));
+    EXPECT_EQ(XmllintComplaint(File()), "");
+}
+
+// Random sessions: text from an alphabet full of what XML cannot hold, typed into every
+// box that is stored, and every stored setting made in random order.
+TEST_F(RandomSessionsTest, TheFileWrittenAfterRandomSessionsAlwaysParses) {
+    const char* const alphabet[] = {"a",    "B",    " ",     "&",    "<",        ">",
+                                    "\"",   "'",    "\t",    "\n",   "\r",       "\x01",
+                                    "\x07", "\x1f", "\x7f",  "\xE8", "\xC3\xA9", "\xEF\xBF\xBF",
+                                    "/",    "^",    "<eol>", ":"};
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Start(MakeWorld(), {}, false);
+        Login();
+        RunUntilIdle();
+        std::mt19937 random(seed);
+        auto pick = [&](std::size_t n) {
+            return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+        };
+        auto text = [&] {
+            std::string t;
+            for (std::size_t n = 1 + pick(6); n > 0; --n)
+                t += alphabet[pick(std::size(alphabet))];
+            return t;
+        };
+        const std::vector<sim::ObjectId> items = {Id("Arrow"), Id("Caf\xC3\xA9"), kCap, kBackpack};
+        for (int step = 0; step < 25; ++step) {
+            switch (pick(7)) {
+                case 0:
+                    Type("edHotCommand", text());
+                    Type("edHotAction", text());
+                    Click("pbSaveHot");
+                    break;
+                case 1:
+                    Type("ceNewProfile", text());
+                    Click("pbNewProfile");
+                    Click("pbRecord");
+                    Host().TakeOffByHand(kCap);
+                    RunUntilIdle();
+                    Click("pbRecord");
+                    Host().WearByHand(kCap);
+                    break;
+                case 2:
+                    Select(kBackpack);
+                    Click(pick(2) ? "pbSetCfg" : "pbRemoveCfg");
+                    break;
+                case 3:
+                    Select(items[pick(items.size())]);
+                    Click(pick(2) ? "pbPin" : "pbUnpin");
+                    break;
+                case 4:
+                    Host().ChooseOption("chOutputWindow", static_cast<LONG>(pick(5)));
+                    break;
+                case 5:
+                    Host().ChooseOption("chHotkeyItem", static_cast<LONG>(pick(20)));
+                    Click("pbSetHotkey");
+                    Key('A' + static_cast<int>(pick(26)), {.ctrl = true});
+                    break;
+                default:
+                    Host().ChooseOption("chHotCommand", static_cast<LONG>(pick(4)));
+                    Click("pbDeleteHot");
+            }
+            RunUntilIdle();
+        }
+        ASSERT_EQ(XmllintComplaint(File()), "") << FileText();
     }
 }
 
