@@ -10,6 +10,7 @@
 namespace {
 
 using ChatCommandsTest = StartedPluginFixture;
+using Texts = std::vector<std::string>;
 
 constexpr std::size_t kHelpLines = 25;
 
@@ -26,15 +27,15 @@ TEST_F(ChatCommandsTest, CaseSlashFormsAndAbbreviationsReachTheSameCommand) {
             Host().ClearRecords();
             EXPECT_EQ(Chat(line), help) << line;
             EXPECT_EQ(Host().ChatLines().size(), help ? kHelpLines : 0u) << line;
-            EXPECT_EQ(GameTexts(), std::vector<std::string>(!help, line)) << line;
+            EXPECT_EQ(GameTexts(), Texts(!help, line)) << line;
         }
 }
 
 // Each line is eaten and answers with these chat lines.
 TEST_F(ChatCommandsTest, TheCommandWordAloneAndIncompleteMovesSaySo) {
-    const std::vector<std::string> invalid = {":tk:Invalid Tarnik command."};
-    const std::vector<std::string> noMove = {":tk:Missing count or destination in move command"};
-    using Case = std::pair<const char*, std::vector<std::string>>;
+    const Texts invalid = {":tk:Invalid Tarnik command."};
+    const Texts noMove = {":tk:Missing count or destination in move command"};
+    using Case = std::pair<const char*, Texts>;
     for (auto [line, answer] : {Case{"@tk", invalid}, Case{"@tk %#%", invalid},
                                 Case{"@tk move 5", noMove}, Case{"@tk move x 2", noMove},
                                 Case{"@tk mo 5 0 3", {":tk:No pack to move from in slot 3"}}}) {
@@ -49,27 +50,24 @@ TEST_F(ChatCommandsTest, AChatCommandAbandonsTheJobButTheOldCommandWordWaitsForI
     EXPECT_FALSE(Chat("@tarnik"));
     EXPECT_TRUE(Chat("@tk sort"));
     ASSERT_TRUE(RunUntilIdle());
-    EXPECT_EQ(NewChatLines(), std::vector<std::string>{":tk:Sort Complete"});
+    EXPECT_EQ(NewChatLines(), Texts{":tk:Sort Complete"});
     EXPECT_TRUE(Chat("@tarnik"));
     EXPECT_TRUE(Chat("/TARNIK store"));
-    EXPECT_EQ(NewChatLines(),
-              (std::vector<std::string>{":tk:Store complete!", ":tk:Store complete!"}));
+    EXPECT_EQ(NewChatLines(), (Texts{":tk:Store complete!", ":tk:Store complete!"}));
 }
 
-TEST_F(ChatCommandsTest, DebugCommandsSwitchTheTrace) {
-    EXPECT_TRUE(Chat("@tk nodebug"));
-    EXPECT_EQ(Plugin().m_Log.Threshold(), LogLevel::ALL);
-    EXPECT_TRUE(Chat("@tk debug"));
-    EXPECT_EQ(Plugin().m_Log.Threshold(), LogLevel::TRC);
-    EXPECT_EQ(NewChatLines(),
-              (std::vector<std::string>{":tk:Debug mode OFF", ":tk:Debug mode ON"}));
-}
-
+// The debug commands switch the trace.
 TEST_F(ChatCommandsTest, EquipTakesTheTrimmedLowerCaseNameAsTextNeverAsAFormat) {
     EXPECT_TRUE(Chat("@tk equip   My Set  "));
     EXPECT_TRUE(TraceHas(":TK:INF: Cmd Line: Equip my set"));
     EXPECT_TRUE(Chat("@tk eq %s%n%x"));
     EXPECT_TRUE(TraceHas(":TK:INF: Cmd Line: Equip %s%n%x"));
+    NewChatLines();
+    EXPECT_TRUE(Chat("@tk nodebug"));
+    EXPECT_EQ(Plugin().m_Log.Threshold(), LogLevel::ALL);
+    EXPECT_TRUE(Chat("@tk debug"));
+    EXPECT_EQ(Plugin().m_Log.Threshold(), LogLevel::TRC);
+    EXPECT_EQ(NewChatLines(), (Texts{":tk:Debug mode OFF", ":tk:Debug mode ON"}));
 }
 
 }  // namespace
