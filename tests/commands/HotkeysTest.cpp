@@ -80,8 +80,12 @@ TEST_F(HotkeysTest, KeysThatAreNoHotkeyPassToTheGameAndLeaveCaptureOn) {
     EXPECT_FALSE(Key('D', {.ctrl = true}));  // capture is over
 }
 
-TEST_F(HotkeysTest, AKeyStartsItsActionOnlyAsStoredAndNotWhileTyping) {
-    Plugin().m_Hotkeys = {{"Heal", "{ctrl}s"}, {"Use Gem of Stillness", "{Alt}G"}};
+// A key starts its action only as stored, and not while typing.
+TEST_F(HotkeysTest, TheActionsStartFromTheirKeys) {
+    Plugin().m_Hotkeys = {
+        {"Store", "{Ctrl}1"},         {"Pack", "{Ctrl}2"},  {"Cram", "{Ctrl}3"},
+        {"Pin", "{Ctrl}4"},           {"Merge", "{Ctrl}5"}, {"Sort All", "{Ctrl}6"},
+        {"Find Selected", "{Ctrl}7"}, {"Heal", "{ctrl}s"},  {"Use Gem of Stillness", "{Alt}G"}};
     EXPECT_FALSE(Key('S', {.ctrl = true}));
     Host().SetChatActive(true);
     EXPECT_FALSE(Host().KeyDown('G', {.alt = true}, true));
@@ -89,13 +93,6 @@ TEST_F(HotkeysTest, AKeyStartsItsActionOnlyAsStoredAndNotWhileTyping) {
     EXPECT_TRUE(NewChatLines().empty());
     EXPECT_TRUE(Host().KeyDown('G', {.alt = true}, true));
     EXPECT_EQ(NewChatLines(), (std::vector<std::string>{":tk:No Gems of Stillness found."}));
-}
-
-TEST_F(HotkeysTest, TheOrganisingActionsStartFromTheirKeys) {
-    Plugin().m_Hotkeys = {{"Store", "{Ctrl}1"},        {"Pack", "{Ctrl}2"},
-                          {"Cram", "{Ctrl}3"},         {"Pin", "{Ctrl}4"},
-                          {"Merge", "{Ctrl}5"},        {"Sort All", "{Ctrl}6"},
-                          {"Find Selected", "{Ctrl}7"}};
     using Case = std::pair<int, const char*>;
     for (auto [key, answer] :
          {Case{'1', ":tk:Store complete!"}, Case{'2', ":tk:Packing complete!"},
