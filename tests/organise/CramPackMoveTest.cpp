@@ -78,6 +78,8 @@ TEST_F(CramPackMoveTest, PackBringsPinnedItemsHomeAndListsThoseThatDidNotFit) {
         Texts chat;
     };
     const Texts done = {":tk:Packing complete!"};
+    const Texts failed = {":tk:Could not pack the following items:", ":tk:  Sword",
+                          ":tk:Packing complete!"};
     const Case cases[] = {
         {"from another side pack, to the front",
          sim::WorldBuilder()
@@ -97,7 +99,7 @@ TEST_F(CramPackMoveTest, PackBringsPinnedItemsHomeAndListsThoseThatDidNotFit) {
          sim::WorldBuilder().Main(Item("Sword").Id(0x11)).SidePack("P1", 0, 1, {Item("Rock")}, kP1),
          {{0x11, kP1}},
          {},
-         {":tk:Could not pack the following items:", ":tk:  Sword", ":tk:Packing complete!"}},
+         failed},
         {"failed, then fits once another pinned item left",
          sim::WorldBuilder()
              .Main(Item("Sword").Id(0x11))
@@ -105,7 +107,7 @@ TEST_F(CramPackMoveTest, PackBringsPinnedItemsHomeAndListsThoseThatDidNotFit) {
              .SidePack("P2", 1, 1, {Item("Shield").Id(0x12)}, kP2),
          {{0x11, kP2}, {0x12, kP1}},
          {"Shield", "Sword"},
-         {":tk:Could not pack the following items:", ":tk:  Sword", ":tk:Packing complete!"}},
+         failed},
     };
     for (const Case& c : cases) {
         StartFresh(c.world);
@@ -117,13 +119,10 @@ TEST_F(CramPackMoveTest, PackBringsPinnedItemsHomeAndListsThoseThatDidNotFit) {
     }
     EXPECT_EQ(Names(kP1), Texts{"Shield"});
     EXPECT_EQ(Names(kP2), Texts{"Sword"});
-}
 
-TEST_F(CramPackMoveTest, APinnedPackThatWasDroppedIsNoticedOnceAndItsItemsFail) {
+    // A pinned pack that was dropped is noticed once, and its items fail.
     StartFresh(sim::WorldBuilder().Main(Item("Sword").Id(0x11)));
     Plugin().m_Pins[0x11] = 0x7777;
-    const Texts failed = {":tk:Could not pack the following items:", ":tk:  Sword",
-                          ":tk:Packing complete!"};
     Texts first = {
         ":tk:Destination pack not found. If relogging does not clear this error, or you have "
         "recently added, removed, or changed packs;",
