@@ -10,33 +10,32 @@
 namespace {
 
 using ChatCommandsTest = StartedPluginFixture;
+using Texts = std::vector<std::string>;
 
 constexpr std::size_t kHelpLines = 25;
 
+// Case, slash forms and abbreviations reach the help; lines that are no command reach the
+// game untouched.
 TEST_F(ChatCommandsTest, CaseSlashFormsAndAbbreviationsReachTheSameCommand) {
-    for (const char* line : {"@TK HELP", "/tk help", "@tk he", "@tk hello", "@ tk  help",
-                             "@tk %help", "@tk #help", "/@tk help"}) {
-        Host().ClearRecords();
-        EXPECT_TRUE(Chat(line)) << line;
-        EXPECT_EQ(Host().ChatLines().size(), kHelpLines) << line;
-    }
-}
-
-TEST_F(ChatCommandsTest, LinesThatAreNoCommandReachTheGameUntouched) {
-    for (const char* line : {"@tk xy", "@tk 12", "@tkhelp help", "@foo help", "/say hello",
-                             "#tk help", "tk help", "hello there", "@tk h"}) {
-        Host().ClearRecords();
-        EXPECT_FALSE(Chat(line)) << line;
-        EXPECT_TRUE(Host().ChatLines().empty()) << line;
-        EXPECT_EQ(GameTexts(), std::vector<std::string>{line});
-    }
+    const std::vector<const char*> lines[] = {
+        {"@TK HELP", "/tk help", "@tk he", "@tk hello", "@ tk  help", "@tk %help", "@tk #help",
+         "/@tk help"},
+        {"@tk xy", "@tk 12", "@tkhelp help", "@foo help", "/say hello", "#tk help", "tk help",
+         "hello there", "@tk h"}};
+    for (bool help : {true, false})
+        for (const char* line : lines[help ? 0 : 1]) {
+            Host().ClearRecords();
+            EXPECT_EQ(Chat(line), help) << line;
+            EXPECT_EQ(Host().ChatLines().size(), help ? kHelpLines : 0u) << line;
+            EXPECT_EQ(GameTexts(), Texts(!help, line)) << line;
+        }
 }
 
 // Each line is eaten and answers with these chat lines.
 TEST_F(ChatCommandsTest, TheCommandWordAloneAndIncompleteMovesSaySo) {
-    const std::vector<std::string> invalid = {":tk:Invalid Tarnik command."};
-    const std::vector<std::string> noMove = {":tk:Missing count or destination in move command"};
-    using Case = std::pair<const char*, std::vector<std::string>>;
+    const Texts invalid = {":tk:Invalid Tarnik command."};
+    const Texts noMove = {":tk:Missing count or destination in move command"};
+    using Case = std::pair<const char*, Texts>;
     for (auto [line, answer] : {Case{"@tk", invalid}, Case{"@tk %#%", invalid},
                                 Case{"@tk move 5", noMove}, Case{"@tk move x 2", noMove},
                                 Case{"@tk mo 5 0 3", {":tk:No pack to move from in slot 3"}}}) {
@@ -51,27 +50,24 @@ TEST_F(ChatCommandsTest, AChatCommandAbandonsTheJobButTheOldCommandWordWaitsForI
     EXPECT_FALSE(Chat("@tarnik"));
     EXPECT_TRUE(Chat("@tk sort"));
     ASSERT_TRUE(RunUntilIdle());
-    EXPECT_EQ(NewChatLines(), std::vector<std::string>{":tk:Sort Complete"});
+    EXPECT_EQ(NewChatLines(), Texts{":tk:Sort Complete"});
     EXPECT_TRUE(Chat("@tarnik"));
     EXPECT_TRUE(Chat("/TARNIK store"));
-    EXPECT_EQ(NewChatLines(),
-              (std::vector<std::string>{":tk:Store complete!", ":tk:Store complete!"}));
+    EXPECT_EQ(NewChatLines(), (Texts{":tk:Store complete!", ":tk:Store complete!"}));
 }
 
-TEST_F(ChatCommandsTest, DebugCommandsSwitchTheTrace) {
-    EXPECT_TRUE(Chat("@tk nodebug"));
-    EXPECT_EQ(Plugin().m_Log.Threshold(), LogLevel::ALL);
-    EXPECT_TRUE(Chat("@tk debug"));
-    EXPECT_EQ(Plugin().m_Log.Threshold(), LogLevel::TRC);
-    EXPECT_EQ(NewChatLines(),
-              (std::vector<std::string>{":tk:Debug mode OFF", ":tk:Debug mode ON"}));
-}
-
+// The debug commands switch the trace.
 TEST_F(ChatCommandsTest, EquipTakesTheTrimmedLowerCaseNameAsTextNeverAsAFormat) {
     EXPECT_TRUE(Chat("@tk equip   My Set  "));
     EXPECT_TRUE(TraceHas(":TK:INF: Cmd Line: Equip my set"));
     EXPECT_TRUE(Chat("@tk eq %s%n%x"));
     EXPECT_TRUE(TraceHas(":TK:INF: Cmd Line: Equip %s%n%x"));
+    NewChatLines();
+    EXPECT_TRUE(Chat("@tk nodebug"));
+    EXPECT_EQ(Plugin().m_Log.Threshold(), LogLevel::ALL);
+    EXPECT_TRUE(Chat("@tk debug"));
+    EXPECT_EQ(Plugin().m_Log.Threshold(), LogLevel::TRC);
+    EXPECT_EQ(NewChatLines(), (Texts{":tk:Debug mode OFF", ":tk:Debug mode ON"}));
 }
 
 }  // namespace

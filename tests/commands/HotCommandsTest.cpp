@@ -10,25 +10,18 @@ namespace {
 
 using sim::Item;
 
-class HotCommandsTest : public PluginFixture {
-  protected:
-    sim::WorldSetup MakeWorld() override {
-        return sim::WorldBuilder()
-            .Worn(Item("Helm").Id(0x31).Equipable(1))
-            .Worn(Item("Cloak").Id(0x32).Equipable(2).Identified(false))
-            .Worn(Item("Mask").Id(0x33).Equipable(4).Unenchantable(1))
-            .Worn(Item("Ring").Id(0x34).Identified(false));
-    }
-    void Save(std::string_view name, std::string_view action) {
-        ASSERT_TRUE(Type("edHotCommand", name));
-        ASSERT_TRUE(Type("edHotAction", action));
-        ASSERT_TRUE(Click("pbSaveHot"));
-    }
-};
+using HotCommandsTest = PluginFixture;
 
 // The cloak and the ring lack identification data, but only the cloak counts as armor.
 TEST_F(HotCommandsTest, ArmorAsksForTheIdentificationDataOfUnidentifiedArmorOnly) {
-    Save("buff", "/s <armor>^");
+    StartFresh(sim::WorldBuilder()
+                   .Worn(Item("Helm").Id(0x31).Equipable(1))
+                   .Worn(Item("Cloak").Id(0x32).Equipable(2).Identified(false))
+                   .Worn(Item("Mask").Id(0x33).Equipable(4).Unenchantable(1))
+                   .Worn(Item("Ring").Id(0x34).Identified(false)));
+    ASSERT_TRUE(Type("edHotCommand", "buff"));
+    ASSERT_TRUE(Type("edHotAction", "/s <armor>^"));
+    ASSERT_TRUE(Click("pbSaveHot"));
     Host().ClearRecords();
     ASSERT_TRUE(Chat("//buff"));
     EXPECT_TRUE(GameTexts().empty());

@@ -1,12 +1,17 @@
 // The character's configuration in the simulated host: what login loads into the state and
-// the panel, what a save writes, unreadable files, failed writes, and clients sharing the file.
+// the panel, what a save writes, unreadable files, failed writes, clients sharing the file,
+// and a file that stays XML whatever random sessions store.
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <array>
 #include <chrono>
+#include <cstdio>
 #include <memory>
+#include <random>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "config/BuiltInNames.h"
@@ -59,6 +64,9 @@ class ConfigTest : public PluginFixture {
 };
 
 using Strings = std::vector<std::string>;
+using sim::Item;
+constexpr sim::ObjectId kBackpack = 0x600;
+constexpr sim::ObjectId kCap = 0x701;
 using Pins = std::map<ObjectId, ObjectId>;
 
 // ---------------------------------------------------------------- login and loading
@@ -112,24 +120,21 @@ TEST_F(ConfigTest, SkipsElementsItCannotReadAndGoesOn) {
 
 // ---------------------------------------------------------------- saving
 
-TEST_F(ConfigTest, AWindowNameThatNamesNoWindowShowsMainAndSurvivesASave) {
-    Login("<Tarnik>\n  <BLUE_HILL-Tom OutputWindow=\"Chat 5\"/>\n</Tarnik>\n");
-    EXPECT_EQ(Control("chOutputWindow").selected, 0);
-    EXPECT_TRUE(Plugin().SaveConfig().Saved());
-    EXPECT_NE(FileText().find("<BLUE_HILL-Tom OutputWindow=\"Chat 5\"/>"), std::string::npos);
-}
-
 // High ids and markup round trip in ConfigAcceptanceTest's older file; non-ASCII text and
 // every escape in XmlDocumentTest.
 
+// A window name that names no window shows Main and survives a save.
 TEST_F(ConfigTest, ACharacterTheFileDoesNotHoldStartsWithNoHotCommands) {
     Login(
         "<Tarnik>\n"
-        "  <BLUE_HILL-Tom OutputWindow=\"Main\">\n"
+        "  <BLUE_HILL-Tom OutputWindow=\"Chat 5\">\n"
         "    <HotCommand cmd=\"hi\" action=\"/e waves\"/>\n"
         "  </BLUE_HILL-Tom>\n"
         "</Tarnik>\n");
     ASSERT_EQ(Control("chHotCommand").options, Strings{"hi: /e waves"});
+    EXPECT_EQ(Control("chOutputWindow").selected, 0);
+    EXPECT_TRUE(Plugin().SaveConfig().Saved());
+    EXPECT_NE(FileText().find("<BLUE_HILL-Tom OutputWindow=\"Chat 5\">"), std::string::npos);
     Plugin().m_pCharStats = MakeComObject<sim::CSimCharacterStats>(std::make_shared<sim::World>(
         sim::WorldBuilder().Server("Blue Hill").Character("Ann").Setup()));
     Plugin().OnCharacterLogin();
@@ -151,22 +156,9 @@ TEST_F(ConfigTest, ASaveAfterTheFileVanishedWritesTheCharactersSettings) {
 
 // ---------------------------------------------------------------- unreadable files
 
-TEST_F(ConfigTest, ACorruptFileIsMovedAsideNextToEarlierOnesBeforeTheFreshOneIsWritten) {
-    const std::string torn = "<Tarnik>\r\n  <BLUE_HILL-Ann OutputWindow=\"Main\">\r\n";
-    WriteFile(ConfigFolder() / "sortconfig.xml.bad", "earlier");
-    WriteFile(File(), torn);
-    Login();
-    EXPECT_EQ(ReadFile(ConfigFolder() / "sortconfig.xml.bad"), "earlier");
-    EXPECT_EQ(ReadFile(ConfigFolder() / "sortconfig.xml.bad.1"), torn);
-    EXPECT_EQ(ChatLines(), (Strings{":tk:The configuration file could not be read and was kept "
-                                    "as " +
-                                    g_ConfigPath + ".bad.1"}));
-    EXPECT_EQ(FileText(), ToTextMode(kFreshTom));
-}
-
-// Another character's element holds an unknown element nested far deeper than any
-// configuration: the file is kept as it was, the player told, and login goes on fresh.
-TEST_F(ConfigTest, AFileNestedTooDeeplyIsSetAsideWholeWithThePlayerTold) {
+// Another character's unknown element nested far deeper than any configuration is kept
+// whole; a torn file after it goes next to that one. Either way login goes on fresh.
+TEST_F(ConfigTest, AnUnreadableFileIsSetAsideNextToEarlierOnesWithThePlayerTold) {
     std::string deep = "<Tarnik>\r\n  <BLUE_HILL-Ann OutputWindow=\"Main\">\r\n    <Notes>";
     const std::size_t levels = 300000;  // 2.1 MB
     for (std::size_t i = 0; i < levels; ++i)
@@ -174,67 +166,64 @@ TEST_F(ConfigTest, AFileNestedTooDeeplyIsSetAsideWholeWithThePlayerTold) {
     for (std::size_t i = 0; i < levels; ++i)
         deep += "</n>";
     deep += "</Notes>\r\n  </BLUE_HILL-Ann>\r\n</Tarnik>\r\n";
-    WriteFile(File(), deep);
-    Login();
+    std::string torn = "<Tarnik>\r\n  <BLUE_HILL-Ann OutputWindow=\"Main\">\r\n";
+    for (auto [text, kept, trace] : {std::tuple{&deep, ".bad", "nested deeper than 64 levels"},
+                                     std::tuple{&torn, ".bad.1", ""}}) {
+        Start(MakeWorld(), {}, false);
+        WriteFile(File(), *text);
+        Login();
+        EXPECT_EQ(ReadFile(ConfigFolder() / ("sortconfig.xml" + std::string(kept))), *text);
+        EXPECT_EQ(ChatLines(), Strings{":tk:The configuration file could not be read and was "
+                                       "kept as " +
+                                       g_ConfigPath + kept});
+        EXPECT_TRUE(TraceHas(trace));
+        EXPECT_EQ(FileText(), ToTextMode(kFreshTom));
+    }
     EXPECT_EQ(ReadFile(ConfigFolder() / "sortconfig.xml.bad"), deep);
-    EXPECT_EQ(ChatLines(), (Strings{":tk:The configuration file could not be read and was kept "
-                                    "as " +
-                                    g_ConfigPath + ".bad"}));
-    EXPECT_TRUE(TraceHas("elements nested deeper than 64 levels"));
-    EXPECT_EQ(FileText(), ToTextMode(kFreshTom));
 }
 
 // ---------------------------------------------------------------- failed writes
 
-// Unlocked, two clients saving at once lose updates: without the lock nothing is written.
+// Unlocked, two clients saving at once lose updates: without the lock nothing is written. A
+// client that hangs while it holds the lock delays a save by about two seconds, no more.
 TEST_F(ConfigTest, ASaveWithoutTheLockFailsIsToldOnceAndTheNextSaveWritesIt) {
-    Login();
-    const std::string before = FileText();
     const std::filesystem::path lock = ConfigFolder() / "sortconfig.xml.lock";
-    std::filesystem::remove(lock);
-    std::filesystem::create_directory(lock);
-    Plugin().m_Pins[1] = 2;
-    EXPECT_EQ(Plugin().SaveConfig().why, "the lock file cannot be taken: Is a directory");
-    EXPECT_EQ(NewChatLines(), Strings{":tk:Settings could not be saved (the lock file cannot be "
-                                      "taken: Is a directory): " +
-                                      g_ConfigPath});
-    Plugin().m_Pins[3] = 4;
-    (void)Plugin().SaveConfig();
-    EXPECT_EQ(NewChatLines(), Strings{});
-    EXPECT_EQ(FileText(), before);
+    for (std::string why :
+         {"the lock file cannot be taken: Is a directory", "another client holds the lock file"}) {
+        std::filesystem::remove(File());
+        Start(MakeWorld(), {}, false);
+        Login();
+        const std::string before = FileText();
+        std::filesystem::remove(lock);
+        std::optional<LockHolder> other;
+        if (why.starts_with("another")) {
+            ASSERT_TRUE(other.emplace(lock).Held());
+        } else {
+            std::filesystem::create_directory(lock);
+        }
+        Plugin().m_Pins[1] = 2;
+        auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Plugin().SaveConfig().why, why);
+        EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
+        Plugin().m_Pins[3] = 4;
+        (void)Plugin().SaveConfig();
+        EXPECT_EQ(NewChatLines(),
+                  Strings{":tk:Settings could not be saved (" + why + "): " + g_ConfigPath});
+        EXPECT_EQ(FileText(), before);
 
-    std::filesystem::remove(lock);
-    Plugin().m_Hotkeys["Cram"] = "{Ctrl}C";
-    EXPECT_TRUE(Plugin().SaveConfig().Saved());
-    EXPECT_EQ(NewChatLines(), Strings{":tk:Settings saved again to " + g_ConfigPath});
-    EXPECT_EQ(FileText(), ToTextMode("<Tarnik>\n"
-                                     "  <BLUE_HILL-Tom OutputWindow=\"Main\">\n"
-                                     "    <Hotkey command=\"Cram\" key=\"{Ctrl}C\"/>\n"
-                                     "    <Pin value=\"1\" pack=\"2\"/>\n"
-                                     "    <Pin value=\"3\" pack=\"4\"/>\n"
-                                     "  </BLUE_HILL-Tom>\n"
-                                     "</Tarnik>\n"));
-}
-
-// A client that hangs while it holds the lock delays a save by about two seconds, no more.
-TEST_F(ConfigTest, ALockHeldByAnotherProcessFailsTheSaveInBoundedTimeAndTheNextSaveWritesIt) {
-    Login();
-    const std::string before = FileText();
-    LockHolder other(ConfigFolder() / "sortconfig.xml.lock");
-    ASSERT_TRUE(other.Held());
-    Plugin().m_Pins[1] = 2;
-    auto start = std::chrono::steady_clock::now();
-    (void)Plugin().SaveConfig();
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(4));
-    EXPECT_EQ(NewChatLines(), Strings{":tk:Settings could not be saved (another client holds the "
-                                      "lock file): " +
-                                      g_ConfigPath});
-    EXPECT_EQ(FileText(), before);
-
-    other.Release();
-    EXPECT_TRUE(Plugin().SaveConfig().Saved());
-    EXPECT_EQ(NewChatLines(), Strings{":tk:Settings saved again to " + g_ConfigPath});
-    EXPECT_NE(FileText().find("<Pin value=\"1\" pack=\"2\"/>"), std::string::npos);
+        other.reset();
+        std::filesystem::remove(lock);
+        Plugin().m_Hotkeys["Cram"] = "{Ctrl}C";
+        EXPECT_TRUE(Plugin().SaveConfig().Saved());
+        EXPECT_EQ(NewChatLines(), Strings{":tk:Settings saved again to " + g_ConfigPath});
+        EXPECT_EQ(FileText(), ToTextMode("<Tarnik>\n"
+                                         "  <BLUE_HILL-Tom OutputWindow=\"Main\">\n"
+                                         "    <Hotkey command=\"Cram\" key=\"{Ctrl}C\"/>\n"
+                                         "    <Pin value=\"1\" pack=\"2\"/>\n"
+                                         "    <Pin value=\"3\" pack=\"4\"/>\n"
+                                         "  </BLUE_HILL-Tom>\n"
+                                         "</Tarnik>\n"));
+    }
 }
 
 TEST_F(ConfigTest, AReadOnlyFolderKeepsTheOldFileIntactAndGivesOneChatLine) {
@@ -256,28 +245,6 @@ TEST_F(ConfigTest, AReadOnlyFolderKeepsTheOldFileIntactAndGivesOneChatLine) {
     EXPECT_EQ(FileText(), before);
 }
 
-TEST_F(ConfigTest, AFailedWriteKeepsTheDocumentAndTheNextSaveWritesIt) {
-    Login();
-    // A profile is stored as the profile code does: into the document, then the file.
-    XmlElement tom = Plugin().m_ConfigDoc->Root().Child("BLUE_HILL-Tom");
-    tom.AppendChild("EquipProfile").SetAttribute("name", "Swim");
-    {
-        FileSizeLimit full(16);
-        (void)Plugin().WriteConfigFile();
-    }
-    EXPECT_TRUE(TraceHas(":TK:ERR: Unable to write"));
-
-    CComPtr<CTarnik> ann = OtherClient("Ann");  // meanwhile another client saves
-    ann->m_Hotkeys["Cram"] = "{Ctrl}C";
-    EXPECT_TRUE(ann->SaveConfig().Saved());
-    Plugin().m_Pins[3] = 4;
-    EXPECT_TRUE(Plugin().SaveConfig().Saved());
-    std::string text = FileText();
-    EXPECT_NE(text.find("<EquipProfile name=\"Swim\"/>"), std::string::npos);
-    EXPECT_NE(text.find("<Pin value=\"3\" pack=\"4\"/>"), std::string::npos);
-    EXPECT_NE(text.find("<Hotkey command=\"Cram\" key=\"{Ctrl}C\"/>"), std::string::npos);
-}
-
 TEST_F(ConfigTest, ASaveRemovesTheTemporaryFileOfASaveThatWasKilled) {
     pid_t gone = ::fork();
     if (gone == 0)
@@ -294,17 +261,27 @@ TEST_F(ConfigTest, ASaveRemovesTheTemporaryFileOfASaveThatWasKilled) {
 
 // ---------------------------------------------------------------- clients sharing the file
 
+// A failed write keeps the document, and the next save writes it.
 TEST_F(ConfigTest, TwoCharactersGetSiblingsAndASaveKeepsWhatTheOtherSavedAfterOurLoad) {
     Login();
     CComPtr<CTarnik> ann = OtherClient("Ann");
     Plugin().m_Pins[1] = 2;
     EXPECT_TRUE(Plugin().SaveConfig().Saved());  // Ann's document does not know this pin
+    // A profile is stored as the profile code does: into the document, then the file.
+    XmlElement tom = Plugin().m_ConfigDoc->Root().Child("BLUE_HILL-Tom");
+    tom.AppendChild("EquipProfile").SetAttribute("name", "Swim");
+    {
+        FileSizeLimit full(16);
+        (void)Plugin().WriteConfigFile();
+    }
+    EXPECT_TRUE(TraceHas(":TK:ERR: Unable to write"));
     ann->m_Hotkeys["Pack"] = "{Alt}P";
     EXPECT_TRUE(ann->SaveConfig().Saved());
     Plugin().m_Pins[3] = 4;
     EXPECT_TRUE(Plugin().SaveConfig().Saved());
     EXPECT_EQ(FileText(), ToTextMode("<Tarnik>\n"
                                      "  <BLUE_HILL-Tom OutputWindow=\"Main\">\n"
+                                     "    <EquipProfile name=\"Swim\"/>\n"
                                      "    <Pin value=\"1\" pack=\"2\"/>\n"
                                      "    <Pin value=\"3\" pack=\"4\"/>\n"
                                      "  </BLUE_HILL-Tom>\n"
@@ -350,6 +327,126 @@ TEST_F(ConfigTest, TwoProcessesSavingAtOnceLoseNothing) {
         // The last round was a profile write, which carries the pins saved before it.
         EXPECT_EQ(user.SelectAll("Pin").size(), rounds - 1u) << key;
         EXPECT_EQ(user.SelectAll("EquipProfile").size(), rounds / 25u) << key;
+    }
+}
+
+// ---------------------------------------------------------------- what XML can hold
+
+// Empty when `file` parses; else what xmllint said.
+std::string XmllintComplaint(const std::filesystem::path& file) {
+    std::string command = "xmllint --noout '" + file.string() + "' 2>&1";
+    std::FILE* pipe = ::popen(command.c_str(), "r");
+    if (!pipe)
+        return "xmllint did not start";
+    std::string said;
+    std::array<char, 256> buffer;
+    while (std::size_t n = std::fread(buffer.data(), 1, buffer.size(), pipe))
+        said.append(buffer.data(), n);
+    int status = ::pclose(pipe);
+    return status == 0 ? std::string() : said.empty() ? "status " + std::to_string(status) : said;
+}
+
+// Whatever a session stores, the shared file stays a document that every XML 1.0 reader
+// accepts (checked with libxml2's xmllint): item names from the game, text the player
+// types, and values read from a file that holds what XML cannot.
+class RandomSessionsTest : public ConfigTest {
+  protected:
+    sim::WorldSetup MakeWorld() override {
+        return sim::WorldBuilder()
+            .Server("Blue Hill")
+            .Character("Tom")
+            .Main({Item("Odd\x01Name"), Item("Bell\x07"), Item("Tom & Jerry <\"x\">"),
+                   Item("Caf\xC3\xA9")})
+            .SidePack("Backpack", 0, 24, {Item("Odd\x01Name"), Item("Arrow")}, kBackpack)
+            .Worn(Item("Cap").Id(kCap).Type(4).Equipable(0x1));
+    }
+};
+
+TEST_F(RandomSessionsTest, WhatCannotBeStoredIsRefusedInTheChatAndTheFileStaysXml) {
+    // Another client's element, and one of ours, hold references XML 1.0 refuses.
+    Login(
+        "<Tarnik>\n"
+        "  <BLUE_HILL-Tom OutputWindow=\"Main\">\n"
+        "    <Item value=\"Old&#1;Name\" pack=\"1536\"/>\n"
+        "  </BLUE_HILL-Tom>\n"
+        "  <BLUE_HILL-Ann OutputWindow=\"Main\" note=\"&#27;Caf\xE9\"/>\n"
+        "</Tarnik>\n");
+    RunUntilIdle();
+    ASSERT_TRUE(Type("edHotCommand", "bell"));
+    ASSERT_TRUE(Type("edHotAction", "/e \x07"));
+    ASSERT_TRUE(Click("pbSaveHot"));
+    Select(kBackpack);
+    ASSERT_TRUE(Click("pbSetCfg"));
+    EXPECT_EQ(NewChatLines(),
+              (Strings{":tk:A hot command cannot contain control characters.",
+                       ":tk:The following items will be stored in this pack...",
+                       ":tk:   Odd\x01Name (not stored: the name holds a control character)",
+                       ":tk:   Arrow"}));
+    EXPECT_EQ(XmllintComplaint(File()), "");
+}
+
+// Random sessions: text from an alphabet full of what XML cannot hold, typed into every
+// box that is stored, and every stored setting made in random order.
+TEST_F(RandomSessionsTest, TheFileWrittenAfterRandomSessionsAlwaysParses) {
+    const char* const alphabet[] = {"a",    "B",    " ",     "&",    "<",        ">",
+                                    "\"",   "'",    "\t",    "\n",   "\r",       "\x01",
+                                    "\x07", "\x1f", "\x7f",  "\xE8", "\xC3\xA9", "\xEF\xBF\xBF",
+                                    "/",    "^",    "<eol>", ":"};
+    for (unsigned seed = 1; seed <= 12; ++seed) {
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        Start(MakeWorld(), {}, false);
+        Login();
+        RunUntilIdle();
+        std::mt19937 random(seed);
+        auto pick = [&](std::size_t n) {
+            return std::uniform_int_distribution<std::size_t>(0, n - 1)(random);
+        };
+        auto text = [&] {
+            std::string t;
+            for (std::size_t n = 1 + pick(6); n > 0; --n)
+                t += alphabet[pick(std::size(alphabet))];
+            return t;
+        };
+        const std::vector<sim::ObjectId> items = {Id("Arrow"), Id("Caf\xC3\xA9"), kCap, kBackpack};
+        for (int step = 0; step < 25; ++step) {
+            switch (pick(7)) {
+                case 0:
+                    Type("edHotCommand", text());
+                    Type("edHotAction", text());
+                    Click("pbSaveHot");
+                    break;
+                case 1:
+                    Type("ceNewProfile", text());
+                    Click("pbNewProfile");
+                    Click("pbRecord");
+                    Host().TakeOffByHand(kCap);
+                    RunUntilIdle();
+                    Click("pbRecord");
+                    Host().WearByHand(kCap);
+                    break;
+                case 2:
+                    Select(kBackpack);
+                    Click(pick(2) ? "pbSetCfg" : "pbRemoveCfg");
+                    break;
+                case 3:
+                    Select(items[pick(items.size())]);
+                    Click(pick(2) ? "pbPin" : "pbUnpin");
+                    break;
+                case 4:
+                    Host().ChooseOption("chOutputWindow", static_cast<LONG>(pick(5)));
+                    break;
+                case 5:
+                    Host().ChooseOption("chHotkeyItem", static_cast<LONG>(pick(20)));
+                    Click("pbSetHotkey");
+                    Key('A' + static_cast<int>(pick(26)), {.ctrl = true});
+                    break;
+                default:
+                    Host().ChooseOption("chHotCommand", static_cast<LONG>(pick(4)));
+                    Click("pbDeleteHot");
+            }
+            RunUntilIdle();
+        }
+        ASSERT_EQ(XmllintComplaint(File()), "") << FileText();
     }
 }
 

@@ -1,5 +1,6 @@
 // The XML document adapter: numbers as signed 32-bit, loading and its failures, and the
-// start tag as written to the file.
+// start tag as written to the file; the file's text, which loads again and writes the same,
+// up to the depth bound.
 #include "config/XmlDocument.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,7 @@
 #include <cstdint>
 #include <string>
 
+#include "config/ConfigWriter.h"
 #include "support/TempFolder.h"
 
 namespace {
@@ -144,6 +146,35 @@ TEST(XmlDocumentTest, StartTagEscapesWhatAttributeValuesCannotHoldAndReadsBackTh
               "<S n=\"Caf\xC3\xA9\" m=\"a\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBDz\"/>");
     EXPECT_FALSE(IsXmlText("Odd\x01Name"));
     EXPECT_TRUE(IsXmlText(tricky));
+}
+
+// A chain of `depth` elements, the root first.
+void BuildChain(CXmlDocument& doc, std::size_t depth) {
+    ASSERT_TRUE(doc.LoadText("<Tarnik/>"));
+    XmlElement element = doc.Root();
+    for (std::size_t level = 2; level <= depth; ++level)
+        element = element.AppendChild(level % 2 ? "Task" : "Step");
+    element.SetAttribute("n", "1");
+}
+
+TEST(ConfigWriterTest, WritesWhatLoadsAgainAndNothingDeeper) {
+    CXmlDocument doc;
+    BuildChain(doc, kMaxConfigDepth);
+    const std::string text = ConfigFileText(doc);
+    ASSERT_FALSE(text.empty());
+    EXPECT_NE(text.find("\n" + std::string(2 * (kMaxConfigDepth - 1), ' ') + "<Step n=\"1\"/>\n"),
+              std::string::npos);
+    CXmlDocument again;
+    ASSERT_TRUE(again.LoadText(text));
+    EXPECT_EQ(ConfigFileText(again), text);
+
+    BuildChain(doc, kMaxConfigDepth + 1);
+    EXPECT_EQ(ConfigFileText(doc), "");
+    // Text and comments are dropped: an element left without children closes itself, so
+    // that the file reads back to a document that writes the same.
+    ASSERT_TRUE(doc.LoadText("<Tarnik><A n=\"1\">text<!--c--></A><B><C/>text</B></Tarnik>"));
+    EXPECT_EQ(ConfigFileText(doc),
+              "<Tarnik>\n  <A n=\"1\"/>\n  <B>\n    <C/>\n  </B>\n</Tarnik>\n");
 }
 
 }  // namespace

@@ -42,6 +42,7 @@ TEST_F(PlaybackTest, APlaybackStartedOverAnUnansweredMoveRunsItsOwnSteps) {
     EXPECT_TRUE(NewChatLines().empty());
 }
 
+// A recording started during a playback ends it too.
 TEST_F(PlaybackTest, APutOnTheGameRefusesOrNeverAnswersEndsThePlaybackSayingSo) {
     RecordHuntAndUndoIt(false);
     Host().SetUseResult(E_FAIL);
@@ -55,14 +56,11 @@ TEST_F(PlaybackTest, APutOnTheGameRefusesOrNeverAnswersEndsThePlaybackSayingSo) 
     RunUntilIdle();
     EXPECT_EQ(NewChatLines(),
               Texts{":tk:Equip stopped: the server did not confirm Bow within 10 seconds."});
-}
 
-TEST_F(PlaybackTest, ARecordingStartedDuringAPlaybackEndsIt) {
-    RecordHuntAndUndoIt(false);
-    Host().SetServerSilent(true);
+    const std::size_t uses = Host().Uses().size();
     EXPECT_TRUE(Chat("@tk equip hunt"));
     Advance(200);
-    ASSERT_EQ(Host().Uses().size(), 1u);
+    ASSERT_EQ(Host().Uses().size(), uses + 1);
     Plugin().Record();  // the buttons are inert while a job runs
     EXPECT_EQ(NewChatLines(), Texts{":tk:Profile playback stopped to start recording."});
 }

@@ -13,7 +13,9 @@ const Texts kBuiltIn = {"Town Clothes", "Fighting Clothes"};
 
 class ProfilesTest : public EquipFixture {};
 
-TEST_F(ProfilesTest, NewRefusesNamesThatCannotBeAProfileAndListsOthersEverywhere) {
+// A strip during a recording is its step; the items it puts away are no steps of their own.
+TEST_F(ProfilesTest,
+       NewRefusesNamesThatCannotBeAProfileAndARecordingIsStoredAndListedAfterARestart) {
     const char* const please = ":tk:Please enter a profile name before pressing New Profile";
     const std::pair<const char*, const char*> refused[] = {
         {"", please},
@@ -30,25 +32,31 @@ TEST_F(ProfilesTest, NewRefusesNamesThatCannotBeAProfileAndListsOthersEverywhere
         EXPECT_EQ(NewChatLines(), Texts{message});
         EXPECT_EQ(Options("chEquip"), kBuiltIn);
     }
-    NewProfile("Hunt");
-    for (const char* list : {"chEquipProfile", "chEquip", "chHotkeyItem"})
-        EXPECT_EQ(Options(list).back(), "Hunt") << list;
-    EXPECT_EQ(Host().Control("chEquipProfile")->selected, 2);
-}
+    ASSERT_TRUE(Click("pbAddStrip"));
+    EXPECT_EQ(NewChatLines(), Texts{":tk:Start recording before getting nekkid."});
+    EXPECT_EQ(World().Worn().size(), 3u);
 
-TEST_F(ProfilesTest, ARecordingIsStoredAsTasksWithSignedIdsAndListedAfterARestart) {
     RecordProfile("Hunt", [&] {
+        for (const char* list : {"chEquipProfile", "chEquip", "chHotkeyItem"})
+            EXPECT_EQ(Options(list).back(), "Hunt") << list;
+        EXPECT_EQ(Host().Control("chEquipProfile")->selected, 2);
         EXPECT_EQ(Host().Control("pbRecord")->text, "Stop");
         EXPECT_EQ(Host().Control("pbRecord")->textColor, 0x8080FF);
         TakeOffNow(kCap);
         WearNow(kBow);
+        ASSERT_TRUE(Click("pbAddStripJewelry"));
+        RunUntilIdle();
+        EXPECT_TRUE(Chat("@tk naked"));
     });
+    EXPECT_TRUE(World().Worn().empty());
     EXPECT_EQ(Host().Control("pbRecord")->text, "Record");
     EXPECT_EQ(Host().Control("pbRecord")->textColor, 0x80FF80);
     EXPECT_TRUE(
         FileHas("    <EquipProfile name=\"Hunt\">\n"
                 "      <Task action=\"2\" item=\"-1879048159\" name=\"Unequip Cap\"/>\n"
                 "      <Task action=\"1\" item=\"-1879048175\" name=\"Equip Bow\"/>\n"
+                "      <Task action=\"4\" item=\"0\" name=\"StripJewelry\"/>\n"
+                "      <Task action=\"3\" item=\"0\" name=\"StripAll\"/>\n"
                 "    </EquipProfile>\n"))
         << FileText();
     Start(MakeWorld());
@@ -57,46 +65,21 @@ TEST_F(ProfilesTest, ARecordingIsStoredAsTasksWithSignedIdsAndListedAfterARestar
         EXPECT_EQ(Options(list).back(), "Hunt") << list;
 }
 
-// A strip during a recording is its step; the items it puts away are no steps of their own.
-TEST_F(ProfilesTest, StripsAreRecordedAsStepsAndRefusedOutsideARecording) {
-    ASSERT_TRUE(Click("pbAddStrip"));
-    EXPECT_EQ(NewChatLines(), Texts{":tk:Start recording before getting nekkid."});
-    EXPECT_EQ(World().Worn().size(), 3u);
-    RecordProfile("Bare", [&] {
-        ASSERT_TRUE(Click("pbAddStripJewelry"));
-        RunUntilIdle();
-        EXPECT_TRUE(Chat("@tk naked"));
-    });
-    EXPECT_TRUE(World().Worn().empty());
-    EXPECT_TRUE(
-        FileHas("    <EquipProfile name=\"Bare\">\n"
-                "      <Task action=\"4\" item=\"0\" name=\"StripJewelry\"/>\n"
-                "      <Task action=\"3\" item=\"0\" name=\"StripAll\"/>\n"
-                "    </EquipProfile>\n"))
-        << FileText();
-}
-
-TEST_F(ProfilesTest, ARecordingStoppedWithNothingSelectedIsLost) {
-    NewProfile("Hunt");
-    ASSERT_TRUE(Click("pbRecord"));
-    TakeOffNow(kCap);
-    Plugin().m_chEquipProfile->put_Selected(-1);
-    ASSERT_TRUE(Click("pbRecord"));
-    EXPECT_TRUE(ChatHas(":tk:No profile selected to save"));
-    EXPECT_FALSE(FileHas("EquipProfile"));
-}
-
+// A recording stopped with nothing selected is lost.
 TEST_F(ProfilesTest, DeleteRefusesWhileRecordingWithoutSelectionAndForBuiltInNames) {
     ASSERT_TRUE(Click("pbDelete"));  // "Town Clothes" is selected after loading
     ASSERT_TRUE(Click("pbRecord"));
+    TakeOffNow(kCap);
     ASSERT_TRUE(Click("pbDelete"));
-    ASSERT_TRUE(Click("pbRecord"));
     Plugin().m_chEquipProfile->put_Selected(-1);
+    ASSERT_TRUE(Click("pbRecord"));
     ASSERT_TRUE(Click("pbDelete"));
-    for (const char* message : {":tk:Cannot delete pre-defined profiles.",
-                                ":tk:Please stop recording before deleting this profile",
-                                ":tk:No equip profile selected to record"})
+    for (const char* message :
+         {":tk:Cannot delete pre-defined profiles.",
+          ":tk:Please stop recording before deleting this profile",
+          ":tk:No profile selected to save", ":tk:No equip profile selected to record"})
         EXPECT_TRUE(ChatHas(message)) << message;
+    EXPECT_FALSE(FileHas("EquipProfile"));
     EXPECT_EQ(Options("chEquipProfile"), kBuiltIn);
 }
 

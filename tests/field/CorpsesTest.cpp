@@ -2,6 +2,7 @@
 // picked, the table following the world filter's created and released events.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -45,13 +46,6 @@ TEST_F(CorpsesTest, ACorpseReportedCreatedTwiceStaysPickedUntilTheCycleEnds) {
     EXPECT_EQ(Host().CurrentSelection(), far);
 }
 
-TEST_F(CorpsesTest, EqualDistancesGoInTableOrder) {
-    sim::ObjectId a = Host().SpawnCorpse("A", 7);
-    sim::ObjectId b = Host().SpawnCorpse("B", 7);
-    EXPECT_EQ(Plugin().SelectNextCorpse(), std::min(a, b));
-    EXPECT_EQ(Plugin().SelectNextCorpse(), std::max(a, b));
-}
-
 TEST_F(CorpsesTest, OutOfReachCorpsesAreNeverPickedAndNothingIsOpened) {
     Host().SpawnCorpse("Far", 999999.0);
     Host().SpawnCorpse("Farther", 2e6);
@@ -65,13 +59,15 @@ TEST_F(CorpsesTest, OutOfReachCorpsesAreNeverPickedAndNothingIsOpened) {
     EXPECT_EQ(NewChatLines(), std::vector<std::string>{kStartOver});
 }
 
-TEST_F(CorpsesTest, OpenSelectsAndUsesTheCorpse) {
-    sim::ObjectId near = Host().SpawnCorpse("Near", 3);
+TEST_F(CorpsesTest, OpenSelectsAndUsesTheCorpseAndEqualDistancesGoInTableOrder) {
+    sim::ObjectId a = Host().SpawnCorpse("A", 7);
+    sim::ObjectId b = Host().SpawnCorpse("B", 7);
     Host().SpawnCorpse("Far", 9);
     ASSERT_TRUE(Chat("@tk open"));
     ASSERT_TRUE(RunUntilIdle());
-    EXPECT_EQ(Host().OpenedCorpses(), Ids{near});
-    EXPECT_EQ(Host().CurrentSelection(), near);
+    EXPECT_EQ(Host().OpenedCorpses(), Ids{std::min(a, b)});
+    EXPECT_EQ(Host().CurrentSelection(), std::min(a, b));
+    EXPECT_EQ(Plugin().SelectNextCorpse(), std::max(a, b));
 }
 
 }  // namespace

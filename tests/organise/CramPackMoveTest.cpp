@@ -2,6 +2,7 @@
 // reports, and every reason Move refuses a request.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "support/PluginFixture.h"
@@ -77,6 +78,8 @@ TEST_F(CramPackMoveTest, PackBringsPinnedItemsHomeAndListsThoseThatDidNotFit) {
         Texts chat;
     };
     const Texts done = {":tk:Packing complete!"};
+    const Texts failed = {":tk:Could not pack the following items:", ":tk:  Sword",
+                          ":tk:Packing complete!"};
     const Case cases[] = {
         {"from another side pack, to the front",
          sim::WorldBuilder()
@@ -96,7 +99,7 @@ TEST_F(CramPackMoveTest, PackBringsPinnedItemsHomeAndListsThoseThatDidNotFit) {
          sim::WorldBuilder().Main(Item("Sword").Id(0x11)).SidePack("P1", 0, 1, {Item("Rock")}, kP1),
          {{0x11, kP1}},
          {},
-         {":tk:Could not pack the following items:", ":tk:  Sword", ":tk:Packing complete!"}},
+         failed},
         {"failed, then fits once another pinned item left",
          sim::WorldBuilder()
              .Main(Item("Sword").Id(0x11))
@@ -104,7 +107,7 @@ TEST_F(CramPackMoveTest, PackBringsPinnedItemsHomeAndListsThoseThatDidNotFit) {
              .SidePack("P2", 1, 1, {Item("Shield").Id(0x12)}, kP2),
          {{0x11, kP2}, {0x12, kP1}},
          {"Shield", "Sword"},
-         {":tk:Could not pack the following items:", ":tk:  Sword", ":tk:Packing complete!"}},
+         failed},
     };
     for (const Case& c : cases) {
         StartFresh(c.world);
@@ -116,13 +119,10 @@ TEST_F(CramPackMoveTest, PackBringsPinnedItemsHomeAndListsThoseThatDidNotFit) {
     }
     EXPECT_EQ(Names(kP1), Texts{"Shield"});
     EXPECT_EQ(Names(kP2), Texts{"Sword"});
-}
 
-TEST_F(CramPackMoveTest, APinnedPackThatWasDroppedIsNoticedOnceAndItsItemsFail) {
+    // A pinned pack that was dropped is noticed once, and its items fail.
     StartFresh(sim::WorldBuilder().Main(Item("Sword").Id(0x11)));
     Plugin().m_Pins[0x11] = 0x7777;
-    const Texts failed = {":tk:Could not pack the following items:", ":tk:  Sword",
-                          ":tk:Packing complete!"};
     Texts first = {
         ":tk:Destination pack not found. If relogging does not clear this error, or you have "
         "recently added, removed, or changed packs;",
@@ -166,21 +166,31 @@ TEST_F(CramPackMoveTest, AMoveWhoseViewsTheHostRefusesSaysSoOnceAndStops) {
     EXPECT_EQ(ChatLines(), Texts{":tk:Unable to get Inventory filter. Move failed."});
 }
 
+// Each job asks for one move, then stops: the trace holds the one request the host refused.
 TEST_F(CramPackMoveTest, ARefusedMoveEndsTheRunAtOnce) {
     const sim::WorldSetup world =
-        sim::WorldBuilder().Main({Item("A").Id(0x11), Item("B")}).SidePack("P1", 0, 24, {}, kP1);
+        sim::WorldBuilder().Main({Item("B"), Item("A").Id(0x11)}).SidePack("P1", 0, 24, {}, kP1);
     using Case = std::pair<const char*, const char*>;
     for (auto [line, stopped] :
-         {Case{"@tk cram", ":tk:Cram stopped: the game refused to move A."},
-          Case{"@tk move 2 1", ":tk:Move stopped: the game refused to move B."},
-          Case{"@tk pack", ":tk:Pack stopped: the game refused to move A."}}) {
+         {Case{"@tk cram", ":tk:Cram stopped: the game refused to move B."},
+          Case{"@tk move 2 1", ":tk:Move stopped: the game refused to move A."},
+          Case{"@tk pack", ":tk:Pack stopped: the game refused to move A."},
+          Case{"@tk store", ":tk:Store stopped: the game refused to move A."},
+          Case{"@tk title", ":tk:Sort stopped: the game refused to move B."}}) {
         StartFresh(world);
         Plugin().m_Pins[0x11] = kP1;
+        Plugin().m_PackConfig = {{"A", kP1}};
         Host().SetMoveResult(E_FAIL);
         ASSERT_TRUE(Chat(line)) << line;
         RunUntilIdle();
         EXPECT_EQ(NewChatLines().back(), stopped) << line;
-        EXPECT_EQ(Names(), (Texts{"A", "B"})) << line;
+        EXPECT_EQ(std::count_if(Trace().begin(), Trace().end(),
+                                [](const std::string& t) {
+                                    return t.find("MoveItemEx") != std::string::npos;
+                                }),
+                  1)
+            << line;
+        EXPECT_EQ(Names(), (Texts{"B", "A"})) << line;
         ASSERT_TRUE(Click("pbHelp"));  // no job is left to make the buttons inert
         EXPECT_FALSE(NewChatLines().empty()) << line;
     }

@@ -26,9 +26,9 @@ class PinsInHostTest : public StartedPluginFixture {
             .Setup();
     }
     std::string Label(std::string_view name) { return Host().Control(name)->text; }
-    std::string FileText() { return platform_test::ReadFile(ConfigFolder() / "sortconfig.xml"); }
 };
 
+// Pin refuses an item that left its pack since it was selected.
 TEST_F(PinsInHostTest, APinnedStackCanBeUnpinnedAndAPackBeyondSlotSevenIsNamedUnknown) {
     Plugin().m_Pins[kQuiver] = kBackpack;  // pinned while it was a single item
     Select(kQuiver);
@@ -36,9 +36,6 @@ TEST_F(PinsInHostTest, APinnedStackCanBeUnpinnedAndAPackBeyondSlotSevenIsNamedUn
     World().Find(kSatchel)->ints[KEY_SLOT] = 9;
     Select(kSatchel);
     EXPECT_EQ(Label("stCfg"), "Pack Config: Satchel in Unknown pack slot.");
-}
-
-TEST_F(PinsInHostTest, PinRefusesAnItemThatLeftItsPackSinceItWasSelected) {
     Select(kSword);
     ASSERT_FALSE(World().Move(kSword, Me(), 0, false).refused);
     Click("pbPin");
@@ -56,7 +53,9 @@ TEST_F(PinsInHostTest, SetWithoutAnInventoryViewKeepsThePacksEntries) {
     World().SetViewsRefused(false);
     Select(kSatchel);
     Click("pbSetCfg");  // saves every entry
-    EXPECT_NE(FileText().find(R"(<Item value="Long Sword" pack="8193"/>)"), std::string::npos);
+    EXPECT_NE(platform_test::ReadFile(ConfigFolder() / "sortconfig.xml")
+                  .find(R"(<Item value="Long Sword" pack="8193"/>)"),
+              std::string::npos);
 }
 
 }  // namespace

@@ -57,16 +57,6 @@ TEST_F(ChatOutputTest, TextsAreShownLiterallyAndCutWithoutSplittingAUtf8Characte
     }
 }
 
-// The trace keeps a chat line that had no hooks to go to.
-TEST_F(ChatOutputTest, WithoutHooksAChatLineIsLoggedAtErrInstead) {
-    Plugin().m_pHooks.Release();
-    Host().ClearRecords();
-    Plugin().WriteToChat("Got Command");
-    ASSERT_EQ(Trace().size(), 1u);
-    EXPECT_TRUE(Trace()[0].starts_with(":TK:ERR: ")) << Trace()[0];
-    EXPECT_NE(Trace()[0].find(":tk:Got Command"), std::string::npos);
-}
-
 TEST_F(ChatOutputTest, ChatGoesInTheFixedColourToTheChosenWindowCountedFromOne) {
     // Choice -1 is no selection: the window stays.
     const std::pair<LONG, LONG> cases[] = {{-1, 1}, {3, 4}, {-1, 4}, {0, 1}};

@@ -15,24 +15,20 @@ using spine::ConnectedSinkCount;
 
 class LifecycleTest : public PluginFixture {};
 
-TEST_F(LifecycleTest, TerminateDisconnectsReleasesAndLeavesChatToTheGame) {
-    CComPtr<CTarnik> plugin(&Plugin());
-    EXPECT_EQ(plugin->Terminate(), S_OK);
-    EXPECT_EQ(ConnectedSinkCount(*plugin), 0);
-    EXPECT_EQ(BoundControlCount(*plugin), 0);
-    EXPECT_FALSE(plugin->m_pEcho || plugin->m_pCharStats || plugin->m_pWorld || plugin->m_pHooks ||
-                 plugin->m_pView || plugin->m_pSite1 || plugin->m_pSite);
-    Host().ClearRecords();
-    EXPECT_FALSE(Chat("@tk help"));
-    EXPECT_TRUE(Host().ChatLines().empty());
-}
-
+// Terminate disconnects, releases and leaves the chat to the game.
 TEST_F(LifecycleTest, StartUpBindsEveryControlAndASecondIsRefusedUntilTerminate) {
     ASSERT_EQ(InitResult(), S_OK);
     EXPECT_EQ(BoundControlCount(Plugin()), 42);
     EXPECT_EQ(Plugin().Initialize(Host().Site()), E_UNEXPECTED);
     EXPECT_EQ(ConnectedSinkCount(Plugin()), 38);
     ASSERT_EQ(Plugin().Terminate(), S_OK);
+    EXPECT_EQ(ConnectedSinkCount(Plugin()), 0);
+    EXPECT_EQ(BoundControlCount(Plugin()), 0);
+    EXPECT_FALSE(Plugin().m_pEcho || Plugin().m_pCharStats || Plugin().m_pWorld ||
+                 Plugin().m_pHooks || Plugin().m_pView || Plugin().m_pSite1 || Plugin().m_pSite);
+    Host().ClearRecords();
+    EXPECT_FALSE(Chat("@tk help"));
+    EXPECT_TRUE(Host().ChatLines().empty());
     EXPECT_EQ(Plugin().Initialize(Host().Site()), S_OK);
     EXPECT_EQ(Plugin().m_Sinks.size(), 38u);  // not doubled by the second start-up
     EXPECT_EQ(ConnectedSinkCount(Plugin()), 38);
@@ -91,7 +87,9 @@ TEST_F(LifecycleTest, PointersValidNamesAMissingFilterInTheChatAndMissingHooksIn
     CComPtr<IACHooks> hooks = std::move(Plugin().m_pHooks);
     EXPECT_FALSE(Plugin().PointersValid());
     EXPECT_TRUE(TraceHas(":TK:ERR: Hooks not found, Request aborted."));
-    EXPECT_TRUE(NewChatLines().empty());  // no chat without hooks
+    Plugin().WriteToChat("Got Command");  // the trace keeps what had no chat to go to
+    EXPECT_EQ(Trace().back(), ":TK:ERR: No hooks for the chat: :tk:Got Command");
+    EXPECT_TRUE(NewChatLines().empty());
     Plugin().m_pHooks = hooks;
 }
 

@@ -47,14 +47,10 @@ TEST(RegistrarParseTest, RefusesMalformedScriptsSayingWhereAndWhy) {
     }
 }
 
-class RegistrarTest : public ::testing::Test {
-  protected:
-    TempRegistry registry;
-};
-
 // Left untested, as the plug-in's own script has none of them: Delete keys, expandable
 // strings, and a malformed script leaving the registry untouched (parsed before writing).
-TEST_F(RegistrarTest, UnregistrationRemovesForcedTreesAndEmptyPlainKeysOnly) {
+TEST(RegistrarTest, UnregistrationRemovesForcedTreesAndEmptyPlainKeysOnly) {
+    TempRegistry registry;
     const char* script =
         "HKCR { NoRemove Shared { ForceRemove Forced { Inner } Plain = s 'p' { Child = s 'c' } "
         "Busy { Mine } } }";
