@@ -182,6 +182,21 @@ TEST_F(ConfigTest, AnUnreadableFileIsSetAsideNextToEarlierOnesWithThePlayerTold)
     EXPECT_EQ(ReadFile(ConfigFolder() / "sortconfig.xml.bad"), deep);
 }
 
+// With every name for a set-aside file taken, the unreadable file stays as it is and the
+// player is told why nothing is saved.
+TEST_F(ConfigTest, AnUnreadableFileStaysWhenEveryNameForItIsTaken) {
+    const std::string torn = "<Tarnik>\r\n  <BLUE_HILL-Ann>\r\n";
+    for (int n = 0; n < 1000; ++n)
+        WriteFile(ConfigFolder() / ("sortconfig.xml.bad" + (n ? "." + std::to_string(n) : "")), "");
+    WriteFile(File(), torn);
+    Login();
+    EXPECT_EQ(FileText(), torn);
+    EXPECT_FALSE(std::filesystem::exists(ConfigFolder() / "sortconfig.xml.bad.1000"));
+    EXPECT_EQ(ChatLines(), Strings{":tk:Settings could not be saved (the unreadable file could "
+                                   "not be moved aside: no free name): " +
+                                   g_ConfigPath});
+}
+
 // ---------------------------------------------------------------- failed writes
 
 // Unlocked, two clients saving at once lose updates: without the lock nothing is written. A
