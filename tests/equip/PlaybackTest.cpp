@@ -1,6 +1,6 @@
 // Playing profiles and stripping in the simulated host, beyond the playback transcript
 // (tests/tools/scripts): a playback over an unanswered move, a put-on the game refuses or
-// never answers, and a recording that ends a playback.
+// never answers, a recording that ends a playback, and a strip asked for while recording.
 #include <gtest/gtest.h>
 
 #include "equip/EquipFixture.h"
@@ -63,6 +63,22 @@ TEST_F(PlaybackTest, APutOnTheGameRefusesOrNeverAnswersEndsThePlaybackSayingSo) 
     ASSERT_EQ(Host().Uses().size(), uses + 1);
     Plugin().Record();  // the buttons are inert while a job runs
     EXPECT_EQ(NewChatLines(), Texts{":tk:Profile playback stopped to start recording."});
+}
+
+// The chat's strip while recording is the Add Strip button's: one recorded step, and one
+// move request for each worn item, never a second strip started over the first.
+TEST_F(PlaybackTest, AStripAskedForWhileRecordingAsksOnceForEachWornItem) {
+    NewProfile("Bare");
+    ASSERT_TRUE(Click("pbRecord"));
+    Settle();
+    EXPECT_TRUE(Chat("@tk naked"));
+    RunUntilIdle();
+    std::vector<sim::ObjectId> moved;
+    for (const sim::MoveRequest& move : Host().Moves())
+        moved.push_back(move.item);
+    EXPECT_EQ(moved, (std::vector<sim::ObjectId>{kCap, kAmulet, kSword}));
+    EXPECT_TRUE(World().Worn().empty());
+    EXPECT_EQ(NewChatLines(), Texts{":tk:Strip added to profile!"});
 }
 
 }  // namespace
