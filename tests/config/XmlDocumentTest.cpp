@@ -126,6 +126,15 @@ TEST(XmlDocumentTest, RefusesNestingBeyondTheBoundWhereverTheParserWouldBuildIt)
     }
 }
 
+// The text may be a view into a longer buffer: what follows it must not be read as markup.
+// Here the "/" just past "<a><" would make the last "<" a closing tag.
+TEST(XmlDocumentTest, NestingIsJudgedOnTheTextAloneNotOnTheBytesAfterIt) {
+    for (const std::string& buffer : {std::string("<a></a>"), Utf16Le("<a></a>")}) {
+        const std::size_t width = buffer.size() / 7;
+        EXPECT_EQ(FindNestingBeyond(std::string_view(buffer).substr(0, 4 * width), 1), 3 * width);
+    }
+}
+
 TEST(XmlDocumentTest, StartTagEscapesWhatAttributeValuesCannotHoldAndReadsBackTheSame) {
     const std::string tricky = "Tom & Jerry's <\"best\"> \t line\nend\r \xC3\xAB\xE5\xA4\xA9";
     CXmlDocument doc;
