@@ -18,6 +18,7 @@ TEST(CharacterKeyTest, BuildsTheKeyFromServerAndCharacter) {
     const BuildCase cases[] = {
         {"Blue Hill", "Sir O'Neil (Jr)", "BLUE_HILL-Sir_O-Neil_-Jr-"},
         {"frostfell", "ann lee", "FROSTFELL-ann_lee"},
+        {"az Zy", "zed", "AZ_ZY-zed"},
         {"", "Tom", "-Tom"},
     };
     for (const BuildCase& c : cases)
@@ -43,6 +44,8 @@ TEST(CharacterKeyTest, MakesEveryKeyAValidNameAndLeavesValidKeysAlone) {
         {"S-a\xC3", "S-a_x00C3_"},        // a torn sequence
         {"S-\xE2\x80\x94", "S-_x2014_"},  // an em dash is no name character
         {"S-\xE2\x80\x8C", nullptr},      // U+200C is a name character
+        {"S-\xCD\xBD", nullptr},          // so is U+037D, the last before U+037E
+        {"S-\xCD\xBE", "S-_x037E_"},      // a Greek question mark is none
         {"S-\xED\xBF\xBF", "S-_x00ED__x00BF__x00BF_"},  // U+DFFF, a surrogate, is no UTF-8
         {"", "_"},
     };

@@ -18,13 +18,22 @@ struct RegistryCase {
     std::string path;  // empty: the module's own folder
 };
 
+HMODULE OwnModule() {
+    return ModuleHandleFromAddress(reinterpret_cast<const void*>(&InitConfigPath));
+}
+
+// The file's place when the registry names none: the folder of the module.
+std::string InModuleFolder() {
+    char own[4096];
+    DWORD length = GetModuleFileNameA(OwnModule(), own, sizeof own);
+    return (std::filesystem::path(std::string(own, length)).parent_path() / "sortconfig.xml")
+        .string();
+}
+
 TEST(InitConfigPathTest, TakesTheFolderOfTheConfigsValueOrOfTheModule) {
     TempRegistry registry;
-    HMODULE module = ModuleHandleFromAddress(reinterpret_cast<const void*>(&InitConfigPath));
-    char own[4096];
-    DWORD length = GetModuleFileNameA(module, own, sizeof own);
-    const std::string moduleFolder =
-        (std::filesystem::path(std::string(own, length)).parent_path() / "sortconfig.xml").string();
+    HMODULE module = OwnModule();
+    const std::string moduleFolder = InModuleFolder();
 
     InitConfigPath(module);
     EXPECT_EQ(g_ConfigPath, moduleFolder) << "without the value";
@@ -50,6 +59,16 @@ TEST(InitConfigPathTest, TakesTheFolderOfTheConfigsValueOrOfTheModule) {
         EXPECT_EQ(g_ConfigPath, c.path.empty() ? moduleFolder : c.path) << c.value;
     }
     RegCloseKey(key);
+    g_ConfigPath.clear();
+}
+
+// A registry whose key cannot even be created names no folder, not an empty one.
+TEST(InitConfigPathTest, ARegistryThatCannotBeWrittenLeavesTheModulesFolder) {
+    TempRegistry registry;
+    std::filesystem::create_directory(registry.Path());  // the file cannot be written
+    TarnikRegistryReload();
+    InitConfigPath(OwnModule());
+    EXPECT_EQ(g_ConfigPath, InModuleFolder());
     g_ConfigPath.clear();
 }
 

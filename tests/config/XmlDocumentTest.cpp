@@ -44,6 +44,9 @@ TEST(XmlDocumentTest, ReadsAttributesAsSigned32BitNumbersAndWritesThemSigned) {
     EXPECT_FALSE(root.AttributeInt("missing"));
     ASSERT_TRUE(root.SetAttributeInt("n", static_cast<std::int32_t>(0x80000001u)));
     EXPECT_EQ(root.Attribute("n"), "-2147483647");
+    // An empty handle or an empty name takes no write, and says so.
+    EXPECT_FALSE(XmlElement().SetAttributeInt("n", 1));
+    EXPECT_FALSE(root.SetAttribute("", "x"));
 }
 
 TEST(XmlDocumentTest, TellsAMissingFileFromAnUnreadableAndAMalformedOne) {
@@ -80,6 +83,14 @@ std::string Utf16Le(const std::string& ascii) {
     return wide;
 }
 
+// The UTF-32 form of ASCII text, with its byte-order mark.
+std::string Utf32(const std::string& ascii, bool bigEndian) {
+    std::string wide = bigEndian ? std::string("\0\0\xFE\xFF", 4) : std::string("\xFF\xFE\0\0", 4);
+    for (char c : ascii)
+        wide += bigEndian ? std::string{'\0', '\0', '\0', c} : std::string{c, '\0', '\0', '\0'};
+    return wide;
+}
+
 struct DepthCase {
     std::string text;
     std::optional<std::size_t> refusedAt;  // byte offset of the start tag too deep
@@ -109,6 +120,8 @@ TEST(XmlDocumentTest, RefusesNestingBeyondTheBoundWhereverTheParserWouldBuildIt)
         {Utf16Le(Nested(max)), std::nullopt},
         {Utf16Le(Nested(max + 1)), 2 * lastTag},
         {"\xFF\xFE" + Utf16Le(Nested(max + 1)), 2 + 2 * lastTag},
+        {Utf32(Nested(max + 1), true), 4 + 4 * lastTag},
+        {Utf32(Nested(max + 1), false), 4 + 4 * lastTag},
     };
     for (const DepthCase& c : cases) {
         SCOPED_TRACE(c.text.substr(0, 120));
