@@ -18,22 +18,13 @@ struct RegistryCase {
     std::string path;  // empty: the module's own folder
 };
 
-HMODULE OwnModule() {
-    return ModuleHandleFromAddress(reinterpret_cast<const void*>(&InitConfigPath));
-}
-
-// The file's place when the registry names none: the folder of the module.
-std::string InModuleFolder() {
-    char own[4096];
-    DWORD length = GetModuleFileNameA(OwnModule(), own, sizeof own);
-    return (std::filesystem::path(std::string(own, length)).parent_path() / "sortconfig.xml")
-        .string();
-}
-
 TEST(InitConfigPathTest, TakesTheFolderOfTheConfigsValueOrOfTheModule) {
     TempRegistry registry;
-    HMODULE module = OwnModule();
-    const std::string moduleFolder = InModuleFolder();
+    HMODULE module = ModuleHandleFromAddress(reinterpret_cast<const void*>(&InitConfigPath));
+    char own[4096];
+    DWORD length = GetModuleFileNameA(module, own, sizeof own);
+    const std::string moduleFolder =
+        (std::filesystem::path(std::string(own, length)).parent_path() / "sortconfig.xml").string();
 
     InitConfigPath(module);
     EXPECT_EQ(g_ConfigPath, moduleFolder) << "without the value";
@@ -59,16 +50,13 @@ TEST(InitConfigPathTest, TakesTheFolderOfTheConfigsValueOrOfTheModule) {
         EXPECT_EQ(g_ConfigPath, c.path.empty() ? moduleFolder : c.path) << c.value;
     }
     RegCloseKey(key);
-    g_ConfigPath.clear();
-}
 
-// A registry whose key cannot even be created names no folder, not an empty one.
-TEST(InitConfigPathTest, ARegistryThatCannotBeWrittenLeavesTheModulesFolder) {
-    TempRegistry registry;
-    std::filesystem::create_directory(registry.Path());  // the file cannot be written
+    // A registry whose key cannot even be created names no folder, not an empty one.
+    std::filesystem::remove(registry.Path());
+    std::filesystem::create_directory(registry.Path());
     TarnikRegistryReload();
-    InitConfigPath(OwnModule());
-    EXPECT_EQ(g_ConfigPath, InModuleFolder());
+    InitConfigPath(module);
+    EXPECT_EQ(g_ConfigPath, moduleFolder) << "with a registry that cannot be written";
     g_ConfigPath.clear();
 }
 

@@ -1,7 +1,6 @@
 // Playing profiles and stripping in the simulated host, beyond the playback transcript
 // (tests/tools/scripts): a playback over an unanswered move, a put-on the game refuses or
-// never answers, a recording that ends a playback, a take-off with no room for the item,
-// and a strip asked for while recording.
+// never answers, a recording that ends a playback, and a strip asked for while recording.
 #include <gtest/gtest.h>
 
 #include "equip/EquipFixture.h"
@@ -40,6 +39,8 @@ TEST_F(PlaybackTest, APlaybackStartedOverAnUnansweredMoveRunsItsOwnSteps) {
     RunUntilIdle();
     EXPECT_TRUE(Worn(kBow));
     EXPECT_FALSE(Worn(kCap));
+    ASSERT_EQ(Host().Moves().size(), 1u);
+    EXPECT_GT(Host().Uses().at(0).at, Host().Moves()[0].at);  // each step awaits the last
     EXPECT_TRUE(NewChatLines().empty());
 }
 
@@ -64,61 +65,6 @@ TEST_F(PlaybackTest, APutOnTheGameRefusesOrNeverAnswersEndsThePlaybackSayingSo) 
     ASSERT_EQ(Host().Uses().size(), uses + 1);
     Plugin().Record();  // the buttons are inert while a job runs
     EXPECT_EQ(NewChatLines(), Texts{":tk:Profile playback stopped to start recording."});
-}
-
-// The panel plays the profile chosen in its list, the first one too.
-TEST_F(PlaybackTest, TheEquipButtonPlaysTheChosenProfileAndSaysWhenNoneIs) {
-    ASSERT_TRUE(Click("pbRecord"));  // into "Town Clothes", selected after loading
-    TakeOffNow(kCap);
-    ASSERT_TRUE(Click("pbRecord"));
-    WearNow(kCap);
-    Settle();
-    ASSERT_EQ(Options("chEquip").front(), "Town Clothes");
-    ASSERT_TRUE(Host().ChooseOption("chEquip", "Town Clothes"));
-    ASSERT_TRUE(Click("pbEquip"));
-    RunUntilIdle();
-    EXPECT_FALSE(Worn(kCap));
-    EXPECT_TRUE(NewChatLines().empty());
-    Plugin().m_chEquip->put_Selected(-1);
-    ASSERT_TRUE(Click("pbEquip"));
-    EXPECT_EQ(NewChatLines(), Texts{":tk:No profile selected to equip"});
-}
-
-// Each take-off waits for the game to confirm the one before it.
-TEST_F(PlaybackTest, APlaybackAsksForOneTakeOffAtATime) {
-    RecordProfile("Bare", [&] {
-        TakeOffNow(kCap);
-        TakeOffNow(kAmulet);
-    });
-    WearNow(kCap);
-    WearNow(kAmulet);
-    Settle();
-    EXPECT_TRUE(Chat("@tk equip bare"));
-    RunUntilIdle();
-    const std::vector<sim::MoveRequest>& moves = Host().Moves();
-    ASSERT_EQ(moves.size(), 2u);
-    EXPECT_EQ(moves[0].item, kCap);
-    EXPECT_EQ(moves[1].item, kAmulet);
-    EXPECT_GT(moves[1].at, moves[0].at);
-    EXPECT_FALSE(Worn(kCap) || Worn(kAmulet));
-}
-
-// A take-off with nowhere to put the item ends the playback before anything is asked of
-// the game.
-TEST_F(PlaybackTest, ATakeOffWithNoRoomInTheMainPackAbortsWithoutAMoveRequest) {
-    std::vector<sim::Item> rocks(102, sim::Item("Rock"));  // the main pack holds 102
-    StartFresh(sim::WorldBuilder()
-                   .Main(rocks)
-                   .SidePack("Sack", 0, 24, {}, kSack)
-                   .Worn(sim::Item("Amulet").Id(kAmulet).Type(kJewelry).Equipable(0x8000)));
-    RecordProfile("Off", [&] { TakeOffNow(kAmulet, kSack); });
-    WearNow(kAmulet);
-    Settle();
-    EXPECT_TRUE(Chat("@tk equip Off"));
-    RunUntilIdle();
-    EXPECT_TRUE(Host().Moves().empty());
-    EXPECT_TRUE(Worn(kAmulet));
-    EXPECT_EQ(NewChatLines(), Texts{":tk:No room to put item away. Profile aborted."});
 }
 
 // The chat's strip while recording is the Add Strip button's: one recorded step, and one

@@ -66,7 +66,7 @@ TEST_F(ProfilesTest,
 }
 
 // A recording stopped with nothing selected is lost.
-TEST_F(ProfilesTest, DeleteRefusesWhileRecordingWithoutSelectionAndForBuiltInNames) {
+TEST_F(ProfilesTest, DeleteRecordAndEquipSayWhyTheyRefuse) {
     ASSERT_TRUE(Click("pbDelete"));  // "Town Clothes" is selected after loading
     ASSERT_TRUE(Click("pbRecord"));
     TakeOffNow(kCap);
@@ -74,8 +74,10 @@ TEST_F(ProfilesTest, DeleteRefusesWhileRecordingWithoutSelectionAndForBuiltInNam
     Plugin().m_chEquipProfile->put_Selected(-1);
     ASSERT_TRUE(Click("pbRecord"));
     ASSERT_TRUE(Click("pbDelete"));
+    Plugin().m_chEquip->put_Selected(-1);
+    ASSERT_TRUE(Click("pbEquip"));
     for (const char* message :
-         {":tk:Cannot delete pre-defined profiles.",
+         {":tk:No profile selected to equip", ":tk:Cannot delete pre-defined profiles.",
           ":tk:Please stop recording before deleting this profile",
           ":tk:No profile selected to save", ":tk:No equip profile selected to record"})
         EXPECT_TRUE(ChatHas(message)) << message;

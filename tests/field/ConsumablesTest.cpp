@@ -1,5 +1,6 @@
 // Heal, the stamina drink and the gem: which item of the inventory is used on the
-// character, what is said when none qualifies, and the job each one ends.
+// character, and what is said when none qualifies. That each ends the running job is the
+// consumables transcript (tests/tools/scripts).
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -75,21 +76,6 @@ TEST_F(ConsumablesTest, DrinkAndGemNamesMatchExactly) {
             << c.name;
         EXPECT_EQ(NewChatLines(), c.used ? Texts{} : Texts{":tk:No Gems of Stillness found."})
             << c.name;
-    }
-}
-
-// Each one is a new action: the sort it interrupts takes no further step.
-TEST_F(ConsumablesTest, EachOneAbandonsARunningSort) {
-    for (void (CTarnik::*action)() :
-         {&CTarnik::Heal, &CTarnik::UseStaminaElixir, &CTarnik::UseGem}) {
-        StartFresh(sim::WorldBuilder().Main({Item("Stamina Elixir"), Item("Gem of Stillness"),
-                                             Kit("Healing Kit", 0x43, 5), Item("Arrow")}));
-        ASSERT_TRUE(Chat("@tk title"));  // out of order: the sort waits for its first move
-        ASSERT_EQ(Host().Moves().size(), 1u);
-        (Plugin().*action)();
-        ASSERT_TRUE(RunUntilIdle());
-        EXPECT_EQ(Host().Moves().size(), 1u);
-        EXPECT_EQ(Host().Uses().size(), 1u);
     }
 }
 
