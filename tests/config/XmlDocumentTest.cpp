@@ -103,6 +103,7 @@ TEST(XmlDocumentTest, RefusesNestingBeyondTheBoundWhereverTheParserWouldBuildIt)
     // A comment opener in a quoted string of the declaration opens no comment.
     const std::string quotedOpener = "<!DOCTYPE a [<!ENTITY e \"<!--\">]>";
     const std::string ignored = "<!DOCTYPE a [<![IGNORE[ <![ ]]> ]]> ]>";
+    const std::string commented = "<!DOCTYPE a [<!-- <b> -->]>";
     const DepthCase cases[] = {
         {Nested(max), std::nullopt},
         {Nested(max + 1), lastTag},
@@ -115,6 +116,7 @@ TEST(XmlDocumentTest, RefusesNestingBeyondTheBoundWhereverTheParserWouldBuildIt)
          std::nullopt},
         {quotedOpener + Nested(max + 1) + "<!-- -->", quotedOpener.size() + lastTag},
         {ignored + Nested(max + 1), ignored.size() + lastTag},
+        {commented + Nested(max + 1), commented.size() + lastTag},
         {"</x></x>" + Nested(max + 1), 8 + lastTag},  // closing tags never go below the top
         {"<a/>" + std::string(1, '\0') + Nested(max + 1), std::nullopt},  // the text ends at 0
         {Utf16Le(Nested(max)), std::nullopt},

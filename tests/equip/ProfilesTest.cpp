@@ -81,6 +81,7 @@ TEST_F(ProfilesTest, DeleteRecordAndEquipSayWhyTheyRefuse) {
           ":tk:Please stop recording before deleting this profile",
           ":tk:No profile selected to save", ":tk:No equip profile selected to record"})
         EXPECT_TRUE(ChatHas(message)) << message;
+    EXPECT_FALSE(ChatHas(":tk:Profile deleted"));
     EXPECT_FALSE(FileHas("EquipProfile"));
     EXPECT_EQ(Options("chEquipProfile"), kBuiltIn);
 }

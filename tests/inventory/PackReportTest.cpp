@@ -3,6 +3,7 @@
 // "@tk wc" wrote for others, one of them damaged, and reading reports back.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -104,16 +105,19 @@ TEST_F(FindTest, FindsItemsHereAndInOtherCharactersReportsAndSkipsADamagedOne) {
     EXPECT_EQ(Plugin().m_Job, JOB_SORT);
 }
 
+// Exactly twenty hits are all shown, with nothing more to count.
 TEST_F(FindTest, ShowsTwentyHitsAndCountsTheRest) {
-    sim::WorldBuilder world;
-    for (int i = 0; i < 25; ++i)
-        world.Main(Item("Gem " + std::to_string(i)));
-    StartFresh(world);
-    ASSERT_TRUE(Chat("@tk where gem"));
-    Texts lines = ChatLines();
-    ASSERT_EQ(lines.size(), 21u);
-    EXPECT_EQ(lines[19], ":tk:Here, main pack slot 19: Gem 19");
-    EXPECT_EQ(lines[20], ":tk:\u2026 and 5 more");
+    for (std::size_t gems : {20u, 25u}) {
+        sim::WorldBuilder world;
+        for (std::size_t i = 0; i < gems; ++i)
+            world.Main(Item("Gem " + std::to_string(i)));
+        StartFresh(world);
+        ASSERT_TRUE(Chat("@tk where gem"));
+        Texts lines = ChatLines();
+        ASSERT_EQ(lines.size(), std::min<std::size_t>(gems, 21));
+        EXPECT_EQ(lines[19], ":tk:Here, main pack slot 19: Gem 19");
+        EXPECT_EQ(lines.back(), gems > 20 ? ":tk:\u2026 and 5 more" : lines[19]);
+    }
 }
 
 }  // namespace

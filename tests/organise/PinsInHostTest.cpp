@@ -1,6 +1,6 @@
 // The Config page seen from the simulated game, beyond the pins transcript
 // (tests/tools/scripts): labels of a stack pinned earlier and of a pack beyond the seven
-// slots, and what a selection or a view that went away does to Pin and Set.
+// slots, and what a selection or a view that went away does to Pin, Set and the labels.
 #include <gtest/gtest.h>
 
 #include "support/PluginFixture.h"
@@ -50,6 +50,9 @@ TEST_F(PinsInHostTest, SetWithoutAnInventoryViewKeepsThePacksEntries) {
     NewChatLines();
     Click("pbSetCfg");
     EXPECT_EQ(NewChatLines(), Texts{":tk:Unable to get Inventory filter. Tarnik! cannot operate."});
+    const std::string shown = Label("stCfg");
+    Select(kSatchel);  // nothing can be read, so nothing on the page changes
+    EXPECT_EQ(Label("stCfg"), shown);
     World().SetViewsRefused(false);
     Select(kSatchel);
     Click("pbSetCfg");  // saves every entry
