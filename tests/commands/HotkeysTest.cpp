@@ -40,7 +40,8 @@ TEST(HotkeyTextTest, NamesDigitsLettersAndF1ToF12AfterTheHeldModifiers) {
 
 // A stored key text is compared as it is: one that no key press forms never starts.
 TEST(HotkeyTextTest, OnlyTextsThatAKeyPressFormsAreHotkeyTexts) {
-    for (const char* text : {"{Shift}A", "{Ctrl}S", "{Alt}0", "{Ctrl}F1", "{Shift}{Ctrl}{Alt}F12"})
+    for (const char* text :
+         {"{Shift}A", "{Ctrl}S", "{Alt}0", "{Alt}9", "{Ctrl}F1", "{Shift}{Ctrl}{Alt}F12"})
         EXPECT_TRUE(IsHotkeyText(text)) << text;
     for (const char* text : {"{ctrl}s", "{Ctrl}s", "{Alt}{Ctrl}S", "{Ctrl}{Ctrl}S", "S", "{Ctrl}",
                              "{Ctrl}F13", "{Ctrl}F01", "{Ctrl}SS", "{Ctrl} S", ""})

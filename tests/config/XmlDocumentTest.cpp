@@ -75,19 +75,13 @@ std::string Nested(std::size_t depth, const std::string& inside = {}) {
     return text;
 }
 
-// Each byte followed by a zero: the UTF-16LE form of ASCII text.
-std::string Utf16Le(const std::string& ascii) {
+// ASCII text in units of `width` bytes: UTF-16 or UTF-32, little-endian unless asked.
+std::string Wide(const std::string& ascii, std::size_t width, bool bigEndian = false) {
     std::string wide;
-    for (char c : ascii)
-        wide += std::string{c, '\0'};
-    return wide;
-}
-
-// The UTF-32 form of ASCII text, with its byte-order mark.
-std::string Utf32(const std::string& ascii, bool bigEndian) {
-    std::string wide = bigEndian ? std::string("\0\0\xFE\xFF", 4) : std::string("\xFF\xFE\0\0", 4);
-    for (char c : ascii)
-        wide += bigEndian ? std::string{'\0', '\0', '\0', c} : std::string{c, '\0', '\0', '\0'};
+    for (char c : ascii) {
+        wide.append(width, '\0');
+        wide[wide.size() - (bigEndian ? 1 : width)] = c;
+    }
     return wide;
 }
 
@@ -119,11 +113,11 @@ TEST(XmlDocumentTest, RefusesNestingBeyondTheBoundWhereverTheParserWouldBuildIt)
         {commented + Nested(max + 1), commented.size() + lastTag},
         {"</x></x>" + Nested(max + 1), 8 + lastTag},  // closing tags never go below the top
         {"<a/>" + std::string(1, '\0') + Nested(max + 1), std::nullopt},  // the text ends at 0
-        {Utf16Le(Nested(max)), std::nullopt},
-        {Utf16Le(Nested(max + 1)), 2 * lastTag},
-        {"\xFF\xFE" + Utf16Le(Nested(max + 1)), 2 + 2 * lastTag},
-        {Utf32(Nested(max + 1), true), 4 + 4 * lastTag},
-        {Utf32(Nested(max + 1), false), 4 + 4 * lastTag},
+        {Wide(Nested(max), 2), std::nullopt},
+        {Wide(Nested(max + 1), 2), 2 * lastTag},
+        {"\xFF\xFE" + Wide(Nested(max + 1), 2), 2 + 2 * lastTag},
+        {std::string("\0\0\xFE\xFF", 4) + Wide(Nested(max + 1), 4, true), 4 + 4 * lastTag},
+        {std::string("\xFF\xFE\0\0", 4) + Wide(Nested(max + 1), 4), 4 + 4 * lastTag},
     };
     for (const DepthCase& c : cases) {
         SCOPED_TRACE(c.text.substr(0, 120));
@@ -144,7 +138,7 @@ TEST(XmlDocumentTest, RefusesNestingBeyondTheBoundWhereverTheParserWouldBuildIt)
 // The text may be a view into a longer buffer: what follows it must not be read as markup.
 // Here the "/" just past "<a><" would make the last "<" a closing tag.
 TEST(XmlDocumentTest, NestingIsJudgedOnTheTextAloneNotOnTheBytesAfterIt) {
-    for (const std::string& buffer : {std::string("<a></a>"), Utf16Le("<a></a>")}) {
+    for (const std::string& buffer : {std::string("<a></a>"), Wide("<a></a>", 2)}) {
         const std::size_t width = buffer.size() / 7;
         EXPECT_EQ(FindNestingBeyond(std::string_view(buffer).substr(0, 4 * width), 1), 3 * width);
     }
