@@ -3,7 +3,6 @@
 // "@tk wc" wrote for others, one of them damaged, and reading reports back.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -114,9 +113,11 @@ TEST_F(FindTest, ShowsTwentyHitsAndCountsTheRest) {
         StartFresh(world);
         ASSERT_TRUE(Chat("@tk where gem"));
         Texts lines = ChatLines();
-        ASSERT_EQ(lines.size(), std::min<std::size_t>(gems, 21));
+        ASSERT_EQ(lines.size(), gems > 20 ? 21u : 20u);
         EXPECT_EQ(lines[19], ":tk:Here, main pack slot 19: Gem 19");
-        EXPECT_EQ(lines.back(), gems > 20 ? ":tk:\u2026 and 5 more" : lines[19]);
+        if (gems > 20) {
+            EXPECT_EQ(lines[20], ":tk:\u2026 and 5 more");
+        }
     }
 }
 
